@@ -1,0 +1,114 @@
+#include "kivola/core/placement.h"
+
+#include <cstdlib>
+
+namespace kivola {
+
+namespace {
+
+struct Step {
+    int dx;
+    int dy;
+};
+
+// Row, down-right diagonal, column, down-left diagonal.
+constexpr std::array<Step, 4> kDirections{{{1, 0}, {1, 1}, {0, 1}, {-1, 1}}};
+
+constexpr int kWinningSpan = 4; // end-to-end distance of five in a row
+
+void removeLastStone(MatchState& state, StoneDisplay& display) {
+    const int k = state.stepCount;
+    display.destroyPiece(k);
+    state.board[state.stepX[k]][state.stepY[k]] = kEmpty;
+    --state.stepCount;
+}
+
+} // namespace
+
+Board emptyBoard() {
+    Board board{};
+    for (int x = 0; x < kBoardSpan; ++x) {
+        for (int y = 0; y < kBoardSpan; ++y) {
+            board[x][y] = isPlayingPoint(x, y) ? kEmpty : kRing;
+        }
+    }
+    return board;
+}
+
+void ClearBoard(MatchState& state, StoneDisplay& display) {
+    for (int k = 1; k <= state.stepCount; ++k) {
+        display.destroyPiece(k);
+    }
+    state.stepCount = 0;
+    state.gameResult = kInProgress;
+    state.playerCanMove = 1;
+    for (int x = kFirstPoint; x <= kLastPoint; ++x) {
+        for (int y = kFirstPoint; y <= kLastPoint; ++y) {
+            state.board[x][y] = kEmpty;
+        }
+    }
+    for (int i = 0; i < kBoardSpan; ++i) {
+        state.board[i][0] = kRing;
+        state.board[i][kBoardSpan - 1] = kRing;
+        state.board[0][i] = kRing;
+        state.board[kBoardSpan - 1][i] = kRing;
+    }
+}
+
+void PutOnPiece(MatchState& state, StoneDisplay& display, int x, int y, int colour) {
+    ++state.stepCount;
+    display.createPiece(state.stepCount, x, y, colour);
+}
+
+void AddPiece(MatchState& state, StoneDisplay& display, int x, int y, int side) {
+    const std::int32_t code = cellCodeOfSide(side);
+    // The new cell still holds 0: the walks start at its neighbours and count it implicitly.
+    // The ring stops every walk at the edge, so no bounds test is needed.
+    for (const Step step : kDirections) {
+        int ex = x;
+        int ey = y;
+        while (state.board[ex + step.dx][ey + step.dy] == code) {
+            ex += step.dx;
+            ey += step.dy;
+        }
+        int sx = x;
+        int sy = y;
+        while (state.board[sx - step.dx][sy - step.dy] == code) {
+            sx -= step.dx;
+            sy -= step.dy;
+        }
+        const int m = std::abs(ex - sx);
+        const int o = std::abs(ey - sy);
+        if ((m >= kWinningSpan || o >= kWinningSpan) && state.gameResult == kInProgress) {
+            state.gameResult = code;
+        }
+    }
+    if (state.stepCount > 0) {
+        display.showPiece(state.stepCount);
+    }
+    PutOnPiece(state, display, x, y, colourOfSide(side, state.computerFirst));
+    const int k = state.stepCount;
+    state.stepX[k] = static_cast<std::uint8_t>(x);
+    state.stepY[k] = static_cast<std::uint8_t>(y);
+    state.stepSide[k] = static_cast<std::uint8_t>(side);
+    if (k == kMaxStones && state.gameResult == kInProgress) {
+        state.gameResult = kDraw;
+    }
+}
+
+void TakeBackMoves(MatchState& state, StoneDisplay& display) {
+    if (state.stepCount == 0) {
+        return;
+    }
+    removeLastStone(state, display);
+    // Stones alternate from the first mover; when the stone now last is the local player's,
+    // it goes too, so the local player is to move afterwards.
+    const int d = static_cast<int>(state.stepCount) - static_cast<int>(state.computerFirst);
+    if (d > 0 && d % 2 == 1) {
+        removeLastStone(state, display);
+    }
+    state.gameResult = kInProgress;
+    state.playerCanMove = 1;
+}
+
+} // namespace kivola
