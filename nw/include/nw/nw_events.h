@@ -1,0 +1,37 @@
+#pragma once
+// The two window messages of the library as Qt events, posted to the window handle given to
+// PrepareNetwork, plus the GBK helpers the program needs at the library's edge.
+
+#include <QByteArray>
+#include <QEvent>
+#include <QString>
+
+#include "nw/nw.h"
+#include "nw/nw_export.h"
+
+namespace nw {
+
+inline constexpr QEvent::Type kNetNoticeEvent = static_cast<QEvent::Type>(QEvent::User + 100);
+inline constexpr QEvent::Type kNetRestartAskEvent = static_cast<QEvent::Type>(QEvent::User + 101);
+static_assert(int{kNetNoticeEvent} == int{WM_NETNOTICE} && int{kNetRestartAskEvent} == int{WM_NETRESTARTASK});
+
+// Carries its text as NUL-terminated GBK bytes; the event owns them, so they stay valid until
+// the event has been handled (Qt deletes a posted event after delivery).
+class NW_EXPORT NetTextEvent : public QEvent {
+public:
+    NetTextEvent(QEvent::Type type, QByteArray gbkText);
+    ~NetTextEvent() override;
+
+    const char* text() const { return m_text.constData(); }
+    const QByteArray& gbk() const { return m_text; }
+    QString toQString() const;
+
+private:
+    QByteArray m_text;
+};
+
+// Strict GBK conversion (glibc iconv). On failure: empty result and *ok false.
+NW_EXPORT QByteArray toGbk(const QString& text, bool* ok = nullptr);
+NW_EXPORT QString fromGbk(const QByteArray& gbk, bool* ok = nullptr);
+
+} // namespace nw

@@ -1,0 +1,157 @@
+#include "nw/connect_dialog.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+#include <pwd.h>
+#include <unistd.h>
+#include <vector>
+
+#include "nw/codec.h"
+#include "nw/nw_events.h"
+#include "nw/session.h"
+
+namespace nw {
+
+QString defaultPlayerName() {
+    std::vector<char> buffer(4096);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_name &&
+        *found->pw_name)
+        return QString::fromLocal8Bit(found->pw_name);
+    const QString user = qEnvironmentVariable("USER");
+    return user.isEmpty() ? QStringLiteral("玩家") : user;
+}
+
+ConnectDialog::ConnectDialog(Session& session, QWidget* parent)
+    : QDialog(parent), m_session(session), m_hostRadio(new QRadioButton(QStringLiteral("创建游戏，等待对方加入"))),
+      m_joinRadio(new QRadioButton(QStringLiteral("加入对方创建的游戏"))), m_nameEdit(new QLineEdit),
+      m_addressEdit(new QLineEdit), m_portSpin(new QSpinBox), m_statusLabel(new QLabel) {
+    setObjectName(QStringLiteral("nwConnectDialog"));
+    setWindowTitle(QStringLiteral("网络对战"));
+    setModal(true);
+
+    m_hostRadio->setObjectName(QStringLiteral("hostRadio"));
+    m_joinRadio->setObjectName(QStringLiteral("joinRadio"));
+    m_nameEdit->setObjectName(QStringLiteral("nameEdit"));
+    m_addressEdit->setObjectName(QStringLiteral("addressEdit"));
+    m_portSpin->setObjectName(QStringLiteral("portSpin"));
+    m_statusLabel->setObjectName(QStringLiteral("statusLabel"));
+    m_statusLabel->setWordWrap(true);
+
+    m_hostRadio->setChecked(true);
+    m_addressEdit->setText(QStringLiteral("127.0.0.1"));
+    m_portSpin->setRange(0, 65535);
+    m_portSpin->setSpecialValueText(QStringLiteral("自动")); // port 0: any free port
+    m_portSpin->setValue(kDefaultPort);
+    m_nameEdit->setText(defaultPlayerName());
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    buttons->setObjectName(QStringLiteral("buttonBox"));
+    m_okButton = buttons->button(QDialogButtonBox::Ok);
+    m_okButton->setText(QStringLiteral("确定"));
+    m_okButton->setObjectName(QStringLiteral("okButton"));
+    m_cancelButton = buttons->button(QDialogButtonBox::Cancel);
+    m_cancelButton->setText(QStringLiteral("取消"));
+    m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &ConnectDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &ConnectDialog::reject);
+
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("您的名字："), m_nameEdit);
+    form->addRow(m_hostRadio);
+    form->addRow(m_joinRadio);
+    form->addRow(QStringLiteral("对方地址："), m_addressEdit);
+    form->addRow(QStringLiteral("端口："), m_portSpin);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(m_statusLabel);
+    layout->addWidget(buttons);
+
+    connect(m_hostRadio, &QRadioButton::toggled, this, &ConnectDialog::updateMode);
+    connect(&m_session, &Session::joinFinished, this, &ConnectDialog::onJoinFinished);
+    updateMode();
+}
+
+ConnectDialog::~ConnectDialog() = default;
+
+void ConnectDialog::setPlayerName(const QString& name) { m_nameEdit->setText(name); }
+
+void ConnectDialog::updateMode() { m_addressEdit->setEnabled(m_joinRadio->isChecked() && !m_joining); }
+
+void ConnectDialog::setWorking(bool working) {
+    m_joining = working;
+    m_nameEdit->setEnabled(!working);
+    m_hostRadio->setEnabled(!working);
+    m_joinRadio->setEnabled(!working);
+    m_portSpin->setEnabled(!working);
+    m_okButton->setEnabled(!working);
+    updateMode();
+}
+
+void ConnectDialog::accept() {
+    if (m_joining)
+        return;
+    const QString name = m_nameEdit->text().trimmed();
+    bool ok = false;
+    const QByteArray gbk = toGbk(name, &ok);
+    if (name.isEmpty()) {
+        m_statusLabel->setText(QStringLiteral("请输入您的名字"));
+        return;
+    }
+    if (!ok) {
+        m_statusLabel->setText(QStringLiteral("名字中有无法显示的字符"));
+        return;
+    }
+    if (static_cast<std::size_t>(gbk.size()) > wire::kMaxName || !m_session.setPlayerNameGbk(gbk)) {
+        m_statusLabel->setText(QStringLiteral("名字太长或含有控制字符（最多 %1 个字节）").arg(wire::kMaxName));
+        return;
+    }
+    const auto port = static_cast<quint16>(m_portSpin->value());
+    if (m_hostRadio->isChecked()) {
+        // A failure has already been told through the session's notice.
+        if (m_session.host(port))
+            QDialog::accept();
+        else
+            QDialog::reject();
+        return;
+    }
+    const QString address = m_addressEdit->text().trimmed();
+    if (address.isEmpty()) {
+        m_statusLabel->setText(QStringLiteral("请输入对方的地址"));
+        return;
+    }
+    if (port == 0) {
+        m_statusLabel->setText(QStringLiteral("请输入对方的端口"));
+        return;
+    }
+    setWorking(true);
+    m_statusLabel->setText(QStringLiteral("正在连接 %1:%2 …").arg(address).arg(port));
+    m_session.join(address, port);
+}
+
+void ConnectDialog::onJoinFinished(bool ok) {
+    if (!m_joining)
+        return;
+    setWorking(false);
+    if (ok)
+        QDialog::accept();
+    else
+        QDialog::reject();
+}
+
+void ConnectDialog::reject() {
+    if (m_joining) {
+        m_joining = false;
+        m_session.stop();
+    }
+    QDialog::reject();
+}
+
+} // namespace nw

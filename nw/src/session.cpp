@@ -1,0 +1,468 @@
+#include "nw/session.h"
+
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <type_traits>
+
+#include "nw/gbk.h"
+#include "nw/nw_events.h"
+
+namespace nw {
+namespace {
+
+constexpr int kGracefulCloseMs = 2000;
+const QByteArray kNameSeparator = QByteArrayLiteral("\xA3\xBA"); // "：" in GBK
+
+QString texts(const char* utf8) { return QString::fromUtf8(utf8); }
+
+QByteArray bytesOf(const std::string& s) { return QByteArray(s.data(), static_cast<qsizetype>(s.size())); }
+std::string stdOf(const QByteArray& b) { return std::string(b.constData(), static_cast<std::size_t>(b.size())); }
+
+QByteArray stepData(int column, int row) {
+    const std::int32_t v[2] = {column, row};
+    return QByteArray(reinterpret_cast<const char*>(v), sizeof v);
+}
+
+} // namespace
+
+QString noticeForSocketError(QAbstractSocket::SocketError error, bool listening) {
+    if (listening) {
+        switch (error) {
+        case QAbstractSocket::AddressInUseError: return texts("端口已被占用");
+        case QAbstractSocket::SocketAccessError: return texts("没有使用该端口的权限");
+        default: return texts("无法在该端口上等待连接");
+        }
+    }
+    switch (error) {
+    case QAbstractSocket::HostNotFoundError: return texts("找不到主机");
+    case QAbstractSocket::ConnectionRefusedError: return texts("连接被拒绝");
+    case QAbstractSocket::SocketTimeoutError: return texts("连接超时");
+    case QAbstractSocket::NetworkError: return texts("网络不通");
+    case QAbstractSocket::RemoteHostClosedError: return texts("连接被对方关闭");
+    default: return texts("无法连接到对方");
+    }
+}
+
+Session::Session(QObject* parent)
+    : QObject(parent), m_keepAlive(new QTimer(this)), m_silence(new QTimer(this)),
+      m_connectTimer(new QTimer(this)), m_name(toGbk(texts("玩家"))), m_version(wire::kProtocolVersion) {
+    m_keepAlive->setInterval(kDefaultKeepAliveMs);
+    m_silence->setInterval(kDefaultSilenceMs);
+    m_silence->setSingleShot(true);
+    m_connectTimer->setInterval(kDefaultConnectMs);
+    m_connectTimer->setSingleShot(true);
+    connect(m_keepAlive, &QTimer::timeout, this, &Session::sendKeepAlive);
+    connect(m_silence, &QTimer::timeout, this, &Session::onSilence);
+    connect(m_connectTimer, &QTimer::timeout, this, &Session::onConnectTimeout);
+}
+
+Session::~Session() { stop(); }
+
+bool Session::setPlayerName(const QString& name) {
+    bool ok = false;
+    const QByteArray gbk = toGbk(name, &ok);
+    return ok && setPlayerNameGbk(gbk);
+}
+
+bool Session::setPlayerNameGbk(const QByteArray& gbkName) {
+    const std::string name = stdOf(gbkName);
+    if (name.empty() || name.size() > wire::kMaxName || !isPlainGbkText(name))
+        return false;
+    m_name = gbkName;
+    return true;
+}
+
+void Session::setKeepAliveInterval(int ms) { m_keepAlive->setInterval(ms); }
+void Session::setSilenceTimeout(int ms) { m_silence->setInterval(ms); }
+void Session::setConnectTimeout(int ms) { m_connectTimer->setInterval(ms); }
+void Session::setKeepAliveEnabled(bool enabled) { m_keepAliveEnabled = enabled; }
+
+int Session::seat() const {
+    if (m_state != State::Connected || m_game == 0)
+        return 0;
+    // The host holds seat 1 in odd games: the seats swap at every agreed restart.
+    const int hostSeat = m_game % 2 == 1 ? 1 : 2;
+    return m_isHost ? hostSeat : 3 - hostSeat;
+}
+
+bool Session::host(quint16 port, const QHostAddress& address) {
+    stop();
+    m_isHost = true;
+    m_server = new QTcpServer(this);
+    if (!m_server->listen(address, port)) {
+        const QString text = noticeForSocketError(m_server->serverError(), true);
+        closeServer();
+        emit notice(text);
+        return false;
+    }
+    connect(m_server, &QTcpServer::newConnection, this, &Session::onNewConnection);
+    m_state = State::Listening;
+    return true;
+}
+
+quint16 Session::serverPort() const { return m_server ? m_server->serverPort() : 0; }
+
+void Session::join(const QString& hostName, quint16 port) {
+    stop();
+    m_isHost = false;
+    m_state = State::Joining;
+    auto* socket = new QTcpSocket(this);
+    adoptSocket(socket);
+    m_silence->stop(); // the connect timer watches until the link stands
+    connect(socket, &QTcpSocket::connected, this, &Session::onConnected);
+    m_connectTimer->start();
+    socket->connectToHost(hostName, port);
+}
+
+void Session::onConnected() {
+    m_connectTimer->stop();
+    m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    m_silence->start();
+    write(wire::encode(wire::Hello{std::string(wire::kProtocolName), m_version, stdOf(m_name)}));
+}
+
+void Session::onConnectTimeout() {
+    if (m_state == State::Joining)
+        failJoin(noticeForSocketError(QAbstractSocket::SocketTimeoutError, false));
+}
+
+void Session::onNewConnection() {
+    while (m_server && m_server->hasPendingConnections()) {
+        QTcpSocket* incoming = m_server->nextPendingConnection();
+        if (m_socket || m_state != State::Listening) {
+            // One peer at a time: tell the newcomer why, then let it go.
+            incoming->write(bytesOf(wire::encode(wire::Refuse{wire::RefuseReason::Busy, m_version})));
+            incoming->disconnectFromHost();
+            connect(incoming, &QTcpSocket::disconnected, incoming, &QObject::deleteLater);
+            QTimer::singleShot(kGracefulCloseMs, incoming, [incoming] { incoming->abort(); });
+            continue;
+        }
+        incoming->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        adoptSocket(incoming);
+    }
+}
+
+void Session::adoptSocket(QTcpSocket* socket) {
+    socket->setParent(this); // a server's sockets would otherwise die with the server
+    m_socket = socket;
+    const quint64 id = ++m_linkId;
+    m_inbox.clear();
+    connect(socket, &QTcpSocket::readyRead, this, [this, id] {
+        if (id == m_linkId)
+            onReadyRead();
+    });
+    connect(socket, &QTcpSocket::disconnected, this, [this, id] {
+        if (id == m_linkId)
+            onSocketGone();
+    });
+    connect(socket, &QTcpSocket::errorOccurred, this, [this, id](QAbstractSocket::SocketError error) {
+        if (id == m_linkId)
+            onSocketError(error);
+    });
+    m_silence->start();
+}
+
+void Session::onReadyRead() {
+    const quint64 id = m_linkId;
+    m_inbox += m_socket->readAll();
+    qsizetype offset = 0;
+    while (id == m_linkId) {
+        const std::string_view pending(m_inbox.constData() + offset, static_cast<std::size_t>(m_inbox.size() - offset));
+        wire::DecodeResult result = wire::decode(pending);
+        if (result.status == wire::DecodeStatus::NeedMore)
+            break;
+        if (result.status == wire::DecodeStatus::Refused) {
+            // Nothing of a malformed stream reaches the game.
+            if (m_state == State::Connected)
+                linkBroken();
+            else if (m_state == State::Joining)
+                failJoin(texts("对方不是五子棋对战程序"));
+            else
+                closeSocket(false);
+            return;
+        }
+        offset += static_cast<qsizetype>(result.consumed);
+        m_silence->start(); // only whole frames count as signs of life
+        handleFrame(result.frame);
+    }
+    if (id == m_linkId)
+        m_inbox.remove(0, offset);
+}
+
+void Session::handleFrame(const wire::Frame& frame) {
+    switch (m_state) {
+    case State::Listening:
+        if (const auto* hello = std::get_if<wire::Hello>(&frame))
+            handleHello(*hello);
+        else
+            closeSocket(false); // a stranger that does not greet first
+        return;
+    case State::Joining:
+        if (const auto* welcome = std::get_if<wire::Welcome>(&frame))
+            handleWelcome(*welcome);
+        else if (const auto* refuse = std::get_if<wire::Refuse>(&frame))
+            handleRefuse(*refuse);
+        else
+            failJoin(texts("对方不是五子棋对战程序"));
+        return;
+    case State::Connected:
+        handleInGame(frame);
+        return;
+    case State::Idle:
+        return;
+    }
+}
+
+void Session::handleHello(const wire::Hello& hello) {
+    if (hello.protocol != wire::kProtocolName) {
+        write(wire::encode(wire::Refuse{wire::RefuseReason::WrongProtocol, m_version}));
+        closeSocket(true);
+        return;
+    }
+    if (hello.version != m_version) {
+        write(wire::encode(wire::Refuse{wire::RefuseReason::VersionMismatch, m_version}));
+        closeSocket(true);
+        emit notice(texts("对方的程序版本（%1）与本程序（%2）不同，已拒绝其连接").arg(hello.version).arg(m_version));
+        return; // still listening for a peer that fits
+    }
+    m_peerName = bytesOf(hello.name);
+    write(wire::encode(wire::Welcome{std::string(wire::kProtocolName), m_version, stdOf(m_name)}));
+    closeServer();
+    m_state = State::Connected;
+    m_keepAlive->start();
+    startGame();
+}
+
+void Session::handleWelcome(const wire::Welcome& welcome) {
+    if (welcome.protocol != wire::kProtocolName) {
+        failJoin(texts("对方不是五子棋对战程序"));
+        return;
+    }
+    if (welcome.version != m_version) {
+        failJoin(texts("双方的程序版本不同，连接被拒绝"));
+        return;
+    }
+    m_peerName = bytesOf(welcome.name);
+    m_connectTimer->stop();
+    m_state = State::Connected;
+    m_keepAlive->start();
+    emit joinFinished(true);
+    if (m_state == State::Connected)
+        startGame();
+}
+
+void Session::handleRefuse(const wire::Refuse& refuse) {
+    switch (refuse.reason) {
+    case wire::RefuseReason::VersionMismatch: failJoin(texts("双方的程序版本不同，连接被拒绝")); return;
+    case wire::RefuseReason::Busy: failJoin(texts("对方正在与别人对战，连接被拒绝")); return;
+    case wire::RefuseReason::WrongProtocol: failJoin(texts("连接被拒绝")); return;
+    }
+    failJoin(texts("连接被拒绝"));
+}
+
+void Session::handleInGame(const wire::Frame& frame) {
+    std::visit(
+        [this](const auto& f) {
+            using F = std::decay_t<decltype(f)>;
+            if constexpr (std::is_same_v<F, wire::Step>) {
+                if (f.game < m_game)
+                    return; // played before a restart crossed it: belongs to no current game
+                if (f.game > m_game || m_board.place(peerSeat(), f.column, f.row) != GameBoard::Verdict::Ok) {
+                    linkBroken();
+                    return;
+                }
+                emitEvent(OneStep, 0, stepData(f.column, f.row));
+                if (m_state == State::Connected && !m_board.decided())
+                    emitEvent(YourTurn, 0);
+            } else if constexpr (std::is_same_v<F, wire::Chat>) {
+                emitEvent(ChatText, 0, m_peerName + kNameSeparator + bytesOf(f.text) + '\0');
+            } else if constexpr (std::is_same_v<F, wire::RestartAsk>) {
+                if (m_peerAskPending) {
+                    linkBroken(); // a second question before the first was answered
+                    return;
+                }
+                m_peerAskPending = true;
+                emitEvent(RestartAsked, peerSeat());
+            } else if constexpr (std::is_same_v<F, wire::RestartReply>) {
+                if (!m_myAskPending) {
+                    linkBroken(); // an answer nobody asked for
+                    return;
+                }
+                m_myAskPending = false;
+                if (f.agree)
+                    startGame();
+                else
+                    emitEvent(RestartRefused, peerSeat());
+            } else if constexpr (std::is_same_v<F, wire::KeepAlive>) {
+                // its arrival has already restarted the silence timer
+            } else if constexpr (std::is_same_v<F, wire::Bye>) {
+                const int leaver = peerSeat();
+                closeSocket(true);
+                m_state = State::Idle;
+                emitEvent(PeerGone, leaver, {}, false);
+            } else {
+                linkBroken(); // a greeting in the middle of a game
+            }
+        },
+        frame);
+}
+
+void Session::startGame() {
+    ++m_game;
+    m_board.reset();
+    const QByteArray first = seat() == 1 ? m_name : m_peerName;
+    const QByteArray second = seat() == 1 ? m_peerName : m_name;
+    emitEvent(GameBegin, seat(), first + '\0' + second + '\0');
+    if (m_state == State::Connected && seat() == 1)
+        emitEvent(YourTurn, 0);
+}
+
+bool Session::sendStep(int column, int row) {
+    if (m_state != State::Connected || m_board.check(seat(), column, row) != GameBoard::Verdict::Ok)
+        return false;
+    m_board.place(seat(), column, row);
+    return write(wire::encode(
+        wire::Step{m_game, static_cast<std::uint8_t>(column), static_cast<std::uint8_t>(row)}));
+}
+
+bool Session::sendChat(const QByteArray& gbkText) {
+    if (m_state != State::Connected)
+        return false;
+    const std::string frame = wire::encode(wire::Chat{stdOf(gbkText)});
+    if (frame.empty() || !write(frame))
+        return false;
+    emitEvent(ChatText, 0, m_name + kNameSeparator + gbkText + '\0');
+    return true;
+}
+
+bool Session::requireRestart() {
+    if (m_state != State::Connected || m_myAskPending)
+        return false;
+    m_myAskPending = write(wire::encode(wire::RestartAsk{}));
+    return m_myAskPending;
+}
+
+bool Session::replyRestart(bool agree) {
+    if (m_state != State::Connected || !m_peerAskPending)
+        return false;
+    m_peerAskPending = false;
+    if (!write(wire::encode(wire::RestartReply{agree})))
+        return false;
+    if (agree)
+        startGame();
+    return true;
+}
+
+bool Session::sendDisconnect() {
+    const bool told = m_state == State::Connected && write(wire::encode(wire::Bye{}));
+    closeSocket(true);
+    closeServer();
+    m_connectTimer->stop();
+    m_state = State::Idle;
+    return told;
+}
+
+void Session::stop() {
+    closeSocket(false);
+    closeServer();
+    m_connectTimer->stop();
+    m_state = State::Idle;
+}
+
+bool Session::sendRaw(const QByteArray& bytes) { return write(stdOf(bytes)); }
+
+void Session::dropLink() { stop(); }
+
+bool Session::write(const std::string& bytes) {
+    if (!m_socket || bytes.empty())
+        return false;
+    return m_socket->write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size());
+}
+
+void Session::sendKeepAlive() {
+    if (m_state == State::Connected && m_keepAliveEnabled)
+        write(wire::encode(wire::KeepAlive{}));
+}
+
+void Session::onSilence() {
+    if (m_state == State::Connected)
+        linkBroken();
+    else if (m_state == State::Joining)
+        failJoin(noticeForSocketError(QAbstractSocket::SocketTimeoutError, false));
+    else
+        closeSocket(false); // a mute stranger at the host
+}
+
+void Session::onSocketGone() {
+    if (m_state == State::Connected)
+        linkBroken();
+    else if (m_state == State::Joining)
+        failJoin(noticeForSocketError(QAbstractSocket::RemoteHostClosedError, false));
+    else
+        closeSocket(false);
+}
+
+void Session::onSocketError(QAbstractSocket::SocketError error) {
+    if (m_state == State::Joining && m_socket && m_socket->state() != QAbstractSocket::ConnectedState)
+        failJoin(noticeForSocketError(error, false));
+    else
+        onSocketGone();
+}
+
+void Session::failJoin(const QString& text) {
+    closeSocket(false);
+    m_connectTimer->stop();
+    m_state = State::Idle;
+    emit notice(text);
+    emit joinFinished(false);
+}
+
+void Session::linkBroken() {
+    const int leaver = peerSeat();
+    closeSocket(false);
+    m_state = State::Idle;
+    emitEvent(PeerGone, leaver, {}, true);
+}
+
+void Session::emitEvent(int type, int seat, QByteArray data, bool linkLost) {
+    emit netEvent(SessionEvent{type, seat, linkLost, std::move(data)});
+}
+
+void Session::closeSocket(bool graceful) {
+    m_keepAlive->stop();
+    m_silence->stop();
+    m_inbox.clear();
+    m_myAskPending = false;
+    m_peerAskPending = false;
+    if (!m_socket)
+        return;
+    QTcpSocket* socket = m_socket;
+    m_socket = nullptr;
+    ++m_linkId;
+    socket->disconnect(this);
+    if (graceful && socket->state() == QAbstractSocket::ConnectedState) {
+        // Let what was written (a farewell) leave before the link closes.
+        socket->flush();
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        QTimer::singleShot(kGracefulCloseMs, socket, [socket] {
+            socket->abort();
+            socket->deleteLater();
+        });
+        socket->disconnectFromHost();
+    } else {
+        socket->abort();
+        socket->deleteLater();
+    }
+}
+
+void Session::closeServer() {
+    if (!m_server)
+        return;
+    m_server->close();
+    m_server->disconnect(this);
+    m_server->deleteLater();
+    m_server = nullptr;
+}
+
+} // namespace nw
