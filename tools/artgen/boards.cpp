@@ -17,8 +17,9 @@ constexpr int kPanelLeft = kBoardRight + 1;
 constexpr int kPanelWidth = kPictureWidth - kPanelLeft;
 constexpr int kPanelCentre = 516;   // centre of the visible panel (the window shows 603 columns)
 
-// Panel area behind both name rows, where white text is written.
-constexpr QRect kPlaque(456, 364, 145, 59);
+// Dark panel area behind both stone indicators and name labels, where white text is written.
+const QRect kPlaque =
+    toPicture(kIndicatorRects[0]).united(toPicture(kLabelRects[1])).adjusted(-8, -7, 2, 3);
 
 struct Theme {
     QColor line;
@@ -171,7 +172,7 @@ void paintEdgeShade(QPainter& p, QRect area, int depth, int alpha)
 void paintWood(QPainter& p)
 {
     const QRect board(0, 0, kBoardRight + 1, kPictureHeight);
-    p.drawImage(0, 0, woodTexture(board.size(), {{238, 202, 140}, {186, 128, 64}, 19.0, 3.2, 11u, false}));
+    p.drawImage(0, 0, woodTexture(board.size(), {{238, 198, 128}, {182, 118, 52}, 19.0, 3.2, 11u, false}));
     paintEdgeShade(p, board, 10, 60);
 
     p.drawImage(kPanelLeft, 0, woodTexture({kPanelWidth, kPictureHeight}, {{128, 76, 40}, {50, 26, 12}, 11.0, 2.5, 23u, false}));
@@ -209,8 +210,18 @@ void paintCrystal(QPainter& p)
         p.setBrush(g);
         p.drawPolygon(poly);
     }
-    // Sparse fine sparkle, seeded so it never moves.
+    // Large faint facets, as in cut glass; seeded so they never move.
     Rng rng(0xC2157A1u);
+    for (int i = 0; i < 14; ++i) {
+        QPolygonF facet;
+        const QPointF at(rng.range(-40, board.width() + 40), rng.range(-40, board.height() + 40));
+        for (int k = 0; k < 3; ++k)
+            facet << at + QPointF(rng.range(-170, 170), rng.range(-170, 170));
+        const bool light = rng.uniform() < 0.6;
+        p.setBrush(light ? QColor(255, 255, 255, int(rng.range(10, 26))) : QColor(40, 90, 160, int(rng.range(8, 18))));
+        p.drawPolygon(facet);
+    }
+    // Sparse fine sparkle.
     for (int i = 0; i < 260; ++i) {
         const QPointF at(rng.range(2, board.width() - 2), rng.range(2, board.height() - 2));
         p.setBrush(QColor(255, 255, 255, int(rng.range(40, 140))));
