@@ -8,6 +8,7 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 #include <cmath>
+#include <numbers>
 
 namespace artgen {
 
@@ -107,7 +108,7 @@ void paintTitle(QPainter& p, const Theme& t)
     p.setPen(Qt::NoPen);
     if (t.titleGlow) {
         for (int i = 0; i < 12; ++i) {
-            const double a = i * 2 * 3.14159265358979 / 12;
+            const double a = i * 2 * std::numbers::pi / 12;
             p.fillPath(title.translated(2.5 * std::cos(a), 2.5 * std::sin(a)), t.titleShadow);
         }
     } else {
