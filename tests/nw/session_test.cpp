@@ -1,0 +1,471 @@
+// Two library sessions over loopback: every event, seats and restarts, chat, refusals and the
+// ways a link ends.
+
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <gtest/gtest.h>
+#include <functional>
+
+#include "nw/codec.h"
+#include "test_support.h"
+
+namespace nw::test {
+namespace {
+
+QByteArray bytesOf(const std::string& s) { return QByteArray(s.data(), static_cast<qsizetype>(s.size())); }
+
+class SessionPair : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(host.setPlayerName(QStringLiteral("甲方")));
+        ASSERT_TRUE(guest.setPlayerName(QStringLiteral("乙方")));
+    }
+
+    void connectPair() {
+        ASSERT_TRUE(host.host(0, kLoopback));
+        ASSERT_NE(host.serverPort(), 0);
+        guest.join(QStringLiteral("127.0.0.1"), host.serverPort());
+        ASSERT_TRUE(guestLog.waitFor(GameBegin));
+        ASSERT_TRUE(hostLog.waitFor(GameBegin));
+        ASSERT_EQ(host.state(), Session::State::Connected);
+        ASSERT_EQ(guest.state(), Session::State::Connected);
+    }
+
+    // Plays one stone from mover and waits until the other side has it.
+    void play(Session& mover, EventLog& otherLog, int column, int row) {
+        const int before = otherLog.count(OneStep);
+        ASSERT_TRUE(mover.sendStep(column, row)) << column << "," << row;
+        ASSERT_TRUE(otherLog.waitFor(OneStep, before + 1));
+    }
+
+    Session host;
+    Session guest;
+    EventLog hostLog{host};
+    EventLog guestLog{guest};
+};
+
+TEST_F(SessionPair, handshakeBeginsTheFirstGameWithTheHostInSeatOne) {
+    connectPair();
+    EXPECT_EQ(guestLog.joins, std::vector<bool>{true});
+    const SessionEvent* hostBegin = hostLog.last(GameBegin);
+    const SessionEvent* guestBegin = guestLog.last(GameBegin);
+    EXPECT_EQ(hostBegin->seat, 1);
+    EXPECT_EQ(guestBegin->seat, 2);
+    // Seat 1's name NUL seat 2's name NUL, back to back, the same on both sides.
+    const QByteArray names = gbk("甲方") + '\0' + gbk("乙方") + '\0';
+    EXPECT_EQ(hostBegin->data, names);
+    EXPECT_EQ(guestBegin->data, names);
+    EXPECT_EQ(guestBegin->seatName(1), gbk("甲方"));
+    EXPECT_EQ(guestBegin->seatName(2), gbk("乙方"));
+    EXPECT_EQ(host.peerName(), gbk("乙方"));
+    EXPECT_EQ(guest.peerName(), gbk("甲方"));
+    // Only the first mover is told to move.
+    EXPECT_EQ(hostLog.types(), (std::vector<int>{GameBegin, YourTurn}));
+    EXPECT_EQ(guestLog.types(), (std::vector<int>{GameBegin}));
+    EXPECT_TRUE(host.isMyTurn());
+    EXPECT_FALSE(guest.isMyTurn());
+}
+
+TEST_F(SessionPair, aStoneReachesThePeerFollowedByItsTurn) {
+    connectPair();
+    play(host, guestLog, 8, 9);
+    const SessionEvent* step = guestLog.last(OneStep);
+    EXPECT_EQ(step->column(), 8);
+    EXPECT_EQ(step->row(), 9);
+    EXPECT_EQ(step->data.size(), 8);
+    ASSERT_TRUE(guestLog.waitFor(YourTurn));
+    EXPECT_EQ(guestLog.types(), (std::vector<int>{GameBegin, OneStep, YourTurn}));
+    // The mover hears nothing about its own stone.
+    EXPECT_EQ(hostLog.count(OneStep), 0);
+    EXPECT_EQ(hostLog.count(YourTurn), 1);
+
+    play(guest, hostLog, 7, 7);
+    ASSERT_TRUE(hostLog.waitFor(YourTurn, 2));
+    EXPECT_EQ(hostLog.last(OneStep)->column(), 7);
+    EXPECT_EQ(host.board().at(7, 7), 2);
+    EXPECT_EQ(guest.board().at(8, 9), 1);
+}
+
+TEST_F(SessionPair, stonesOutOfTurnOnTakenPointsOrOffTheBoardAreNotSent) {
+    connectPair();
+    EXPECT_FALSE(guest.sendStep(8, 8)); // seat 2 before seat 1
+    EXPECT_FALSE(host.sendStep(0, 8));
+    EXPECT_FALSE(host.sendStep(8, 16));
+    play(host, guestLog, 8, 8);
+    EXPECT_FALSE(host.sendStep(9, 9)); // twice in a row
+    EXPECT_FALSE(guest.sendStep(8, 8)); // taken
+    settle();
+    EXPECT_EQ(guestLog.count(OneStep), 1);
+    EXPECT_EQ(hostLog.count(OneStep), 0);
+    EXPECT_EQ(host.state(), Session::State::Connected);
+}
+
+TEST_F(SessionPair, theDecidingStoneEndsTheTurns) {
+    connectPair();
+    for (int c = 1; c <= 4; ++c) {
+        play(host, guestLog, c, 1);
+        play(guest, hostLog, c, 2);
+    }
+    play(host, guestLog, 5, 1); // five in the first row
+    settle();
+    EXPECT_EQ(guestLog.count(YourTurn), 4); // not after the fifth stone
+    EXPECT_TRUE(host.board().decided());
+    EXPECT_TRUE(guest.board().decided());
+    EXPECT_FALSE(guest.sendStep(6, 6));
+    EXPECT_FALSE(host.sendStep(6, 6));
+    EXPECT_EQ(host.state(), Session::State::Connected); // a decided game keeps the link
+}
+
+TEST_F(SessionPair, chatLinesGoToBothSidesWithTheSendersName) {
+    connectPair();
+    ASSERT_TRUE(host.sendChat(gbk("你好")));
+    ASSERT_TRUE(guestLog.waitFor(ChatText));
+    ASSERT_EQ(hostLog.count(ChatText), 1); // the sender's own line comes back
+    const QByteArray expected = gbk("甲方：你好") + '\0';
+    EXPECT_EQ(hostLog.last(ChatText)->data, expected);
+    EXPECT_EQ(guestLog.last(ChatText)->data, expected);
+
+    ASSERT_TRUE(guest.sendChat(gbk("再见，朋友")));
+    ASSERT_TRUE(hostLog.waitFor(ChatText, 2));
+    EXPECT_EQ(hostLog.last(ChatText)->line(), gbk("乙方：再见，朋友"));
+    EXPECT_EQ(guestLog.last(ChatText)->line(), gbk("乙方：再见，朋友"));
+    EXPECT_EQ(fromGbk(hostLog.last(ChatText)->line()), QStringLiteral("乙方：再见，朋友"));
+}
+
+TEST_F(SessionPair, chatLinesOutsideTheLimitsAreNotSent) {
+    EXPECT_FALSE(host.sendChat("early")); // no peer yet
+    connectPair();
+    EXPECT_FALSE(host.sendChat(QByteArray()));
+    EXPECT_FALSE(host.sendChat(QByteArray(wire::kMaxChat + 1, 'x')));
+    EXPECT_FALSE(host.sendChat("\xFF\xFE"));
+    EXPECT_FALSE(host.sendChat("two\nlines"));
+    EXPECT_TRUE(host.sendChat(QByteArray(wire::kMaxChat, 'x')));
+    EXPECT_TRUE(host.sendChat("   ")); // blanks are a line like any other
+    ASSERT_TRUE(guestLog.waitFor(ChatText, 2));
+    settle();
+    EXPECT_EQ(guestLog.count(ChatText), 2);
+}
+
+TEST_F(SessionPair, agreedRestartSwapsTheSeatsForBoth) {
+    connectPair();
+    play(host, guestLog, 8, 8);
+    ASSERT_TRUE(guest.requireRestart());
+    ASSERT_TRUE(hostLog.waitFor(RestartAsked));
+    EXPECT_EQ(hostLog.last(RestartAsked)->seat, 2); // the asker
+    EXPECT_EQ(host.board().stones(), 1);            // a question changes nothing yet
+
+    ASSERT_TRUE(host.replyRestart(true));
+    ASSERT_TRUE(guestLog.waitFor(GameBegin, 2));
+    ASSERT_EQ(hostLog.count(GameBegin), 2);
+    EXPECT_EQ(hostLog.last(GameBegin)->seat, 2);
+    EXPECT_EQ(guestLog.last(GameBegin)->seat, 1);
+    const QByteArray swapped = gbk("乙方") + '\0' + gbk("甲方") + '\0';
+    EXPECT_EQ(hostLog.last(GameBegin)->data, swapped);
+    EXPECT_EQ(guestLog.last(GameBegin)->data, swapped);
+    EXPECT_EQ(host.board().stones(), 0);
+    EXPECT_EQ(guest.board().stones(), 0);
+    // Now the guest moves first.
+    ASSERT_TRUE(guestLog.waitFor(YourTurn, 2));
+    EXPECT_EQ(hostLog.count(YourTurn), 1);
+    EXPECT_FALSE(host.sendStep(1, 1));
+    play(guest, hostLog, 1, 1);
+    ASSERT_TRUE(hostLog.waitFor(YourTurn, 2));
+
+    // A second agreed restart swaps back.
+    ASSERT_TRUE(host.requireRestart());
+    ASSERT_TRUE(guestLog.waitFor(RestartAsked));
+    EXPECT_EQ(guestLog.last(RestartAsked)->seat, 2); // the host sits in seat 2 in game two
+    ASSERT_TRUE(guest.replyRestart(true));
+    ASSERT_TRUE(hostLog.waitFor(GameBegin, 3));
+    EXPECT_EQ(hostLog.last(GameBegin)->seat, 1);
+    EXPECT_EQ(guest.gameNumber(), 3u);
+    EXPECT_EQ(host.gameNumber(), 3u);
+}
+
+TEST_F(SessionPair, refusedRestartIsToldToTheAskerOnly) {
+    connectPair();
+    play(host, guestLog, 8, 8);
+    ASSERT_TRUE(host.requireRestart());
+    EXPECT_FALSE(host.requireRestart()); // one question at a time
+    ASSERT_TRUE(guestLog.waitFor(RestartAsked));
+    EXPECT_EQ(guestLog.last(RestartAsked)->seat, 1);
+    ASSERT_TRUE(guest.replyRestart(false));
+    EXPECT_FALSE(guest.replyRestart(true)); // answered already
+    ASSERT_TRUE(hostLog.waitFor(RestartRefused));
+    EXPECT_EQ(hostLog.last(RestartRefused)->seat, 2); // the refuser
+    settle();
+    EXPECT_EQ(hostLog.count(GameBegin), 1);
+    EXPECT_EQ(guestLog.count(GameBegin), 1);
+    EXPECT_EQ(guestLog.count(RestartRefused), 0);
+    EXPECT_EQ(host.board().stones(), 1); // the game goes on
+    play(guest, hostLog, 9, 9);
+    EXPECT_TRUE(host.requireRestart()); // and may be asked again
+}
+
+TEST_F(SessionPair, anAnswerWithoutAQuestionIsNotSent) {
+    connectPair();
+    EXPECT_FALSE(host.replyRestart(true));
+    EXPECT_FALSE(guest.replyRestart(false));
+    settle();
+    EXPECT_EQ(hostLog.count(GameBegin), 1);
+}
+
+TEST_F(SessionPair, aStoneThatCrossesAnAgreedRestartIsDropped) {
+    connectPair();
+    play(host, guestLog, 8, 8);
+    ASSERT_TRUE(guestLog.waitFor(YourTurn));
+    ASSERT_TRUE(guest.requireRestart());
+    ASSERT_TRUE(hostLog.waitFor(RestartAsked));
+    // The guest moves while the host agrees: the stone belongs to the game being replaced.
+    ASSERT_TRUE(guest.sendStep(9, 9));
+    ASSERT_TRUE(host.replyRestart(true));
+    ASSERT_TRUE(guestLog.waitFor(GameBegin, 2));
+    settle();
+    EXPECT_EQ(hostLog.count(OneStep), 0);
+    EXPECT_EQ(hostLog.count(PeerGone), 0);
+    EXPECT_EQ(host.board().stones(), 0);
+    EXPECT_EQ(host.state(), Session::State::Connected);
+    play(guest, hostLog, 1, 1); // the new game runs normally
+}
+
+TEST_F(SessionPair, disconnectTellsThePeerThatThePlayerLeft) {
+    connectPair();
+    EXPECT_TRUE(guest.sendDisconnect());
+    EXPECT_EQ(guest.state(), Session::State::Idle);
+    ASSERT_TRUE(hostLog.waitFor(PeerGone));
+    EXPECT_EQ(hostLog.last(PeerGone)->seat, 2);
+    EXPECT_FALSE(hostLog.last(PeerGone)->linkLost);
+    EXPECT_EQ(host.state(), Session::State::Idle);
+    settle();
+    EXPECT_EQ(guestLog.count(PeerGone), 0);
+    EXPECT_EQ(hostLog.count(PeerGone), 1);
+    EXPECT_FALSE(host.sendStep(8, 8));
+}
+
+TEST_F(SessionPair, aPeerThatClosesItsSocketIsALostLink) {
+    connectPair();
+    guest.dropLink();
+    ASSERT_TRUE(hostLog.waitFor(PeerGone));
+    EXPECT_EQ(hostLog.last(PeerGone)->seat, 2);
+    EXPECT_TRUE(hostLog.last(PeerGone)->linkLost);
+    EXPECT_EQ(guestLog.count(PeerGone), 0);
+}
+
+TEST_F(SessionPair, keepAlivesHoldAQuietLinkAndSilenceBreaksIt) {
+    for (Session* s : {&host, &guest}) {
+        s->setKeepAliveInterval(100);
+        s->setSilenceTimeout(600);
+    }
+    connectPair();
+    settle(1200); // twice the silence timeout without a move
+    ASSERT_EQ(hostLog.count(PeerGone), 0);
+    ASSERT_EQ(guestLog.count(PeerGone), 0);
+
+    guest.setKeepAliveEnabled(false); // the guest hangs
+    ASSERT_TRUE(hostLog.waitFor(PeerGone, 1, 3000));
+    EXPECT_TRUE(hostLog.last(PeerGone)->linkLost);
+    EXPECT_EQ(hostLog.last(PeerGone)->seat, 2);
+    // The host drops the link, so the guest learns of it too.
+    ASSERT_TRUE(guestLog.waitFor(PeerGone, 1, 3000));
+    EXPECT_TRUE(guestLog.last(PeerGone)->linkLost);
+    EXPECT_EQ(guestLog.last(PeerGone)->seat, 1);
+}
+
+TEST_F(SessionPair, versionMismatchIsRefusedWithANoticeOnBothSides) {
+    ASSERT_TRUE(host.host(0, kLoopback));
+    guest.setProtocolVersion(wire::kProtocolVersion + 1);
+    guest.join(QStringLiteral("127.0.0.1"), host.serverPort());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !guestLog.joins.empty(); }, kWaitMs));
+    EXPECT_EQ(guestLog.joins, std::vector<bool>{false});
+    ASSERT_EQ(guestLog.notices.size(), 1);
+    EXPECT_EQ(guestLog.notices[0], QStringLiteral("双方的程序版本不同，连接被拒绝"));
+    ASSERT_TRUE(hostLog.waitForNotice());
+    EXPECT_TRUE(hostLog.notices[0].contains(QStringLiteral("版本")));
+    EXPECT_TRUE(hostLog.events.empty());
+    EXPECT_TRUE(guestLog.events.empty());
+    // The host keeps waiting for a peer that fits.
+    EXPECT_EQ(host.state(), Session::State::Listening);
+    guest.setProtocolVersion(wire::kProtocolVersion);
+    guest.join(QStringLiteral("127.0.0.1"), host.serverPort());
+    ASSERT_TRUE(hostLog.waitFor(GameBegin));
+}
+
+TEST_F(SessionPair, aThirdPlayerIsToldTheHostIsBusy) {
+    connectPair();
+    Session third;
+    EventLog thirdLog(third);
+    third.join(QStringLiteral("127.0.0.1"), host.serverPort());
+    ASSERT_TRUE(thirdLog.waitForNotice());
+    // The listener closed with the handshake, so the refusal is either the busy frame or the
+    // system's own; never a game.
+    EXPECT_TRUE(thirdLog.notices[0] == QStringLiteral("连接被拒绝") ||
+                thirdLog.notices[0] == QStringLiteral("对方正在与别人对战，连接被拒绝"))
+        << thirdLog.notices[0].toStdString();
+    EXPECT_EQ(thirdLog.joins, std::vector<bool>{false});
+    play(host, guestLog, 8, 8); // the first pair plays on
+}
+
+TEST_F(SessionPair, aSecondPeerDuringTheHandshakeIsToldTheHostIsBusy) {
+    ASSERT_TRUE(host.host(0, kLoopback));
+    QTcpSocket mute; // connects but never greets, holding the host's handshake slot
+    mute.connectToHost(kLoopback, host.serverPort());
+    ASSERT_TRUE(mute.waitForConnected(kWaitMs));
+    guest.join(QStringLiteral("127.0.0.1"), host.serverPort());
+    ASSERT_TRUE(guestLog.waitForNotice());
+    EXPECT_EQ(guestLog.notices[0], QStringLiteral("对方正在与别人对战，连接被拒绝"));
+}
+
+TEST_F(SessionPair, aStrangerThatDoesNotGreetIsDroppedAndTheHostWaitsOn) {
+    host.setSilenceTimeout(300);
+    ASSERT_TRUE(host.host(0, kLoopback));
+    QTcpSocket stranger;
+    stranger.connectToHost(kLoopback, host.serverPort());
+    ASSERT_TRUE(stranger.waitForConnected(kWaitMs));
+    stranger.write("GET / HTTP/1.0\r\n\r\n");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return stranger.state() == QAbstractSocket::UnconnectedState; }, kWaitMs));
+    QTcpSocket mute;
+    mute.connectToHost(kLoopback, host.serverPort());
+    ASSERT_TRUE(mute.waitForConnected(kWaitMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return mute.state() == QAbstractSocket::UnconnectedState; }, kWaitMs));
+    EXPECT_TRUE(hostLog.events.empty());
+    EXPECT_TRUE(hostLog.notices.empty());
+    EXPECT_EQ(host.state(), Session::State::Listening);
+    guest.join(QStringLiteral("127.0.0.1"), host.serverPort());
+    ASSERT_TRUE(hostLog.waitFor(GameBegin));
+}
+
+TEST_F(SessionPair, joiningSomethingThatIsNotAGameFails) {
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(kLoopback));
+    QObject::connect(&server, &QTcpServer::newConnection, &server, [&server] {
+        server.nextPendingConnection()->write("220 mail server ready\r\n");
+    });
+    guest.join(QStringLiteral("127.0.0.1"), server.serverPort());
+    ASSERT_TRUE(guestLog.waitForNotice());
+    EXPECT_EQ(guestLog.notices[0], QStringLiteral("对方不是五子棋对战程序"));
+    EXPECT_EQ(guestLog.joins, std::vector<bool>{false});
+    EXPECT_EQ(guest.state(), Session::State::Idle);
+}
+
+TEST_F(SessionPair, aHostThatNeverAnswersTimesOut) {
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(kLoopback));
+    guest.setSilenceTimeout(300);
+    guest.join(QStringLiteral("127.0.0.1"), server.serverPort());
+    ASSERT_TRUE(guestLog.waitForNotice());
+    EXPECT_EQ(guestLog.notices[0], QStringLiteral("连接超时"));
+    EXPECT_EQ(guestLog.joins, std::vector<bool>{false});
+}
+
+TEST_F(SessionPair, joiningAClosedPortIsRefused) {
+    quint16 port = 0;
+    {
+        QTcpServer probe;
+        ASSERT_TRUE(probe.listen(kLoopback));
+        port = probe.serverPort();
+    }
+    guest.join(QStringLiteral("127.0.0.1"), port);
+    ASSERT_TRUE(guestLog.waitForNotice());
+    EXPECT_EQ(guestLog.notices[0], QStringLiteral("连接被拒绝"));
+    EXPECT_EQ(guestLog.joins, std::vector<bool>{false});
+}
+
+TEST_F(SessionPair, hostingOnABusyPortFailsWithANotice) {
+    QTcpServer other;
+    ASSERT_TRUE(other.listen(QHostAddress::Any));
+    EXPECT_FALSE(host.host(other.serverPort()));
+    ASSERT_EQ(hostLog.notices.size(), 1);
+    EXPECT_EQ(hostLog.notices[0], QStringLiteral("端口已被占用"));
+    EXPECT_EQ(host.state(), Session::State::Idle);
+}
+
+TEST(SessionNotices, connectFailuresHaveTheirOwnTexts) {
+    EXPECT_EQ(noticeForSocketError(QAbstractSocket::HostNotFoundError, false), QStringLiteral("找不到主机"));
+    EXPECT_EQ(noticeForSocketError(QAbstractSocket::ConnectionRefusedError, false), QStringLiteral("连接被拒绝"));
+    EXPECT_EQ(noticeForSocketError(QAbstractSocket::SocketTimeoutError, false), QStringLiteral("连接超时"));
+    EXPECT_EQ(noticeForSocketError(QAbstractSocket::AddressInUseError, true), QStringLiteral("端口已被占用"));
+}
+
+TEST(SessionNames, namesOutsideTheLimitsAreRefused) {
+    Session s;
+    EXPECT_TRUE(s.setPlayerName(QStringLiteral("棋手")));
+    EXPECT_FALSE(s.setPlayerName(QString()));
+    EXPECT_FALSE(s.setPlayerName(QString(17, QChar(0x68CB)))); // 34 GBK bytes
+    EXPECT_TRUE(s.setPlayerName(QString(16, QChar(0x68CB))));  // 32: the limit
+    EXPECT_FALSE(s.setPlayerName(QStringLiteral("🙂")));       // no GBK form
+    EXPECT_FALSE(s.setPlayerNameGbk("a\tb"));
+    EXPECT_EQ(s.playerName(), toGbk(QString(16, QChar(0x68CB)))); // refusals left it alone
+}
+
+// A malformed, oversized or out-of-turn frame never reaches the game: the link is dropped.
+struct BadFrame {
+    const char* name;
+    std::function<QByteArray()> bytes;
+};
+
+void PrintTo(const BadFrame& frame, std::ostream* os) { *os << frame.name; }
+
+class HostileGuest : public SessionPair, public ::testing::WithParamInterface<BadFrame> {};
+
+QByteArray rawStep(std::uint32_t game, int column, int row) {
+    QByteArray b("\x00\x00\x00\x07\x04", 5);
+    for (int shift = 24; shift >= 0; shift -= 8)
+        b += static_cast<char>(game >> shift & 0xFF);
+    b += static_cast<char>(column);
+    b += static_cast<char>(row);
+    return b;
+}
+
+TEST_P(HostileGuest, linkIsDroppedAndNothingReachesTheGame) {
+    connectPair();
+    play(host, guestLog, 8, 8); // the guest (seat 2) is to move in game 1
+    hostLog.clear();
+    ASSERT_TRUE(guest.sendRaw(GetParam().bytes()));
+    ASSERT_TRUE(hostLog.waitFor(PeerGone));
+    EXPECT_TRUE(hostLog.last(PeerGone)->linkLost);
+    EXPECT_EQ(hostLog.last(PeerGone)->seat, 2);
+    EXPECT_EQ(hostLog.types(), std::vector<int>{PeerGone});
+    EXPECT_EQ(host.board().stones(), 1);
+    EXPECT_EQ(host.state(), Session::State::Idle);
+}
+
+const BadFrame kBadFrames[] = {
+    {"garbage", [] { return QByteArray("this is not a frame at all"); }},
+    {"oversized", [] { return QByteArray("\x00\x01\x00\x00\x05", 5); }},
+    {"empty", [] { return QByteArray("\x00\x00\x00\x00", 4); }},
+    {"unknownType", [] { return QByteArray("\x00\x00\x00\x01\x63", 5); }},
+    {"trailingBytes", [] { return rawStep(1, 9, 9).replace(3, 1, "\x08") + 'x'; }},
+    {"stepOffTheBoard", [] { return rawStep(1, 16, 9); }},
+    {"stepOnATakenPoint", [] { return rawStep(1, 8, 8); }},
+    {"stepInAFutureGame", [] { return rawStep(2, 9, 9); }},
+    {"answerWithoutQuestion", [] { return bytesOf(wire::encode(wire::RestartReply{true})); }},
+    {"greetingInTheGame", [] { return bytesOf(wire::encode(wire::Hello{"KIVOLA-GOMOKU", 1, "x"})); }},
+    {"chatNotGbk", [] { return QByteArray("\x00\x00\x00\x04\x05\x02\xFF\xFF", 8); }},
+};
+
+TEST_F(SessionPair, aSecondStoneInARowDropsTheLinkAfterTheFirst) {
+    connectPair();
+    play(host, guestLog, 8, 8);
+    hostLog.clear();
+    ASSERT_TRUE(guest.sendRaw(rawStep(1, 9, 9) + rawStep(1, 10, 10)));
+    ASSERT_TRUE(hostLog.waitFor(PeerGone));
+    EXPECT_EQ(hostLog.types(), (std::vector<int>{OneStep, YourTurn, PeerGone}));
+    EXPECT_EQ(host.board().at(10, 10), 0);
+    EXPECT_TRUE(hostLog.last(PeerGone)->linkLost);
+}
+
+TEST_F(SessionPair, aSecondQuestionBeforeTheAnswerDropsTheLink) {
+    connectPair();
+    hostLog.clear();
+    ASSERT_TRUE(guest.sendRaw(bytesOf(wire::encode(wire::RestartAsk{}) + wire::encode(wire::RestartAsk{}))));
+    ASSERT_TRUE(hostLog.waitFor(PeerGone));
+    EXPECT_EQ(hostLog.types(), (std::vector<int>{RestartAsked, PeerGone}));
+    EXPECT_TRUE(hostLog.last(PeerGone)->linkLost);
+    EXPECT_FALSE(host.replyRestart(true)); // the question died with the link
+}
+
+INSTANTIATE_TEST_SUITE_P(BadFrames, HostileGuest, ::testing::ValuesIn(kBadFrames),
+                         [](const ::testing::TestParamInfo<BadFrame>& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace nw::test
