@@ -1,0 +1,99 @@
+#pragma once
+// Cell scoring by line patterns. A cell is worth, for a side, the sum of two readings: a stone of
+// 2 imagined in it and a stone of 1 imagined in it; each reading adds the pattern scores of the
+// four lines through the cell and, unless the beginner level is selected, bonuses for several
+// strong lines.
+
+#include <array>
+#include <cstdint>
+
+#include "kivola/core/match_state.h"
+
+namespace kivola {
+
+// Scan directions (dx, dy), in scoring order: row, down-right, column, down-left.
+inline constexpr std::array<std::int32_t, 4> lineDx{1, 1, 0, -1};
+inline constexpr std::array<std::int32_t, 4> lineDy{0, 1, 1, 1};
+inline constexpr int kLineDirections = 4;
+
+inline constexpr std::int32_t kOccupiedScore = -1;
+
+// What the search asks of a cell scorer. The search writes its trial stones into the board it
+// attached and reports each one, so an evaluator may keep scores up to date as stones come and go.
+class CellEvaluator {
+public:
+    virtual ~CellEvaluator() = default;
+    // Takes the whole position. The board stays attached (and must outlive the use) until the
+    // next attach; it changes only through the two reports below.
+    virtual void attach(Board& workBoard, bool bonuses) = 0;
+    // workBoard[x][y] has just become code (1 or 2).
+    virtual void stonePlaced(int x, int y, std::int32_t code) = 0;
+    // workBoard[x][y] held code and has just become empty again.
+    virtual void stoneTakenBack(int x, int y, std::int32_t code) = 0;
+    // CellScore of a playing point for side 1 or 2 on the attached board; -1 when occupied.
+    virtual std::int32_t cellScore(int x, int y, int side) = 0;
+};
+
+// One reading: the cell must hold a stone (the placed colour); side is the side served.
+std::int32_t PatternScore(const Board& workBoard, int x, int y, int side, bool bonuses);
+
+// Both readings of an empty cell, or -1 for an occupied one. Leaves the board as it is.
+std::int32_t CellScore(const Board& workBoard, int x, int y, int side, bool bonuses);
+
+namespace line_shape {
+
+// A line through a cell, seen from the placed colour, is fixed by the eight cells at distances
+// 1..4 on either side (a scan reads no further). Each is one base-3 digit: 0 empty, 1 the placed
+// colour, 2 blocked (the other colour, the ring, or beyond it). Digits 0..3 are the forward
+// cells at distance 1..4, digits 4..7 the backward ones.
+inline constexpr int kReach = 4;
+inline constexpr int kDigits = 2 * kReach;
+inline constexpr int kShapes = 6561; // 3^8
+inline constexpr std::array<std::uint16_t, kDigits> kDigitWeight{1, 3, 9, 27, 81, 243, 729, 2187};
+
+inline constexpr std::uint16_t kOpenDigit = 0;
+inline constexpr std::uint16_t kOwnDigit = 1;
+inline constexpr std::uint16_t kBlockedDigit = 2;
+
+struct ShapeScore {
+    std::int16_t ownScore;   // the line's score read against the own patterns
+    std::int16_t foeScore;   // read against the foe patterns
+    std::uint8_t ownStrong;  // what the line adds to the strong-line counters
+    std::uint8_t foeStrong;
+};
+
+// Built once, on first use, from the pattern tables.
+const std::array<ShapeScore, kShapes>& shapeTable();
+
+// The shape of the line through (x, y) along direction d, seen from placed colour.
+std::uint16_t readShape(const Board& board, int x, int y, int direction, std::int32_t placed);
+
+} // namespace line_shape
+
+// The production evaluator: line shapes are kept per cell, direction and colour and are updated
+// when a stone comes or goes; a stone changes only the cells within four along its four lines.
+class PatternEvaluator final : public CellEvaluator {
+public:
+    PatternEvaluator();
+    void attach(Board& workBoard, bool bonuses) override;
+    void stonePlaced(int x, int y, std::int32_t code) override { applyStone(x, y, code, +1); }
+    void stoneTakenBack(int x, int y, std::int32_t code) override { applyStone(x, y, code, -1); }
+    std::int32_t cellScore(int x, int y, int side) override {
+        return (*board_)[x][y] != kEmpty ? kOccupiedScore : scores_[cellIndex(x, y)][side - 1];
+    }
+
+private:
+    static constexpr int cellIndex(int x, int y) { return x * kBoardSpan + y; }
+    void applyStone(int x, int y, std::int32_t code, int sign);
+    void rescore(int cell);
+
+    Board* board_ = nullptr;
+    bool bonuses_ = true;
+    const std::array<line_shape::ShapeScore, line_shape::kShapes>* table_;
+    // shapes_[cell][colour - 1][direction]: the cell's lines with that colour imagined in it.
+    std::array<std::array<std::array<std::uint16_t, kLineDirections>, 2>, kBoardSpan * kBoardSpan> shapes_{};
+    // scores_[cell][side - 1]: CellScore of the cell while it is empty.
+    std::array<std::array<std::int32_t, 2>, kBoardSpan * kBoardSpan> scores_{};
+};
+
+} // namespace kivola

@@ -1,0 +1,294 @@
+#include "kivola/opponent/opponent.h"
+
+#include <algorithm>
+
+namespace kivola {
+
+namespace {
+
+constexpr int kSearchingSide = kOtherStone; // the computer
+constexpr int kTieTakeoverAbove = 7;        // a draw of 8 or 9 moves a tie's pick along
+
+constexpr int opposite(int side) { return kLocalStone + kOtherStone - side; }
+
+// Places a trial stone and takes it back on every way out of the scope, so no early exit can
+// leave the working board, the neighbour map or the evaluator dirty.
+template <class Evaluator>
+class TrialStone {
+public:
+    // report: whether the evaluator must follow (not needed when nothing is scored below).
+    TrialStone(Opponent& opponent, Evaluator& evaluator, int x, int y, int code, bool report)
+        : opponent_(opponent), evaluator_(evaluator), x_(x), y_(y), code_(code), report_(report) {
+        opponent_.workBoard[x_][y_] = code_;
+        opponent_.markNeighbours(x_, y_, +1);
+        if (report_) {
+            evaluator_.stonePlaced(x_, y_, code_);
+        }
+    }
+    ~TrialStone() {
+        opponent_.markNeighbours(x_, y_, -1);
+        opponent_.workBoard[x_][y_] = kEmpty;
+        if (report_) {
+            evaluator_.stoneTakenBack(x_, y_, code_);
+        }
+    }
+    TrialStone(const TrialStone&) = delete;
+    TrialStone& operator=(const TrialStone&) = delete;
+
+private:
+    Opponent& opponent_;
+    Evaluator& evaluator_;
+    int x_;
+    int y_;
+    int code_;
+    bool report_;
+};
+
+// The early game is searched one ply deep whatever the level; the level's depth comes back
+// however the search ends.
+class OpeningDepth {
+public:
+    OpeningDepth(std::int32_t& depth, std::size_t stones) : depth_(depth), saved_(depth), active_(stones <= kOpeningStones) {
+        if (active_) {
+            depth_ = kBeginnerDepth;
+        }
+    }
+    ~OpeningDepth() {
+        if (active_) {
+            depth_ = saved_;
+        }
+    }
+    OpeningDepth(const OpeningDepth&) = delete;
+    OpeningDepth& operator=(const OpeningDepth&) = delete;
+
+private:
+    std::int32_t& depth_;
+    std::int32_t saved_;
+    bool active_;
+};
+
+} // namespace
+
+void Opponent::markNeighbours(int x, int y, int sign) {
+    for (int i = x - kNeighbourRadius; i <= x + kNeighbourRadius; ++i) {
+        for (int j = y - kNeighbourRadius; j <= y + kNeighbourRadius; ++j) {
+            neighbourMap[i + 1][j + 1] += sign;
+        }
+    }
+}
+
+void Opponent::rebuildNeighbourMap(std::span<const BoardPoint> stones) {
+    for (auto& column : neighbourMap) {
+        column.fill(0);
+    }
+    for (const BoardPoint& stone : stones) {
+        markNeighbours(stone.x, stone.y, +1);
+    }
+}
+
+template <class Evaluator>
+void Opponent::SelectCandidates(const SearchTools<Evaluator>& tools, int side, CandidateList& candidates) {
+    struct Entry {
+        std::int8_t x;
+        std::int8_t y;
+        bool picked;
+        std::int32_t score;
+    };
+    // Cells out of reach (worth -10000) can neither tie with nor beat a pick, so they are left out.
+    std::array<Entry, kMaxStones> table;
+    int size = 0;
+    for (int x = kFirstPoint; x <= kLastPoint; ++x) {
+        for (int y = kFirstPoint; y <= kLastPoint; ++y) {
+            if (inReach(x, y)) {
+                table[size++] = Entry{static_cast<std::int8_t>(x), static_cast<std::int8_t>(y), false,
+                                      tools.evaluator.cellScore(x, y, side)};
+            }
+        }
+    }
+    candidates.count = 0;
+    bool keepAll = true;
+    const int picks = std::min<int>(candidateCount, kMaxCandidates);
+    for (int pick = 0; pick < picks; ++pick) {
+        std::int32_t best = kPickFloor;
+        int slot = -1;
+        for (int j = 0; j < size; ++j) {
+            const std::int32_t score = table[j].score;
+            if (score == best && tools.random.nextDigit() > kTieTakeoverAbove) {
+                slot = j;
+            }
+            if (score > best) {
+                best = score;
+                slot = j;
+            }
+        }
+        // Only empty cells not yet picked are listed; a pick that found none means the empty
+        // cells in reach have run out, and the node makes fewer picks.
+        if (slot < 0 || table[slot].picked || workBoard[table[slot].x][table[slot].y] != kEmpty) {
+            break;
+        }
+        table[slot].score = kPickFloor;
+        table[slot].picked = true;
+        if (best > kForcingScore) {
+            keepAll = false;
+        }
+        if (!keepAll && best <= kForcingScore) {
+            continue;
+        }
+        candidates.items[candidates.count++] = Candidate{table[slot].x, table[slot].y, best};
+    }
+}
+
+template <class Evaluator>
+void Opponent::SearchPly(const SearchTools<Evaluator>& tools, int ply, int side, std::int32_t& slot,
+                         std::int32_t alpha, std::int32_t beta) {
+    ++nodes_;
+    if (ply == searchDepth + 1) {
+        slot /= kValueScale; // the score of the candidate whose move led here
+        return;
+    }
+    if (ply == 1) {
+        candidateCount *= 2;
+    }
+    CandidateList candidates;
+    SelectCandidates(tools, side, candidates);
+    if (ply == 1) {
+        candidateCount /= 2;
+    }
+    const int n = candidates.count;
+    if (n == 0) {
+        // Nothing left to play here: the node is worth what a leaf would be.
+        slot /= kValueScale;
+        return;
+    }
+    const Candidate& first = candidates.items[0];
+    if (first.score > kImmediateScore) {
+        bestX = first.x;
+        bestY = first.y;
+        slot = (side == kSearchingSide ? first.score : -first.score) / kValueScale;
+        return;
+    }
+
+    std::array<std::int32_t, kMaxCandidates> values{};
+    const bool childIsLeaf = ply == searchDepth;
+    for (int k = 0; k < n; ++k) {
+        if (ply == 1) {
+            tools.progress.setProgress(k * 100 / n);
+        } else if (ply == 2) {
+            tools.progress.setProgress(tools.progress.progress() + 10 / n);
+        }
+        const Candidate& candidate = candidates.items[k];
+        values[k] = candidate.score;
+        {
+            TrialStone<Evaluator> trial(*this, tools.evaluator, candidate.x, candidate.y, side, !childIsLeaf);
+            SearchPly(tools, ply + 1, opposite(side), values[k], alpha, beta);
+        }
+        // Strict comparisons: a value equal to the bound does not end the loop.
+        if (side == kSearchingSide) {
+            alpha = std::max(alpha, values[k]);
+            if (values[k] > beta) {
+                std::fill(values.begin() + k + 1, values.begin() + n, -kSearchBound);
+                break;
+            }
+        } else {
+            beta = std::min(beta, values[k]);
+            if (values[k] < alpha) {
+                std::fill(values.begin() + k + 1, values.begin() + n, kSearchBound);
+                break;
+            }
+        }
+    }
+
+    int chosen = 0;
+    for (int k = 1; k < n; ++k) {
+        if (side == kSearchingSide ? values[k] > values[chosen] : values[k] < values[chosen]) {
+            chosen = k;
+        }
+    }
+    bestX = candidates.items[chosen].x;
+    bestY = candidates.items[chosen].y;
+    slot = values[chosen];
+    if (ply == 1) {
+        tools.progress.setProgress(100);
+    }
+}
+
+template <class Evaluator>
+bool Opponent::findMove(const SearchTools<Evaluator>& tools, std::span<const BoardPoint> stones, bool bonuses,
+                        int& x, int& y) {
+    nodes_ = 0;
+    if (stones.empty()) {
+        x = kCentre;
+        y = kCentre;
+        return true;
+    }
+    rebuildNeighbourMap(stones);
+    tools.evaluator.attach(workBoard, bonuses);
+    {
+        OpeningDepth depth(searchDepth, stones.size());
+        tools.progress.repaintNow();
+        // Cleared so that a first ply without any candidate shows.
+        bestX = 0;
+        bestY = 0;
+        std::int32_t slot = 0;
+        SearchPly(tools, 1, kSearchingSide, slot, -kSearchBound, kSearchBound);
+    }
+    if (isPlayingPoint(bestX, bestY) && workBoard[bestX][bestY] == kEmpty) {
+        x = bestX;
+        y = bestY;
+        return true;
+    }
+    // No cell passed the pick floor (only overlines are left near the stones): take the best
+    // empty cell anyway, so the answer is always a legal point.
+    bool found = false;
+    std::int32_t best = 0;
+    for (int pass = 0; pass < 2 && !found; ++pass) {
+        for (int cx = kFirstPoint; cx <= kLastPoint; ++cx) {
+            for (int cy = kFirstPoint; cy <= kLastPoint; ++cy) {
+                if (workBoard[cx][cy] != kEmpty || (pass == 0 && !inReach(cx, cy))) {
+                    continue;
+                }
+                const std::int32_t score = tools.evaluator.cellScore(cx, cy, kSearchingSide);
+                if (!found || score > best) {
+                    found = true;
+                    best = score;
+                    bestX = cx;
+                    bestY = cy;
+                }
+            }
+        }
+    }
+    if (found) {
+        x = bestX;
+        y = bestY;
+    }
+    return found;
+}
+
+bool Opponent::FindComputerMove(const MatchState& state, bool bonuses, SearchProgress& progress,
+                                RandomSource& random, int& x, int& y) {
+    std::array<BoardPoint, kMaxStones> stones{};
+    const int count = std::min<int>(state.stepCount, kMaxStones);
+    for (int k = 1; k <= count; ++k) {
+        stones[k - 1] = BoardPoint{state.stepX[k], state.stepY[k]};
+    }
+    return FindComputerMove(std::span<const BoardPoint>(stones.data(), count), bonuses, progress, random, x, y);
+}
+
+bool Opponent::FindComputerMove(std::span<const BoardPoint> stones, bool bonuses, SearchProgress& progress,
+                                RandomSource& random, int& x, int& y) {
+    return findMove(SearchTools<PatternEvaluator>{evaluator_, progress, random}, stones, bonuses, x, y);
+}
+
+bool Opponent::FindComputerMove(CellEvaluator& evaluator, std::span<const BoardPoint> stones, bool bonuses,
+                                SearchProgress& progress, RandomSource& random, int& x, int& y) {
+    return findMove(SearchTools<CellEvaluator>{evaluator, progress, random}, stones, bonuses, x, y);
+}
+
+template void Opponent::SearchPly(const SearchTools<PatternEvaluator>&, int, int, std::int32_t&, std::int32_t,
+                                  std::int32_t);
+template void Opponent::SearchPly(const SearchTools<CellEvaluator>&, int, int, std::int32_t&, std::int32_t,
+                                  std::int32_t);
+template void Opponent::SelectCandidates(const SearchTools<PatternEvaluator>&, int, CandidateList&);
+template void Opponent::SelectCandidates(const SearchTools<CellEvaluator>&, int, CandidateList&);
+
+} // namespace kivola

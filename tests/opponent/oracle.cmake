@@ -1,0 +1,12 @@
+# The reference evaluator and the test positions (random and self-played), shared by the
+# opponent tests and the benchmark. Both include this
+# file (the benchmark is built without the tests too), so the target is defined once, by
+# whichever comes first.
+if(NOT TARGET kivola_opponent_oracle)
+  add_library(kivola_opponent_oracle STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/literal_evaluator.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/test_positions.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/self_play.cpp)
+  target_include_directories(kivola_opponent_oracle PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+  target_link_libraries(kivola_opponent_oracle PUBLIC kivola_opponent)
+endif()
