@@ -1,0 +1,706 @@
+#include "form1.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QTimer>
+#include <QToolButton>
+#include <stdexcept>
+
+#include "dialogs.h"
+#include "file_messages.h"
+#include "kivola/core/saved_game.h"
+#include "form2.h"
+#include "guard.h"
+#include "kivola/core/placement.h"
+#include "skin.h"
+
+namespace kivola {
+
+namespace {
+
+constexpr int kBlinkShortMs = 666;
+constexpr int kBlinkCycleMs = 3000;
+constexpr int kBlinkShowThresholdMs = 1000;
+constexpr int kResultNoticeMs = 10;
+constexpr int kFileDialogDelayMs = 1;
+constexpr int kLevelDepths[3] = {1, 5, 9};
+
+const QString kSansFamily = QStringLiteral("Noto Sans CJK SC");
+const QString kSerifFamily = QStringLiteral("Noto Serif CJK SC");
+
+QFont pixelFont(const QString& family, int pixels) {
+    QFont font(family);
+    font.setPixelSize(pixels);
+    return font;
+}
+
+QString fromUtf8(const std::string& text) { return QString::fromStdString(text); }
+
+} // namespace
+
+BoardPicture::BoardPicture(QWidget* parent) : QLabel(parent) {
+    setMouseTracking(true);
+    setObjectName(QStringLiteral("qipanPicture"));
+}
+
+void BoardPicture::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    emit pointerMoved(p.x(), p.y());
+}
+
+void BoardPicture::mousePressEvent(QMouseEvent* event) {
+    pressed_ = event->button() == Qt::LeftButton;
+}
+
+void BoardPicture::mouseReleaseEvent(QMouseEvent* event) {
+    if (!pressed_ || event->button() != Qt::LeftButton) {
+        return;
+    }
+    pressed_ = false;
+    // The click is judged from the pointer's last position; a release is where the pointer is.
+    const QPoint p = event->position().toPoint();
+    emit pointerMoved(p.x(), p.y());
+    if (rect().contains(p)) {
+        emit clicked();
+    }
+}
+
+TForm1::TForm1(DialogService& dialogs, const QString& appDir, QWidget* parent)
+    : QMainWindow(parent), dialogs_(dialogs), flow_(state_, *this, *this),
+      appDir_(appDir.isEmpty() ? QCoreApplication::applicationDirPath() : appDir) {
+    setObjectName(QStringLiteral("TForm1"));
+    setWindowTitle(QStringLiteral("Kivola"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    loadStoneImages();
+    buildControls();
+    buildActions();
+    buildMenus();
+    buildTimers();
+    handle([this] { FormCreate(); });
+}
+
+TForm1::~TForm1() = default;
+
+template <typename Handler> void TForm1::handle(Handler&& handler) {
+    runGuarded(std::forward<Handler>(handler), [this] {
+        ApplicationEvents1Exception();
+        ActionList1Update();
+    });
+}
+
+void TForm1::buildControls() {
+    client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setAutoFillBackground(true);
+    QPalette silver = client->palette();
+    silver.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
+    client->setPalette(silver);
+    client->setFont(pixelFont(kSansFamily, 11));
+    setCentralWidget(client);
+
+    qipanPicture = new BoardPicture(client);
+    qipanPicture->move(kBoardPictureOrigin);
+    connect(qipanPicture, &BoardPicture::pointerMoved, this,
+            [this](int x, int y) { handle([&] { qipanPictureMouseMove(x, y); }); });
+    connect(qipanPicture, &BoardPicture::clicked, this, [this] { handle([this] { qipanPictureClick(); }); });
+
+    guge1 = new QProgressBar(client);
+    guge1->setObjectName(QStringLiteral("guge1"));
+    guge1->setRange(0, 100);
+    guge1->setValue(0);
+    guge1->setFormat(QStringLiteral("%p%"));
+    guge1->setAlignment(Qt::AlignCenter);
+    // Unfilled money green, filled like a tooltip background, a single border.
+    guge1->setStyleSheet(QStringLiteral(
+        "QProgressBar { background: #C0DCC0; border: 1px solid #404040; color: black; }"
+        "QProgressBar::chunk { background: #FFFFE1; }"));
+    guge1->setFont(pixelFont(kSansFamily, 11));
+
+    auto makeIndicator = [this](const char* name) {
+        auto* image = new QLabel(client);
+        image->setObjectName(QString::fromLatin1(name));
+        image->setFixedSize(kStoneImageSize, kStoneImageSize);
+        image->setScaledContents(true);
+        return image;
+    };
+    Image2 = makeIndicator("Image2");
+    Image1 = makeIndicator("Image1");
+
+    auto makeNameLabel = [this](const char* name, int height) {
+        auto* label = new QLabel(QStringLiteral("玩家  "), client);
+        label->setObjectName(QString::fromLatin1(name));
+        label->setFixedSize(97, height);
+        label->setFont(pixelFont(kSansFamily, 13));
+        QPalette white = label->palette();
+        white.setColor(QPalette::WindowText, Qt::white);
+        label->setPalette(white);
+        return label;
+    };
+    Label1 = makeNameLabel("Label1", 25);
+    Label2 = makeNameLabel("Label2", 21);
+    Label2->setText(QStringLiteral("电脑  "));
+
+    auto makeButton = [this](const char* name) {
+        auto* button = new QToolButton(client);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setAutoRaise(true);
+        button->setCursor(Qt::PointingHandCursor);
+        button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        button->setFocusPolicy(Qt::NoFocus);
+        // Flat: the glyph carries the look, the button only its frame on hover.
+        button->setStyleSheet(QStringLiteral("QToolButton { border: none; padding: 0; background: transparent; }"
+                                             "QToolButton:hover { border: 1px solid rgba(255,255,255,120); }"
+                                             "QToolButton:pressed { border: 1px solid rgba(0,0,0,140); }"));
+        return button;
+    };
+    sbtnOpenGame = makeButton("sbtnOpenGame");
+    sbtnSaveGame = makeButton("sbtnSaveGame");
+    sbtnRegret = makeButton("sbtnRegret");
+    sbtnRestart = makeButton("sbtnRestart");
+
+    Label3 = new QLabel(QStringLiteral("输入框："), client);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Label3->setGeometry(3, 426, 63, 17);
+    Label3->setAlignment(Qt::AlignCenter);
+    Label3->setFont(pixelFont(kSansFamily, 13));
+
+    Edit1 = new QLineEdit(client);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setGeometry(56, 424, 545, 24);
+    Edit1->setMaxLength(80);
+    Edit1->setFont(pixelFont(kSerifFamily, 16));
+
+    Label4 = new QLabel(QStringLiteral("记  录"), client);
+    Label4->setObjectName(QStringLiteral("Label4"));
+    Label4->setGeometry(4, 454, 17, 49);
+    Label4->setAlignment(Qt::AlignCenter);
+    Label4->setWordWrap(true);
+    Label4->setFont(pixelFont(kSansFamily, 14));
+
+    Memo1 = new QPlainTextEdit(client);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setGeometry(24, 445, 577, 65);
+    Memo1->setReadOnly(true);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Memo1->setFont(pixelFont(kSerifFamily, 16));
+    QPalette face = Memo1->palette();
+    face.setColor(QPalette::Base, QColor(0xF0, 0xF0, 0xF0));
+    Memo1->setPalette(face);
+
+    // The chat controls sit below the board picture; keep the picture under everything else.
+    qipanPicture->lower();
+}
+
+QAction* TForm1::menuAction(QMenu* menu, const char* name, const QString& caption) {
+    auto* item = menu->addAction(caption);
+    item->setObjectName(QString::fromLatin1(name));
+    return item;
+}
+
+void TForm1::buildActions() {
+    auto makeAction = [this](const char* name, const QString& caption, const QString& hint) {
+        auto* action = new QAction(caption, this);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setStatusTip(hint);
+        action->setProperty("category", QStringLiteral("Menu"));
+        return action;
+    };
+    actSinglePlay = makeAction("actSinglePlay", QStringLiteral("单机游戏"), QStringLiteral("开始单机游戏"));
+    actNetWork = makeAction("actNetWork", QStringLiteral("网络对战"), QStringLiteral("开始网络游戏"));
+    actSaveGame = makeAction("actSaveGame", QStringLiteral("保存游戏(&S)"), QStringLiteral("将当前游戏存盘"));
+    actLoadGame = makeAction("actLoadGame", QStringLiteral("打开游戏(&O)"), QStringLiteral("打开游戏文件"));
+    actRegret = makeAction("actRegret", QStringLiteral("悔棋(&U)"), QString());
+    actRestart = makeAction("actRestart", QStringLiteral("重来(&R)"), QStringLiteral("重新开始游戏"));
+
+    connect(actSinglePlay, &QAction::triggered, this, [this] { handle([this] { actSinglePlayExecute(); }); });
+    connect(actSaveGame, &QAction::triggered, this, [this] { handle([this] { actSaveGameExecute(); }); });
+    connect(actLoadGame, &QAction::triggered, this, [this] { handle([this] { actLoadGameExecute(); }); });
+    connect(actRegret, &QAction::triggered, this, [this] { handle([this] { actRegretExecute(); }); });
+    connect(actRestart, &QAction::triggered, this, [this] { handle([this] { actRestartExecute(); }); });
+
+    // A bound control runs its action only while the action is enabled.
+    auto bindButton = [this](QToolButton* button, QAction* action, bool followEnabled) {
+        connect(button, &QToolButton::clicked, action, [action] {
+            if (action->isEnabled()) {
+                action->trigger();
+            }
+        });
+        if (followEnabled) {
+            connect(action, &QAction::changed, button, [button, action] { button->setEnabled(action->isEnabled()); });
+        }
+    };
+    bindButton(sbtnOpenGame, actLoadGame, true);
+    bindButton(sbtnSaveGame, actSaveGame, true);
+    bindButton(sbtnRegret, actRegret, true);
+    bindButton(sbtnRestart, actRestart, false);
+}
+
+void TForm1::buildMenus() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    bar->setNativeMenuBar(false);
+
+    QMenu* game = bar->addMenu(QStringLiteral("游戏(&G)"));
+    game->setObjectName(QStringLiteral("N1"));
+    N13 = menuAction(game, "N13", actSinglePlay->text());
+    N13->setShortcut(Qt::Key_F2);
+    N14 = menuAction(game, "N14", actNetWork->text());
+    N14->setShortcut(Qt::Key_F3);
+    N3 = menuAction(game, "N3", actSaveGame->text());
+    N4 = menuAction(game, "N4", actLoadGame->text());
+    N10 = menuAction(game, "N10", QStringLiteral("结束游戏"));
+    N10->setShortcut(Qt::Key_F5);
+    game->addSeparator()->setObjectName(QStringLiteral("N5"));
+    N6 = menuAction(game, "N6", QStringLiteral(" 退  出"));
+    N6->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
+
+    connect(N13, &QAction::triggered, actSinglePlay, &QAction::trigger);
+    connect(N14, &QAction::triggered, actNetWork, &QAction::trigger);
+    connect(N3, &QAction::triggered, actSaveGame, [this] {
+        if (actSaveGame->isEnabled()) actSaveGame->trigger();
+    });
+    connect(N4, &QAction::triggered, actLoadGame, [this] {
+        if (actLoadGame->isEnabled()) actLoadGame->trigger();
+    });
+    connect(actSaveGame, &QAction::changed, N3, [this] { N3->setEnabled(actSaveGame->isEnabled()); });
+    connect(actLoadGame, &QAction::changed, N4, [this] { N4->setEnabled(actLoadGame->isEnabled()); });
+    connect(N10, &QAction::triggered, this, [this] { handle([this] { N10Click(); }); });
+    connect(N6, &QAction::triggered, this, [this] { handle([this] { N6Click(); }); });
+
+    QMenu* options = bar->addMenu(QStringLiteral("选项(&O)"));
+    options->setObjectName(QStringLiteral("O1"));
+    N15 = menuAction(options, "N15", QStringLiteral("玩家先行(&P)"));
+    N16 = menuAction(options, "N16", QStringLiteral("电脑先行(&C)"));
+    options->addSeparator()->setObjectName(QStringLiteral("N2"));
+    check1 = menuAction(options, "check1", QStringLiteral("初级(&E)"));
+    check2 = menuAction(options, "check2", QStringLiteral("中级(&N)"));
+    check3 = menuAction(options, "check3", QStringLiteral("高级(&H)"));
+    options->addSeparator()->setObjectName(QStringLiteral("N12"));
+    N11 = menuAction(options, "N11", QStringLiteral("木制棋盘"));
+    N21 = menuAction(options, "N21", QStringLiteral("水晶棋盘"));
+    N31 = menuAction(options, "N31", QStringLiteral("大理石棋盘"));
+    // The handlers own the check marks: a click must not toggle them by itself.
+    for (QAction* item : {N15, N16, check1, check2, check3, N11, N21, N31}) {
+        item->setCheckable(true);
+    }
+    N15->setChecked(true);
+    check1->setChecked(true);
+    N11->setChecked(true);
+    N11->setData(1);
+    N21->setData(2);
+    N31->setData(3);
+    connect(N15, &QAction::triggered, this, [this] { handle([this] { N15Click(); }); });
+    connect(N16, &QAction::triggered, this, [this] { handle([this] { N16Click(); }); });
+    for (QAction* level : {check1, check2, check3}) {
+        connect(level, &QAction::triggered, this, [this, level] { handle([&] { check3Click(level); }); });
+    }
+    for (QAction* skin : {N11, N21, N31}) {
+        connect(skin, &QAction::triggered, this, [this, skin] { handle([&] { changeback(skin); }); });
+    }
+
+    QMenu* help = bar->addMenu(QStringLiteral("帮助(&H)"));
+    help->setObjectName(QStringLiteral("N7"));
+    N8 = menuAction(help, "N8", QStringLiteral("帮助主题"));
+    N8->setShortcut(Qt::Key_F1);
+    help->addSeparator()->setObjectName(QStringLiteral("N9"));
+    A1 = menuAction(help, "A1", QStringLiteral("关于(&A)"));
+}
+
+void TForm1::buildTimers() {
+    auto makeTimer = [this](const char* name, int interval, bool singleShot) {
+        auto* timer = new QTimer(this);
+        timer->setObjectName(QString::fromLatin1(name));
+        timer->setInterval(interval);
+        timer->setSingleShot(singleShot);
+        return timer;
+    };
+    Timer1 = makeTimer("Timer1", kBlinkShortMs, false);
+    Timer4 = makeTimer("Timer4", kResultNoticeMs, true);
+    Timer6 = makeTimer("Timer6", kFileDialogDelayMs, true);
+    Timer7 = makeTimer("Timer7", kFileDialogDelayMs, true);
+    connect(Timer1, &QTimer::timeout, this, [this] { handle([this] { Timer1Timer(); }); });
+    connect(Timer4, &QTimer::timeout, this, [this] { handle([this] { Timer4Timer(); }); });
+    connect(Timer6, &QTimer::timeout, this, [this] { handle([this] { Timer6Timer(); }); });
+    connect(Timer7, &QTimer::timeout, this, [this] { handle([this] { Timer7Timer(); }); });
+}
+
+void TForm1::loadStoneImages() {
+    const QString dir = appDir_ + QStringLiteral("/res/");
+    for (int skin = 0; skin < kSkinCount; ++skin) {
+        imagesList_[2 * skin].load(dir + QStringLiteral("stone%1_white.png").arg(skin));
+        imagesList_[2 * skin + 1].load(dir + QStringLiteral("stone%1_black.png").arg(skin));
+    }
+}
+
+void TForm1::setClientHeight(int height) {
+    setFixedSize(kClientWidth, chromeHeight_ + height);
+}
+
+void TForm1::FormCreate() {
+    // Menu bar and client area are laid out only once shown; measure what they will be.
+    chromeHeight_ = menuBar()->sizeHint().height();
+    move(5, 5);
+    Timer1->stop();
+    state_.gameResult = kInProgress;
+    state_.netMode = 0;
+    setClientHeight(kCompactClientHeight);
+    Edit1->setEnabled(false);
+    appPath_ = QDir(appDir_).absolutePath() + QLatin1Char('/');
+    QCoreApplication::setApplicationName(QStringLiteral("Kivola"));
+    QDir::setCurrent(appPath_);
+    state_.computerFirst = 0;
+    state_.computerFirstOption = 0;
+    state_.stepCount = 0;
+    state_.playerCanMove = 1;
+    state_.board = emptyBoard();
+    for (QToolButton* button : {sbtnRestart, sbtnRegret, sbtnSaveGame, sbtnOpenGame}) {
+        button->setText(QString());
+    }
+    N10->setEnabled(false);
+    ApplySkin(0);
+    state_.computerFirstOption = 0;
+    state_.gameStarted = 0;
+}
+
+QPixmap TForm1::loadBitmap(const QString& relative) const {
+    QPixmap pixmap;
+    if (!pixmap.load(appPath_ + relative)) {
+        throw std::runtime_error("cannot load " + relative.toStdString());
+    }
+    return pixmap;
+}
+
+void TForm1::ApplySkin(int skin) {
+    skinIndex_ = skin;
+    const QPixmap board = loadBitmap(QStringLiteral("res/Picture%1.bmp").arg(skin + 1));
+    qipanPicture->setPixmap(board);
+    qipanPicture->resize(board.size());
+    Image1->setPixmap(imagesList_[2 * skin]);
+    Image2->setPixmap(imagesList_[2 * skin + 1]);
+    for (int k = 1; k <= state_.stepCount; ++k) {
+        pieces_[k]->move(piecePosition(pieces_[k]));
+    }
+    RefreshPiecePictures();
+    LayoutSidePanel();
+}
+
+void TForm1::loadGlyph(QToolButton* button, const QString& file, const QRect& rect) {
+    const QPixmap glyph = loadBitmap(file);
+    const int half = glyph.width() / 2;
+    QIcon icon;
+    icon.addPixmap(glyph.copy(0, 0, half, glyph.height()), QIcon::Normal);
+    icon.addPixmap(glyph.copy(half, 0, half, glyph.height()), QIcon::Disabled);
+    button->setIcon(icon);
+    button->setIconSize(QSize(half, glyph.height()));
+    button->setGeometry(rect);
+}
+
+void TForm1::LayoutSidePanel() {
+    const SkinLayout& layout = skinLayout()[static_cast<std::size_t>(skinIndex_)];
+    guge1->setGeometry(layout.gauge);
+    guge1->setOrientation(Qt::Horizontal);
+    Image2->move(layout.firstStone);
+    Image1->move(layout.secondStone);
+    Label1->move(layout.firstLabel);
+    Label2->move(layout.secondLabel);
+    const QString prefix = QStringLiteral("res/%1").arg(skinIndex_);
+    loadGlyph(sbtnOpenGame, prefix + QStringLiteral("_a.bmp"), layout.openButton);
+    loadGlyph(sbtnSaveGame, prefix + QStringLiteral("_b.bmp"), layout.saveButton);
+    loadGlyph(sbtnRegret, prefix + QStringLiteral("_c.bmp"), layout.regretButton);
+    loadGlyph(sbtnRestart, prefix + QStringLiteral("_d.bmp"), layout.restartButton);
+}
+
+void TForm1::changeback(QAction* sender) {
+    for (QAction* item : {N11, N21, N31}) {
+        item->setChecked(false);
+    }
+    sender->setChecked(true);
+    ApplySkin(sender->data().toInt() - 1);
+    update();
+}
+
+QPoint TForm1::piecePosition(const TPiece* sprite) const {
+    const int offset = skinLayout()[static_cast<std::size_t>(skinIndex_)].pieceOffset;
+    return {sprite->baseLeft + offset, sprite->baseTop + offset};
+}
+
+void TForm1::createPiece(int k, int x, int y, int colour) {
+    auto* sprite = new TPiece(client);
+    sprite->setObjectName(QStringLiteral("piece%1").arg(k));
+    sprite->setScaledContents(true);
+    sprite->setAttribute(Qt::WA_TransparentForMouseEvents);
+    pieces_[k] = sprite;
+    sprite->baseLeft = qipanPicture->x() + kPointPitch * x - 19;
+    sprite->baseTop = qipanPicture->y() + kPointPitch * y - 19;
+    sprite->move(piecePosition(sprite));
+    sprite->stoneColor = colour;
+    sprite->pictureDue = true;
+    if (k <= 2) {
+        AssignPiecePicture(sprite);
+    } else {
+        // Same side two moves earlier, so the picture is already right whenever sides alternate.
+        sprite->resize(kStoneImageSize, kStoneImageSize);
+        sprite->setPixmap(pieces_[k - 2]->pixmap());
+    }
+    sprite->raise();
+    sprite->show();
+}
+
+void TForm1::AssignPiecePicture(TPiece* sprite) {
+    if (!sprite->pictureDue) {
+        return;
+    }
+    sprite->pictureDue = false;
+    sprite->setPixmap(sprite->stoneColor == 1 ? Image2->pixmap() : Image1->pixmap());
+    sprite->resize(kStoneImageSize, kStoneImageSize);
+}
+
+void TForm1::RefreshPiecePictures() {
+    for (int k = 1; k <= state_.stepCount; ++k) {
+        pieces_[k]->pictureDue = true;
+        AssignPiecePicture(pieces_[k]);
+    }
+}
+
+void TForm1::showPiece(int k) { pieces_[k]->setVisible(true); }
+
+void TForm1::bringPieceToFront(int k) { pieces_[k]->raise(); }
+
+void TForm1::destroyPiece(int k) {
+    delete pieces_[k];
+    pieces_[k] = nullptr;
+}
+
+void TForm1::stopBlink() { Timer1->stop(); }
+
+void TForm1::startBlink() { Timer1->start(); }
+
+void TForm1::Timer1Timer() {
+    if (state_.stepCount == 0 || state_.gameResult != kInProgress) {
+        return;
+    }
+    Timer1->setInterval(kBlinkCycleMs - Timer1->interval());
+    pieces_[state_.stepCount]->setVisible(Timer1->interval() >= kBlinkShowThresholdMs);
+}
+
+void TForm1::qipanPictureMouseMove(int x, int y) {
+    mouseX_ = x;
+    mouseY_ = y;
+}
+
+void TForm1::qipanPictureClick() { flow_.click(mouseX_, mouseY_); }
+
+void TForm1::ComputerMove() { flow_.ComputerMove(); }
+
+BoardPoint TForm1::GetComputerMove() {
+    form2_->workBoard() = state_.board;
+    return form2_->FindComputerMove(state_, !check1->isChecked(), *this);
+}
+
+void TForm1::setProgress(int percent) {
+    const int clamped = std::clamp(percent, 0, 100);
+    if (guge1->value() != clamped) {
+        guge1->setValue(clamped);
+        guge1->repaint();
+    }
+}
+
+int TForm1::progress() const { return guge1->value(); }
+
+void TForm1::repaintNow() { repaint(); }
+
+void TForm1::announceResult(const std::string& text) {
+    resultText_ = fromUtf8(text);
+    Timer4->start();
+}
+
+void TForm1::setSideLabels(const std::string& firstMover, const std::string& secondMover) {
+    Label1->setText(fromUtf8(firstMover));
+    Label2->setText(fromUtf8(secondMover));
+}
+
+void TForm1::sendStep(BoardPoint) {}
+
+void TForm1::Timer4Timer() {
+    Timer4->stop();
+    dialogs_.showMessage(this, resultText_, QString::fromUtf8(text::kResultCaption));
+}
+
+void TForm1::actSinglePlayExecute() {
+    flow_.startGame();
+    N10->setEnabled(true);
+    N14->setEnabled(false);
+    state_.gameStarted = 1;
+    SetOptionsEnabled(false);
+}
+
+void TForm1::actRestartExecute() {
+    if (state_.netMode != 0) {
+        return;
+    }
+    flow_.startGame();
+}
+
+void TForm1::actRegretExecute() { TakeBackMoves(state_, *this); }
+
+void TForm1::N10Click() {
+    if (state_.netMode != 0 &&
+        !dialogs_.askYesNo(this, QStringLiteral("正在网络游戏中，是否要中断连接？"), QStringLiteral("您正在网络对战中"))) {
+        return;
+    }
+    setClientHeight(kCompactClientHeight);
+    Edit1->setEnabled(false);
+    if (state_.netMode == 1) {
+        state_.netMode = 0;
+        SetOptionsEnabled(true);
+    }
+    guge1->setVisible(true);
+    flow_.resetForNoGame();
+    N10->setEnabled(false);
+    N13->setEnabled(true);
+    N14->setEnabled(true);
+    state_.gameStarted = 0;
+    SetOptionsEnabled(true);
+    state_.netMode = 0;
+    update();
+}
+
+void TForm1::N15Click() {
+    state_.computerFirstOption = 0;
+    N15->setChecked(true);
+    N16->setChecked(false);
+}
+
+void TForm1::N16Click() {
+    state_.computerFirstOption = 1;
+    N15->setChecked(false);
+    N16->setChecked(true);
+}
+
+void TForm1::check3Click(QAction* sender) {
+    const std::array<QAction*, 3> levels{check1, check2, check3};
+    for (QAction* level : levels) {
+        level->setChecked(false);
+    }
+    sender->setChecked(true);
+    for (std::size_t i = 0; i < levels.size(); ++i) {
+        if (levels[i]->isChecked()) {
+            form2_->searchDepth() = kLevelDepths[i];
+        }
+    }
+}
+
+void TForm1::SetOptionsEnabled(bool enabled) {
+    for (QAction* item : {N15, N16, check1, check2, check3}) {
+        item->setEnabled(enabled);
+    }
+}
+
+void TForm1::ActionList1Update() {
+    const bool net = state_.netMode != 0;
+    const bool started = state_.gameStarted != 0;
+    actSaveGame->setEnabled(!net && started);
+    actLoadGame->setEnabled(!net);
+    sbtnRestart->setEnabled(started || net);
+    actRegret->setEnabled(!net && state_.stepCount >= 2 && state_.gameResult == kInProgress);
+    // Bound controls follow even when the action's state did not change.
+    N3->setEnabled(actSaveGame->isEnabled());
+    N4->setEnabled(actLoadGame->isEnabled());
+    sbtnSaveGame->setEnabled(actSaveGame->isEnabled());
+    sbtnOpenGame->setEnabled(actLoadGame->isEnabled());
+    sbtnRegret->setEnabled(actRegret->isEnabled());
+}
+
+void TForm1::N6Click() { close(); }
+
+void TForm1::actSaveGameExecute() { Timer7->start(); }
+
+void TForm1::actLoadGameExecute() { Timer6->start(); }
+
+namespace {
+// Puts the current directory back however the handler ends.
+class CurrentDirectoryKeeper {
+public:
+    CurrentDirectoryKeeper() : saved_(QDir::currentPath()) {}
+    ~CurrentDirectoryKeeper() { QDir::setCurrent(saved_); }
+    CurrentDirectoryKeeper(const CurrentDirectoryKeeper&) = delete;
+    CurrentDirectoryKeeper& operator=(const CurrentDirectoryKeeper&) = delete;
+
+private:
+    QString saved_;
+};
+
+const QString kOpenCaption = QStringLiteral("打开游戏");
+const QString kSaveCaption = QStringLiteral("保存游戏");
+// The longest file a count byte can announce; anything after it is never read.
+constexpr qint64 kLongestGameFile = kSavedHeaderBytes + kSavedStoneBytes * 255;
+} // namespace
+
+void TForm1::Timer6Timer() {
+    Timer6->stop();
+    const CurrentDirectoryKeeper keeper;
+    const QString path = dialogs_.chooseOpenFile(this, kGameFileFilter, kGameFileSuffix);
+    if (path.isEmpty()) {
+        return;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        dialogs_.showMessage(this, refusedFileMessage(path, file.errorString()), kOpenCaption);
+        return;
+    }
+    const QByteArray raw = file.read(kLongestGameFile);
+    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(raw.constData()),
+                                              static_cast<std::size_t>(raw.size()));
+    // Everything is checked before the board is cleared, so a refused file changes nothing.
+    const SavedGameDecoding decoding = DecodeSavedGame(bytes);
+    if (!decoding.ok()) {
+        dialogs_.showMessage(this, refusedFileMessage(path, refusalReason(decoding, bytes)), kOpenCaption);
+        return;
+    }
+    ReplaySavedGame(state_, *this, decoding.game, [this] { repaint(); });
+    state_.gameStarted = 1;
+    SetOptionsEnabled(false);
+    N10->setEnabled(true);
+    N13->setEnabled(true);
+    N14->setEnabled(false);
+    // A game left with the computer to move goes on as if it had been played here.
+    if (state_.gameResult == kInProgress && state_.playerCanMove == 0) {
+        ComputerMove();
+    }
+}
+
+void TForm1::Timer7Timer() {
+    Timer7->stop();
+    const CurrentDirectoryKeeper keeper;
+    const QString path = dialogs_.chooseSaveFile(this, kGameFileFilter, kGameFileSuffix);
+    if (path.isEmpty()) {
+        return;
+    }
+    const std::vector<std::uint8_t> bytes = EncodeSavedGame(state_);
+    // Written beside the old file and swapped in, so a failure never destroys what was there.
+    QSaveFile file(path);
+    // Unbuffered, so a short write shows at once instead of vanishing in a late flush.
+    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
+                         file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) ==
+                             static_cast<qint64>(bytes.size()) &&
+                         file.commit();
+    if (!written) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        dialogs_.showMessage(this, saveFailedMessage(path, reason), kSaveCaption);
+    }
+}
+
+void TForm1::closeEvent(QCloseEvent* event) { event->accept(); }
+
+} // namespace kivola

@@ -1,0 +1,194 @@
+#pragma once
+// The main window: board picture with stone sprites, side panel, chat area, menus and commands.
+
+#include <QAction>
+#include <QLabel>
+#include <QMainWindow>
+#include <QPixmap>
+#include <QString>
+#include <array>
+#include <memory>
+
+#include "kivola/core/match_state.h"
+#include "kivola/core/stone_display.h"
+#include "kivola/match/single_play.h"
+#include "kivola/opponent/opponent.h"
+#include "piece.h"
+
+class QLineEdit;
+class QPlainTextEdit;
+class QProgressBar;
+class QTimer;
+class QToolButton;
+
+namespace kivola {
+
+class DialogService;
+class TForm2;
+
+// The board picture: reports the pointer and the click.
+class BoardPicture : public QLabel {
+    Q_OBJECT
+public:
+    explicit BoardPicture(QWidget* parent);
+signals:
+    void pointerMoved(int x, int y);
+    void clicked();
+
+protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    bool pressed_ = false;
+};
+
+class TForm1 : public QMainWindow, public StoneDisplay, public MatchHost, private SearchProgress {
+    Q_OBJECT
+public:
+    // appDir stands for the executable's folder (tests hand in a copy with pieces missing).
+    explicit TForm1(DialogService& dialogs, const QString& appDir = {}, QWidget* parent = nullptr);
+    // The opponent's holder is created after the main window.
+    void attachOpponent(TForm2& form2) { form2_ = &form2; }
+    ~TForm1() override;
+
+    MatchState& match() { return state_; }
+    const MatchState& match() const { return state_; }
+    int skinIndex() const { return skinIndex_; }
+    int chromeHeight() const { return chromeHeight_; }
+    const QString& appPath() const { return appPath_; }
+    const QString& resultText() const { return resultText_; }
+    TPiece* piece(int k) const { return (k >= 1 && k <= state_.stepCount) ? pieces_[k] : nullptr; }
+    int mouseX() const { return mouseX_; }
+    int mouseY() const { return mouseY_; }
+
+    // Start-up; the constructor runs it, the way a window's creation handler would.
+    void FormCreate();
+    void ApplySkin(int skin);
+    void LayoutSidePanel();
+    void changeback(QAction* sender);
+    void AssignPiecePicture(TPiece* sprite);
+    void RefreshPiecePictures();
+    void Timer1Timer();
+    void qipanPictureMouseMove(int x, int y);
+    void qipanPictureClick();
+    void ComputerMove();
+    BoardPoint GetComputerMove() override;
+    void actSinglePlayExecute();
+    void actRestartExecute();
+    void actRegretExecute();
+    void actSaveGameExecute();
+    void actLoadGameExecute();
+    void N10Click();
+    void N15Click();
+    void N16Click();
+    void check3Click(QAction* sender);
+    void N6Click();
+    void Timer4Timer();
+    void Timer6Timer();
+    void Timer7Timer();
+    void SetOptionsEnabled(bool enabled);
+    void ActionList1Update();
+    void ApplicationEvents1Exception() {}
+
+    // The search's gauge and the repaint it asks for.
+    void setProgress(int percent) override;
+    int progress() const override;
+    void repaintNow() override;
+
+    // StoneDisplay
+    void createPiece(int k, int x, int y, int colour) override;
+    void showPiece(int k) override;
+    void bringPieceToFront(int k) override;
+    void destroyPiece(int k) override;
+    void stopBlink() override;
+    void startBlink() override;
+
+    // MatchHost
+    void announceResult(const std::string& text) override;
+    void setSideLabels(const std::string& firstMover, const std::string& secondMover) override;
+    void sendStep(BoardPoint point) override;
+
+    void setClientHeight(int height);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    void buildActions();
+    void buildMenus();
+    void buildTimers();
+    void loadStoneImages();
+    QPixmap loadBitmap(const QString& relative) const;
+    void loadGlyph(QToolButton* button, const QString& file, const QRect& rect);
+    QPoint piecePosition(const TPiece* sprite) const;
+    // Every handler runs through here: errors are dropped, then the enabling rules follow.
+    template <typename Handler> void handle(Handler&& handler);
+    QAction* menuAction(QMenu* menu, const char* name, const QString& caption);
+
+    TForm2* form2_ = nullptr;
+    DialogService& dialogs_;
+    MatchState state_;
+    SinglePlayFlow flow_;
+
+    QString appDir_;
+    int skinIndex_ = 0;
+    int chromeHeight_ = 0;
+    QString appPath_;
+    QString resultText_;
+    int mouseX_ = 0;
+    int mouseY_ = 0;
+    std::array<TPiece*, kMaxStones + 1> pieces_{};
+    std::array<QPixmap, 2 * 3> imagesList_; // 2s white, 2s + 1 black, for skin s
+
+public:
+    // Controls, named as designed.
+    QWidget* client = nullptr;
+    BoardPicture* qipanPicture = nullptr;
+    QProgressBar* guge1 = nullptr;
+    QLabel* Image1 = nullptr;
+    QLabel* Image2 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QToolButton* sbtnOpenGame = nullptr;
+    QToolButton* sbtnSaveGame = nullptr;
+    QToolButton* sbtnRegret = nullptr;
+    QToolButton* sbtnRestart = nullptr;
+    QLabel* Label3 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QLabel* Label4 = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+
+    QAction* actSinglePlay = nullptr;
+    QAction* actNetWork = nullptr;
+    QAction* actSaveGame = nullptr;
+    QAction* actLoadGame = nullptr;
+    QAction* actRegret = nullptr;
+    QAction* actRestart = nullptr;
+
+    QAction* N13 = nullptr;
+    QAction* N14 = nullptr;
+    QAction* N3 = nullptr;
+    QAction* N4 = nullptr;
+    QAction* N10 = nullptr;
+    QAction* N6 = nullptr;
+    QAction* N15 = nullptr;
+    QAction* N16 = nullptr;
+    QAction* check1 = nullptr;
+    QAction* check2 = nullptr;
+    QAction* check3 = nullptr;
+    QAction* N11 = nullptr;
+    QAction* N21 = nullptr;
+    QAction* N31 = nullptr;
+    QAction* N8 = nullptr;
+    QAction* A1 = nullptr;
+
+    QTimer* Timer1 = nullptr;
+    QTimer* Timer4 = nullptr;
+    QTimer* Timer6 = nullptr;
+    QTimer* Timer7 = nullptr;
+};
+
+} // namespace kivola

@@ -1,0 +1,14 @@
+#include "dialogs.h"
+#include "form1.h"
+#include "form2.h"
+#include "guard.h"
+
+int main(int argc, char* argv[]) {
+    kivola::KivolaApplication app(argc, argv);
+    kivola::QtDialogService dialogs;
+    kivola::TForm1 form1(dialogs);
+    kivola::TForm2 form2;
+    form1.attachOpponent(form2);
+    form1.show();
+    return app.exec();
+}

@@ -1,0 +1,179 @@
+// A game against the computer through the real window: clicks, answers, results, take-back.
+
+#include <QProgressBar>
+#include <QTest>
+#include <QToolButton>
+
+#include "kivola/opponent/opponent.h"
+#include "window_fixture.h"
+
+namespace kivola::test {
+namespace {
+
+using SinglePlay = WindowTest;
+
+constexpr int kValidY = 200; // row 7
+
+TEST_F(SinglePlay, pointerColumnsFollowTheTwentyEightPixelRule) {
+    openWindow();
+    struct Case {
+        int pointerX;
+        int column; // 0: the click is ignored
+    };
+    for (const Case c : {Case{0, 1}, Case{36, 1}, Case{37, 2}, Case{428, 15}, Case{429, 0}}) {
+        form1->actSinglePlay->trigger();
+        clickPixel(c.pointerX, kValidY);
+        if (c.column == 0) {
+            EXPECT_EQ(stones(), 0) << "pointer x " << c.pointerX;
+            continue;
+        }
+        ASSERT_EQ(stones(), 2) << "pointer x " << c.pointerX;
+        EXPECT_EQ(form1->match().stepX[1], c.column) << "pointer x " << c.pointerX;
+        EXPECT_EQ(form1->match().stepY[1], 7);
+        EXPECT_EQ(cell(c.column, 7), kLocalStone);
+    }
+}
+
+TEST_F(SinglePlay, clicksThatMustNotPlaceAStoneAreIgnored) {
+    openWindow();
+    clickPoint(8, 8);
+    EXPECT_EQ(stones(), 0) << "no game started, even on an empty board";
+
+    form1->actSinglePlay->trigger();
+    clickPoint(8, 8);
+    ASSERT_EQ(stones(), 2);
+    const int computerX = form1->match().stepX[2];
+    const int computerY = form1->match().stepY[2];
+    clickPoint(computerX, computerY);
+    clickPoint(8, 8);
+    EXPECT_EQ(stones(), 2) << "occupied points take no stone";
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(SinglePlay, computerFirstOpensInTheCentreWithTheLabelsSwapped) {
+    openWindow();
+    form1->N16->trigger();
+    EXPECT_TRUE(form1->N16->isChecked());
+    EXPECT_FALSE(form1->N15->isChecked());
+    QTest::keyClick(form1.get(), Qt::Key_F2);
+    ASSERT_EQ(stones(), 1);
+    EXPECT_EQ(cell(8, 8), kOtherStone);
+    EXPECT_EQ(form1->Label1->text(), QStringLiteral("电脑"));
+    EXPECT_EQ(form1->Label2->text(), QStringLiteral("玩家"));
+    EXPECT_EQ(form1->match().playerCanMove, 1);
+    EXPECT_EQ(form1->piece(1)->pixmap().toImage(), form1->Image2->pixmap().toImage())
+        << "the first mover's stone is black whoever moves first";
+    EXPECT_EQ(form1->guge1->value(), 0) << "the opening stone needs no search";
+
+    // The option is locked while the game runs; ending the game already follows it.
+    EXPECT_FALSE(form1->N15->isEnabled());
+    form1->N10->trigger();
+    EXPECT_EQ(form1->match().computerFirst, 1);
+    EXPECT_EQ(form1->Label1->text(), QStringLiteral("电脑"));
+    EXPECT_EQ(stones(), 0) << "ending a game does not let the computer move";
+}
+
+TEST_F(SinglePlay, takeBackLeavesThePlayerToMoveWithEitherFirstMover) {
+    openWindow();
+    form1->actSinglePlay->trigger();
+    clickPoint(8, 8);
+    clickPoint(3, 3);
+    ASSERT_EQ(stones(), 4);
+    const MatchState& s = form1->match();
+    const int x3 = s.stepX[3], y3 = s.stepY[3], x4 = s.stepX[4], y4 = s.stepY[4];
+    form1->sbtnRegret->click();
+    EXPECT_EQ(stones(), 2);
+    EXPECT_EQ(cell(x3, y3), kEmpty);
+    EXPECT_EQ(cell(x4, y4), kEmpty);
+    EXPECT_EQ(s.playerCanMove, 1);
+    EXPECT_EQ(form1->piece(3), nullptr);
+
+    form1->N10->trigger();
+    form1->N16->trigger();
+    form1->actSinglePlay->trigger();
+    clickPoint(3, 3);
+    ASSERT_EQ(stones(), 3);
+    form1->sbtnRegret->click();
+    EXPECT_EQ(stones(), 1) << "the computer's opening stone stays";
+    EXPECT_EQ(cell(8, 8), kOtherStone);
+    EXPECT_EQ(cell(3, 3), kEmpty);
+    EXPECT_FALSE(form1->sbtnRegret->isEnabled()) << "one stone cannot be taken back by the command";
+}
+
+// Chooses the player's move with the same search looking from the player's side.
+BoardPoint strongReply(const MatchState& state, RandomSource& random) {
+    Opponent strategist;
+    strategist.searchDepth = kIntermediateDepth;
+    std::vector<BoardPoint> stones;
+    for (int x = kFirstPoint; x <= kLastPoint; ++x) {
+        for (int y = kFirstPoint; y <= kLastPoint; ++y) {
+            const int c = state.board[x][y];
+            strategist.workBoard[x][y] = c == kLocalStone ? kOtherStone : (c == kOtherStone ? kLocalStone : c);
+        }
+    }
+    for (int k = 1; k <= state.stepCount; ++k) {
+        stones.push_back({state.stepX[k], state.stepY[k]});
+    }
+    QuietProgress quiet;
+    BoardPoint move;
+    EXPECT_TRUE(strategist.FindComputerMove(stones, true, quiet, random, move.x, move.y));
+    return move;
+}
+
+TEST_F(SinglePlay, aStrongPlayerBeatsTheBeginnerAndIsToldSo) {
+    SeededRandom random(11);
+    bool won = false;
+    for (std::uint64_t seed = 1; seed <= 6 && !won; ++seed) {
+        openWindow({}, seed);
+        form1->actSinglePlay->trigger();
+        for (int turn = 0; turn < 120 && form1->match().gameResult == kInProgress; ++turn) {
+            const BoardPoint move = stones() == 0 ? BoardPoint{8, 8} : strongReply(form1->match(), random);
+            clickPoint(move.x, move.y);
+        }
+        won = form1->match().gameResult == kLocalStone;
+    }
+    ASSERT_TRUE(won);
+    const int finalStones = stones();
+    EXPECT_EQ(form1->match().stepSide[finalStones], kSideLocal) << "the computer does not answer a win";
+    settle();
+    ASSERT_FALSE(dialogs.shown.empty());
+    EXPECT_EQ(dialogs.shown.back().text, QStringLiteral("您赢了！"));
+    EXPECT_EQ(dialogs.shown.back().caption, QStringLiteral("结果"));
+    EXPECT_FALSE(form1->sbtnRegret->isEnabled()) << "no take-back after a result";
+
+    clickPoint(1, 1);
+    EXPECT_EQ(stones(), finalStones) << "clicks after the result are ignored";
+    EXPECT_TRUE(form1->piece(finalStones)->isVisible());
+
+    // Restart clears the board and keeps the game started.
+    form1->sbtnRestart->click();
+    EXPECT_EQ(stones(), 0);
+    EXPECT_EQ(form1->match().gameResult, kInProgress);
+    EXPECT_EQ(form1->match().gameStarted, 1);
+}
+
+TEST_F(SinglePlay, aPlayerWhoNeverDefendsLosesAndIsToldSo) {
+    openWindow();
+    form1->check2->trigger();
+    EXPECT_EQ(form2->searchDepth(), 5);
+    EXPECT_TRUE(form1->check2->isChecked());
+    EXPECT_FALSE(form1->check1->isChecked());
+    form1->actSinglePlay->trigger();
+    // Odd columns of odd rows are never neighbours, so the player can never make five.
+    for (int y = 1; y <= 15 && form1->match().gameResult == kInProgress; y += 2) {
+        for (int x = 1; x <= 15 && form1->match().gameResult == kInProgress; x += 2) {
+            if (cell(x, y) == kEmpty) {
+                clickPoint(x, y);
+            }
+        }
+    }
+    ASSERT_EQ(form1->match().gameResult, kOtherStone);
+    EXPECT_EQ(form1->match().stepSide[stones()], kSideOther);
+    settle();
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("您输了！"));
+    EXPECT_EQ(dialogs.shown[0].caption, QStringLiteral("结果"));
+}
+
+} // namespace
+} // namespace kivola::test

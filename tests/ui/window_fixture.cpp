@@ -1,0 +1,50 @@
+#include "window_fixture.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QTest>
+
+namespace kivola::test {
+
+void WindowTest::SetUp() { startDirectory = QDir::currentPath(); }
+
+void WindowTest::TearDown() {
+    form1.reset();
+    form2.reset();
+    QDir::setCurrent(startDirectory);
+}
+
+void WindowTest::openWindow(const QString& appDir, std::uint64_t seed) {
+    form1 = std::make_unique<TForm1>(dialogs, appDir);
+    form2 = std::make_unique<TForm2>(std::make_unique<SeededRandom>(seed));
+    form1->attachOpponent(*form2);
+    form1->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form1.get()));
+}
+
+void WindowTest::clickPixel(int px, int py) {
+    const QPoint at(px, py);
+    QTest::mouseMove(form1->qipanPicture, at);
+    QTest::mouseClick(form1->qipanPicture, Qt::LeftButton, Qt::NoModifier, at);
+}
+
+void WindowTest::clickPoint(int x, int y) { clickPixel(28 * x - 9, 28 * y - 9); }
+
+void WindowTest::settle(int ms) { QTest::qWait(ms); }
+
+void WindowTest::chooseLevel(QAction* item) { item->trigger(); }
+
+QString copyApplicationFolder(const QString& into) {
+    const QString from = QCoreApplication::applicationDirPath();
+    QDir().mkpath(into + QStringLiteral("/res"));
+    QDirIterator it(from + QStringLiteral("/res"), QDir::Files);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        QFile::copy(file, into + QStringLiteral("/res/") + QFileInfo(file).fileName());
+    }
+    return into;
+}
+
+} // namespace kivola::test

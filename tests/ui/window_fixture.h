@@ -1,0 +1,44 @@
+#pragma once
+// A real main window under the offscreen platform, with answered dialogs and a seeded opponent.
+
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <memory>
+
+#include "fake_dialogs.h"
+#include "form1.h"
+#include "form2.h"
+
+namespace kivola::test {
+
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Builds the window over another application folder (a copy with files missing, say).
+    void openWindow(const QString& appDir = {}, std::uint64_t seed = 7);
+
+    // Moves the pointer over the point and clicks, as a player would.
+    void clickPoint(int x, int y);
+    void clickPixel(int px, int py);
+    // Lets the one-shot timers fire and their dialogs be answered.
+    void settle(int ms = 40);
+    // Sets the level through the menu, as a player would.
+    void chooseLevel(QAction* item);
+
+    int stones() const { return form1->match().stepCount; }
+    int cell(int x, int y) const { return form1->match().board[x][y]; }
+    QString lastMessage() const { return dialogs.shown.empty() ? QString() : dialogs.shown.back().text; }
+
+    FakeDialogs dialogs;
+    std::unique_ptr<TForm1> form1;
+    std::unique_ptr<TForm2> form2;
+    QString startDirectory;
+};
+
+// Copies the built application folder's resources into a scratch folder.
+QString copyApplicationFolder(const QString& into);
+
+} // namespace kivola::test
