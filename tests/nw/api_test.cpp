@@ -1,0 +1,392 @@
+// The seven C functions as the program calls them: the dialog driven by a test timer, the
+// callback and the notice events on a window, a test Session as the peer.
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTcpServer>
+#include <QTimer>
+#include <QWidget>
+#include <cstring>
+#include <functional>
+#include <gtest/gtest.h>
+
+#include "nw/connect_dialog.h"
+#include "nw/nw.h"
+#include "nw/testing.h"
+#include "test_support.h"
+
+namespace nw::test {
+namespace {
+
+// The callback copies each record, as the program must: Data lives only during the call.
+struct Received {
+    int type = 0;
+    int seat = 0;
+    int linkLost = 0;
+    QByteArray data;
+    int column = 0;
+    int row = 0;
+    bool insidePrepare = false;
+};
+
+std::vector<Received> g_received;
+bool g_inPrepareCall = false;
+
+void recordEvent(int32_t /*unused*/, NetEvent* event) {
+    Received r;
+    r.type = event->EventType;
+    r.seat = event->Seat;
+    r.linkLost = event->LinkLost;
+    r.insidePrepare = g_inPrepareCall;
+    const char* data = static_cast<const char*>(event->Data);
+    if (event->EventType == GameBegin && data) {
+        const std::size_t first = std::strlen(data) + 1;
+        r.data = QByteArray(data, static_cast<qsizetype>(first + std::strlen(data + first) + 1));
+    } else if (event->EventType == ChatText && data) {
+        r.data = QByteArray(data);
+    } else if (event->EventType == OneStep && data) {
+        std::int32_t point[2];
+        std::memcpy(point, data, sizeof point);
+        r.column = point[0];
+        r.row = point[1];
+    }
+    g_received.push_back(r);
+}
+
+int countOf(int type) {
+    return static_cast<int>(std::count_if(g_received.begin(), g_received.end(), [type](const Received& r) { return r.type == type; }));
+}
+const Received* lastOf(int type) {
+    for (auto it = g_received.rbegin(); it != g_received.rend(); ++it)
+        if (it->type == type)
+            return &*it;
+    return nullptr;
+}
+bool waitForReceived(int type, int atLeast = 1) {
+    return QTest::qWaitFor([&] { return countOf(type) >= atLeast; }, kWaitMs);
+}
+
+// The main window stand-in: keeps the texts of the library's two messages.
+class Window : public QWidget {
+public:
+    bool event(QEvent* e) override {
+        if (e->type() == kNetNoticeEvent || e->type() == kNetRestartAskEvent) {
+            auto* message = static_cast<NetTextEvent*>(e);
+            texts.push_back({e->type(), fromGbk(QByteArray(message->text()))}); // NUL-terminated GBK
+            return true;
+        }
+        return QWidget::event(e);
+    }
+    std::vector<std::pair<QEvent::Type, QString>> texts;
+};
+
+// Acts on the connection dialog as soon as it is the active modal window.
+void whenDialogOpens(std::function<void(QDialog&)> act) {
+    auto* poll = new QTimer(qApp);
+    auto deadline = std::make_shared<int>(kWaitMs / 10);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, act, deadline] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (dialog && dialog->objectName() == QLatin1String("nwConnectDialog")) {
+            poll->deleteLater();
+            poll->stop();
+            act(*dialog);
+        } else if (--*deadline <= 0) {
+            poll->deleteLater();
+            poll->stop();
+        }
+    });
+    poll->start(10);
+}
+
+void fillAndConfirm(QDialog& dialog, bool hosting, const QString& name, quint16 port, const QString& address = {}) {
+    dialog.findChild<QRadioButton*>(hosting ? "hostRadio" : "joinRadio")->setChecked(true);
+    dialog.findChild<QLineEdit*>("nameEdit")->setText(name);
+    if (!address.isEmpty())
+        dialog.findChild<QLineEdit*>("addressEdit")->setText(address);
+    dialog.findChild<QSpinBox*>("portSpin")->setValue(port);
+    dialog.findChild<QPushButton*>("okButton")->click();
+}
+
+class NetworkApi : public ::testing::Test {
+protected:
+    void SetUp() override {
+        g_received.clear();
+        ASSERT_TRUE(peer.setPlayerName(QStringLiteral("乙方")));
+    }
+    void TearDown() override {
+        ReleaseNetWork();
+        g_received.clear();
+    }
+
+    int32_t prepare(std::function<void(QDialog&)> act) {
+        whenDialogOpens(std::move(act));
+        g_inPrepareCall = true;
+        const int32_t result = PrepareNetwork(&window, &recordEvent);
+        g_inPrepareCall = false;
+        return result;
+    }
+
+    // The program hosts through the dialog as 甲方; the test's peer joins.
+    void hostAndLetPeerJoin() {
+        ASSERT_NE(prepare([](QDialog& d) { fillAndConfirm(d, true, QStringLiteral("甲方"), 0); }), 0);
+        ASSERT_NE(testing::currentSession(), nullptr);
+        const quint16 port = testing::currentSession()->serverPort();
+        ASSERT_NE(port, 0);
+        peer.join(QStringLiteral("127.0.0.1"), port);
+        ASSERT_TRUE(waitForReceived(GameBegin));
+        ASSERT_TRUE(peerLog.waitFor(GameBegin));
+        ASSERT_TRUE(waitForReceived(YourTurn));
+    }
+
+    Window window;
+    Session peer;
+    EventLog peerLog{peer};
+};
+
+TEST(NetworkApiRelease, releaseIsAcceptedWithNoConnectionAndTwice) {
+    ReleaseNetWork();
+    ReleaseNetWork();
+    EXPECT_EQ(testing::currentSession(), nullptr);
+    // Calls without a connection are refused, not crashes.
+    const std::int32_t step[2] = {8, 8};
+    EXPECT_EQ(SendOneStep(8, step), 0);
+    EXPECT_EQ(SendChat(3, "hi"), 0);
+    EXPECT_EQ(RequireRestart(), 0);
+    EXPECT_EQ(ReplyRestart(-1), 0);
+    EXPECT_EQ(SendDisconnect(0), 0);
+    ReleaseNetWork();
+}
+
+TEST_F(NetworkApi, hostingThroughTheDialogReturnsOnceListening) {
+    bool sawWidgets = false;
+    const int32_t result = prepare([&](QDialog& d) {
+        sawWidgets = d.findChild<QLineEdit*>("nameEdit") && d.findChild<QLineEdit*>("addressEdit") &&
+                     d.findChild<QPushButton*>("cancelButton") && d.findChild<QWidget*>("statusLabel");
+        // The dialog belongs to the main window and opens with the login name.
+        EXPECT_EQ(d.parentWidget(), &window);
+        EXPECT_EQ(d.findChild<QLineEdit*>("nameEdit")->text(), defaultPlayerName());
+        fillAndConfirm(d, true, QStringLiteral("甲方"), 0);
+    });
+    EXPECT_TRUE(sawWidgets);
+    EXPECT_NE(result, 0);
+    ASSERT_NE(testing::currentSession(), nullptr);
+    EXPECT_EQ(testing::currentSession()->state(), Session::State::Listening);
+    EXPECT_TRUE(g_received.empty()); // waiting for a peer: no event yet
+}
+
+TEST_F(NetworkApi, eventsReachTheCallbackAfterPrepareReturns) {
+    hostAndLetPeerJoin();
+    for (const Received& r : g_received)
+        EXPECT_FALSE(r.insidePrepare);
+    const Received* begin = lastOf(GameBegin);
+    EXPECT_EQ(begin->seat, 1);
+    EXPECT_EQ(begin->data, gbk("甲方") + '\0' + gbk("乙方") + '\0');
+    EXPECT_EQ(g_received[0].type, GameBegin);
+    EXPECT_EQ(g_received[1].type, YourTurn);
+}
+
+TEST_F(NetworkApi, stonesTravelBothWaysThroughTheCFunctions) {
+    hostAndLetPeerJoin();
+    const std::int32_t step[2] = {8, 9};
+    EXPECT_NE(SendOneStep(8, step), 0);
+    ASSERT_TRUE(peerLog.waitFor(OneStep));
+    EXPECT_EQ(peerLog.last(OneStep)->column(), 8);
+    EXPECT_EQ(peerLog.last(OneStep)->row(), 9);
+    EXPECT_EQ(SendOneStep(8, step), 0); // out of turn: not sent
+
+    ASSERT_TRUE(peer.sendStep(3, 4));
+    ASSERT_TRUE(waitForReceived(OneStep));
+    EXPECT_EQ(lastOf(OneStep)->column, 3);
+    EXPECT_EQ(lastOf(OneStep)->row, 4);
+    ASSERT_TRUE(waitForReceived(YourTurn, 2));
+    EXPECT_EQ(g_received.back().type, YourTurn);
+
+    const std::int32_t taken[2] = {3, 4};
+    EXPECT_EQ(SendOneStep(8, taken), 0);
+    EXPECT_EQ(SendOneStep(4, step), 0);    // wrong byte count
+    EXPECT_EQ(SendOneStep(8, nullptr), 0);
+    settle();
+    EXPECT_EQ(peerLog.count(OneStep), 1);
+}
+
+TEST_F(NetworkApi, chatLinesComeBackWithTheSendersName) {
+    hostAndLetPeerJoin();
+    const QByteArray line = gbk("你好");
+    EXPECT_NE(SendChat(static_cast<int32_t>(line.size() + 1), line.constData()), 0);
+    ASSERT_TRUE(waitForReceived(ChatText));
+    EXPECT_EQ(lastOf(ChatText)->data, gbk("甲方：你好"));
+    ASSERT_TRUE(peerLog.waitFor(ChatText));
+    EXPECT_EQ(peerLog.last(ChatText)->line(), gbk("甲方：你好"));
+
+    ASSERT_TRUE(peer.sendChat(gbk("收到")));
+    ASSERT_TRUE(waitForReceived(ChatText, 2));
+    EXPECT_EQ(lastOf(ChatText)->data, gbk("乙方：收到"));
+}
+
+TEST_F(NetworkApi, restartRefusedAndAgreedThroughTheCallback) {
+    hostAndLetPeerJoin();
+    EXPECT_NE(RequireRestart(), 0);
+    ASSERT_TRUE(peerLog.waitFor(RestartAsked));
+    EXPECT_EQ(peerLog.last(RestartAsked)->seat, 1);
+    ASSERT_TRUE(peer.replyRestart(false));
+    ASSERT_TRUE(waitForReceived(RestartRefused));
+    EXPECT_EQ(lastOf(RestartRefused)->seat, 2);
+
+    ASSERT_TRUE(peer.requireRestart());
+    ASSERT_TRUE(waitForReceived(RestartAsked));
+    EXPECT_EQ(lastOf(RestartAsked)->seat, 2);
+    settle();
+    // The question comes as the event only, so the player is asked once, not twice.
+    EXPECT_TRUE(window.texts.empty());
+    EXPECT_NE(ReplyRestart(-1), 0);
+    EXPECT_EQ(ReplyRestart(-1), 0); // a second answer has no question left
+    ASSERT_TRUE(waitForReceived(GameBegin, 2));
+    EXPECT_EQ(lastOf(GameBegin)->seat, 2);
+    EXPECT_EQ(lastOf(GameBegin)->data, gbk("乙方") + '\0' + gbk("甲方") + '\0');
+    ASSERT_TRUE(peerLog.waitFor(GameBegin, 2));
+    EXPECT_EQ(peerLog.last(GameBegin)->seat, 1);
+    ASSERT_TRUE(peerLog.waitFor(YourTurn));
+}
+
+TEST_F(NetworkApi, peerLeavingAndLinkBreakingAreTold) {
+    hostAndLetPeerJoin();
+    ASSERT_TRUE(peer.sendDisconnect());
+    ASSERT_TRUE(waitForReceived(PeerGone));
+    EXPECT_EQ(lastOf(PeerGone)->seat, 2);
+    EXPECT_EQ(lastOf(PeerGone)->linkLost, 0);
+    ReleaseNetWork();
+
+    g_received.clear();
+    hostAndLetPeerJoin();
+    peer.dropLink();
+    ASSERT_TRUE(waitForReceived(PeerGone));
+    EXPECT_EQ(lastOf(PeerGone)->seat, 2);
+    EXPECT_NE(lastOf(PeerGone)->linkLost, 0);
+}
+
+TEST_F(NetworkApi, silenceOfThePeerIsALostLink) {
+    testing::setSessionTimings(100, 600);
+    peer.setKeepAliveInterval(100);
+    peer.setSilenceTimeout(600);
+    hostAndLetPeerJoin();
+    testing::setSessionTimings(0, 0);
+    settle(1200); // keep-alives hold the quiet link
+    ASSERT_EQ(countOf(PeerGone), 0);
+    peer.setKeepAliveEnabled(false);
+    ASSERT_TRUE(waitForReceived(PeerGone));
+    EXPECT_NE(lastOf(PeerGone)->linkLost, 0);
+}
+
+TEST_F(NetworkApi, prepareWorksAgainAfterDisconnectWithoutRelease) {
+    hostAndLetPeerJoin();
+    EXPECT_NE(SendDisconnect(0), 0);
+    ASSERT_TRUE(peerLog.waitFor(PeerGone));
+    EXPECT_EQ(peerLog.last(PeerGone)->linkLost, false);
+    settle();
+    EXPECT_EQ(countOf(PeerGone), 0); // the local side hears nothing of its own leaving
+
+    g_received.clear();
+    peerLog.clear();
+    hostAndLetPeerJoin();
+    EXPECT_EQ(lastOf(GameBegin)->seat, 1);
+}
+
+TEST_F(NetworkApi, releaseWhileHostingFreesThePort) {
+    ASSERT_NE(prepare([](QDialog& d) { fillAndConfirm(d, true, QStringLiteral("甲方"), 0); }), 0);
+    const quint16 port = testing::currentSession()->serverPort();
+    ReleaseNetWork();
+    ReleaseNetWork();
+    EXPECT_EQ(testing::currentSession(), nullptr);
+    QTcpServer again;
+    EXPECT_TRUE(again.listen(QHostAddress::Any, port));
+}
+
+TEST_F(NetworkApi, releaseWhileConnectedLeavesThePeerWithALostLink) {
+    hostAndLetPeerJoin();
+    ReleaseNetWork();
+    ASSERT_TRUE(peerLog.waitFor(PeerGone));
+    EXPECT_TRUE(peerLog.last(PeerGone)->linkLost);
+    ReleaseNetWork();
+    const std::size_t before = g_received.size();
+    settle();
+    EXPECT_EQ(g_received.size(), before); // nothing after release
+}
+
+TEST_F(NetworkApi, cancelledDialogReturnsZeroQuietly) {
+    const int32_t result = prepare([](QDialog& d) { d.findChild<QPushButton*>("cancelButton")->click(); });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(testing::currentSession(), nullptr);
+    settle(50);
+    EXPECT_TRUE(window.texts.empty());
+}
+
+TEST_F(NetworkApi, busyPortFailsWithANoticeAfterPrepareReturns) {
+    QTcpServer other;
+    ASSERT_TRUE(other.listen(QHostAddress::Any));
+    const int32_t result = prepare([&](QDialog& d) { fillAndConfirm(d, true, QStringLiteral("甲方"), other.serverPort()); });
+    EXPECT_EQ(result, 0);
+    EXPECT_TRUE(window.texts.empty()); // posted, shown once the program is back in its loop
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.texts.empty(); }, kWaitMs));
+    EXPECT_EQ(window.texts[0].first, kNetNoticeEvent);
+    EXPECT_EQ(window.texts[0].second, QStringLiteral("端口已被占用"));
+}
+
+TEST_F(NetworkApi, joiningThroughTheDialogReturnsOnceGreeted) {
+    ASSERT_TRUE(peer.host(0, kLoopback));
+    const int32_t result = prepare([&](QDialog& d) {
+        fillAndConfirm(d, false, QStringLiteral("甲方"), peer.serverPort(), QStringLiteral("127.0.0.1"));
+    });
+    EXPECT_NE(result, 0);
+    EXPECT_EQ(testing::currentSession()->state(), Session::State::Connected);
+    EXPECT_TRUE(g_received.empty()); // held until the program is back in its loop
+    ASSERT_TRUE(waitForReceived(GameBegin));
+    EXPECT_EQ(lastOf(GameBegin)->seat, 2);
+    EXPECT_EQ(lastOf(GameBegin)->data, gbk("乙方") + '\0' + gbk("甲方") + '\0');
+    ASSERT_TRUE(peerLog.waitFor(YourTurn));
+    ASSERT_TRUE(peer.sendStep(8, 8));
+    ASSERT_TRUE(waitForReceived(YourTurn));
+}
+
+TEST_F(NetworkApi, joinRefusedThroughTheDialogIsANotice) {
+    quint16 port = 0;
+    {
+        QTcpServer probe;
+        ASSERT_TRUE(probe.listen(kLoopback));
+        port = probe.serverPort();
+    }
+    const int32_t result = prepare([&](QDialog& d) {
+        fillAndConfirm(d, false, QStringLiteral("甲方"), port, QStringLiteral("127.0.0.1"));
+    });
+    EXPECT_EQ(result, 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.texts.empty(); }, kWaitMs));
+    EXPECT_EQ(window.texts[0].second, QStringLiteral("连接被拒绝"));
+    EXPECT_EQ(testing::currentSession(), nullptr);
+}
+
+TEST_F(NetworkApi, dialogKeepsAskingForAUsableName) {
+    QString status;
+    const int32_t result = prepare([&](QDialog& d) {
+        fillAndConfirm(d, true, QString(), 0);
+        status = d.findChild<QLabel*>("statusLabel")->text();
+        fillAndConfirm(d, true, QString(40, QLatin1Char('n')), 0);
+        EXPECT_TRUE(d.isVisible());
+        d.findChild<QPushButton*>("cancelButton")->click();
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_FALSE(status.isEmpty());
+}
+
+TEST_F(NetworkApi, chatWhileWaitingForAPeerIsNotSentAndSaysWhy) {
+    ASSERT_NE(prepare([](QDialog& d) { fillAndConfirm(d, true, QStringLiteral("甲方"), 0); }), 0);
+    EXPECT_EQ(SendChat(3, "hi"), 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.texts.empty(); }, kWaitMs));
+    EXPECT_EQ(window.texts[0].first, kNetNoticeEvent);
+    EXPECT_TRUE(g_received.empty());
+}
+
+} // namespace
+} // namespace nw::test
