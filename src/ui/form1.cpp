@@ -19,6 +19,7 @@
 #include "kivola/core/saved_game.h"
 #include "form2.h"
 #include "guard.h"
+#include "help/about_box.h"
 #include "kivola/core/placement.h"
 #include "skin.h"
 
@@ -88,7 +89,10 @@ TForm1::TForm1(DialogService& dialogs, const QString& appDir, QWidget* parent)
     handle([this] { FormCreate(); });
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    // The help control goes last, as the window is torn down.
+    help_.ReleaseHtmlHelp();
+}
 
 template <typename Handler> void TForm1::handle(Handler&& handler) {
     runGuarded(std::forward<Handler>(handler), [this] {
@@ -314,6 +318,8 @@ void TForm1::buildMenus() {
     N8->setShortcut(Qt::Key_F1);
     help->addSeparator()->setObjectName(QStringLiteral("N9"));
     A1 = menuAction(help, "A1", QStringLiteral("关于(&A)"));
+    connect(N8, &QAction::triggered, this, [this] { handle([this] { N8Click(); }); });
+    connect(A1, &QAction::triggered, this, [this] { handle([this] { A1Click(); }); });
 }
 
 void TForm1::buildTimers() {
@@ -622,6 +628,18 @@ void TForm1::ActionList1Update() {
 }
 
 void TForm1::N6Click() { close(); }
+
+void TForm1::N8Click() {
+    // The help window has no owner; its result is not used.
+    help_.CallHtmlHelp(nullptr, appPath_ + QStringLiteral("rur.chm::/html/ziridugaishu.htm"),
+                       HtmlHelpControl::HH_DISPLAY_TOPIC, 0);
+}
+
+void TForm1::A1Click() {
+    if (aboutBox_ != nullptr) {
+        aboutBox_->ShowModal();
+    }
+}
 
 void TForm1::actSaveGameExecute() { Timer7->start(); }
 

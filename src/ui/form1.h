@@ -13,6 +13,7 @@
 #include "kivola/core/stone_display.h"
 #include "kivola/match/single_play.h"
 #include "kivola/opponent/opponent.h"
+#include "help/html_help.h"
 #include "piece.h"
 
 class QLineEdit;
@@ -24,6 +25,7 @@ class QToolButton;
 namespace kivola {
 
 class DialogService;
+class TAboutBox;
 class TForm2;
 
 // The board picture: reports the pointer and the click.
@@ -51,6 +53,8 @@ public:
     explicit TForm1(DialogService& dialogs, const QString& appDir = {}, QWidget* parent = nullptr);
     // The opponent's holder is created after the main window.
     void attachOpponent(TForm2& form2) { form2_ = &form2; }
+    void attachAboutBox(TAboutBox& about) { aboutBox_ = &about; }
+    HtmlHelpControl& helpControl() { return help_; }
     ~TForm1() override;
 
     MatchState& match() { return state_; }
@@ -85,6 +89,8 @@ public:
     void N16Click();
     void check3Click(QAction* sender);
     void N6Click();
+    void N8Click();
+    void A1Click();
     void Timer4Timer();
     void Timer6Timer();
     void Timer7Timer();
@@ -129,6 +135,8 @@ private:
     QAction* menuAction(QMenu* menu, const char* name, const QString& caption);
 
     TForm2* form2_ = nullptr;
+    TAboutBox* aboutBox_ = nullptr;
+    HtmlHelpControl help_;
     DialogService& dialogs_;
     MatchState state_;
     SinglePlayFlow flow_;

@@ -5,11 +5,14 @@
 #include <QTimer>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
+#include "help/about_box.h"
+#include "help/help_window.h"
 #include "skin.h"
 #include "window_fixture.h"
 
@@ -222,6 +225,44 @@ TEST_F(MainWindow, missingArtworkIsDroppedAndTheProgramGoesOn) {
     EXPECT_EQ(stones(), 4);
     EXPECT_TRUE(form1->sbtnRegret->isEnabled());
     EXPECT_TRUE(dialogs.shown.empty());
+}
+
+} // namespace
+} // namespace kivola::test
+
+namespace kivola::test {
+namespace {
+
+TEST_F(MainWindow, helpKeyOpensTheTopicOnceAndAboutClosesWithItsButton) {
+    openWindow();
+    QTest::keyClick(form1.get(), Qt::Key_F1);
+    HtmlHelpControl& help = form1->helpControl();
+    ASSERT_NE(help.helpLibrary(), nullptr);
+    ASSERT_NE(help.helpWindow(), nullptr);
+    EXPECT_TRUE(help.helpWindow()->isVisible());
+    void* library = help.helpLibrary();
+    QTest::keyClick(form1.get(), Qt::Key_F1);
+    EXPECT_EQ(help.helpLibrary(), library) << "loaded once";
+
+    // A broken help library is dropped silently and the window goes on.
+    help.ReleaseHtmlHelp();
+    help.setLibraryName("libkivola-no-such-help.so");
+    QTest::keyClick(form1.get(), Qt::Key_F1);
+    EXPECT_EQ(help.helpLibrary(), nullptr);
+    EXPECT_TRUE(dialogs.shown.empty());
+    form1->actSinglePlay->trigger();
+    EXPECT_EQ(form1->match().gameStarted, 1);
+
+    TAboutBox about(form1.get());
+    form1->attachAboutBox(about);
+    bool wasShown = false;
+    QTimer::singleShot(20, [&] {
+        wasShown = about.isVisible();
+        about.OKButton->click();
+    });
+    form1->A1->trigger();
+    EXPECT_TRUE(wasShown);
+    EXPECT_FALSE(about.isVisible());
 }
 
 } // namespace
