@@ -346,3 +346,15 @@ TEST(HelpWindow, PicturesResolveInsideTheHelpFile)
                                        QUrl(QStringLiteral("../images/nosuch.png")))
                      .isValid());
 }
+
+// Topics may declare GB2312 instead of UTF-8; the declared charset decides the decoding.
+TEST(HelpWindow, TopicDeclaringGb2312IsDecoded)
+{
+    HtmlHelpControl control;
+    HelpBrowser* browser = browserOf(control.CallHtmlHelp(
+        nullptr, topicOf(QStringLiteral(KIVOLA_TEST_GB2312_FILE), QStringLiteral("/gb2312.htm")),
+        HtmlHelpControl::HH_DISPLAY_TOPIC, 0));
+    ASSERT_NE(browser, nullptr);
+    EXPECT_EQ(browser->documentTitle(), QStringLiteral("国标编码"));
+    EXPECT_TRUE(browser->toPlainText().contains(QStringLiteral("五子棋：连成五子者胜。")));
+}
