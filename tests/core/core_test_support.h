@@ -124,9 +124,12 @@ inline bool hasFive(const Board& board, int code) {
     static constexpr int kDirs[4][2] = {{1, 0}, {0, 1}, {1, 1}, {1, -1}};
     for (int x = 1; x <= kBoardSize; ++x) {
         for (int y = 1; y <= kBoardSize; ++y) {
+            if (board[x][y] != code) {
+                continue;
+            }
             for (const auto& d : kDirs) {
-                int run = 0;
-                for (int i = 0; i < 5; ++i) {
+                int run = 1;
+                for (int i = 1; i < 5; ++i) {
                     const int cx = x + i * d[0];
                     const int cy = y + i * d[1];
                     if (cx < 1 || cx > kBoardSize || cy < 1 || cy > kBoardSize || board[cx][cy] != code) {
@@ -196,12 +199,13 @@ inline testing::AssertionResult consistent(const MatchState& s, const RecordingD
     }
     long lastZ = 0;
     std::array<std::array<bool, kBoardSpan>, kBoardSpan> named{};
-    for (int k = 1; k <= s.stepCount; ++k) {
+    auto entry = d.entries.begin();
+    for (int k = 1; k <= s.stepCount; ++k, ++entry) {
         if (!isPlayingPoint(s.stepX[k], s.stepY[k]) || named[s.stepX[k]][s.stepY[k]]) {
             return testing::AssertionFailure() << "history entry " << k << " names an off-board or used point";
         }
         named[s.stepX[k]][s.stepY[k]] = true;
-        const RecordingDisplay::Entry& e = d.entries.at(k);
+        const RecordingDisplay::Entry& e = entry->second;
         const int side = s.stepSide[k] != 0 ? 1 : 0;
         const int colour = s.computerFirst == 0 ? side : 1 - side;
         if (e.at != Point{s.stepX[k], s.stepY[k]} || e.colour != colour) {

@@ -262,8 +262,11 @@ TEST(CoreClearBoard, DestroysEntriesInOrderAndKeepsTheFlags) {
     state.gameStarted = 1;
     state.gameResult = kOtherStone;
     state.playerCanMove = 0;
-    state.board[0][5] = kEmpty; // only ClearBoard may repair a ring cell
-    state.board[16][16] = 7;
+    // Only ClearBoard may repair the ring; damage one cell on each of its four sides.
+    state.board[5][0] = kEmpty;
+    state.board[5][16] = 7;
+    state.board[0][9] = kLocalStone;
+    state.board[16][9] = kOtherStone;
     const auto historyBefore = std::make_tuple(state.stepX, state.stepY, state.stepSide);
     display.calls.clear();
 

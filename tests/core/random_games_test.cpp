@@ -75,6 +75,7 @@ protected:
 
     void placeRandom(bool avoidFives) {
         std::vector<Point> empty;
+        empty.reserve(kMaxStones);
         for (int x = 1; x <= kBoardSize; ++x) {
             for (int y = 1; y <= kBoardSize; ++y) {
                 if (board[x][y] == 0) {
