@@ -85,6 +85,23 @@ const std::array<ShapeScore, kShapes>& shapeTable() {
     return table;
 }
 
+const std::array<std::uint64_t, kShapes>& packedShapeTable() {
+    static const std::array<std::uint64_t, kShapes> table = [] {
+        std::array<std::uint64_t, kShapes> packed{};
+        const auto& shapes = shapeTable();
+        for (int shape = 0; shape < kShapes; ++shape) {
+            const ShapeScore& line = shapes[shape];
+            packed[shape] = static_cast<std::uint64_t>(line.ownScore + PatternEvaluator::kLineBias) |
+                            static_cast<std::uint64_t>(line.foeScore + PatternEvaluator::kLineBias)
+                                << PatternEvaluator::kFoeScoreShift |
+                            static_cast<std::uint64_t>(line.ownStrong) << PatternEvaluator::kOwnStrongShift |
+                            static_cast<std::uint64_t>(line.foeStrong) << PatternEvaluator::kFoeStrongShift;
+        }
+        return packed;
+    }();
+    return table;
+}
+
 std::uint16_t readShape(const Board& board, int x, int y, int direction, std::int32_t placed) {
     const int dx = lineDx[direction];
     const int dy = lineDy[direction];
@@ -130,20 +147,54 @@ std::int32_t CellScore(const Board& workBoard, int x, int y, int side, bool bonu
            reading(workBoard, x, y, kLocalStone, side, bonuses);
 }
 
-PatternEvaluator::PatternEvaluator() : table_(&line_shape::shapeTable()) {}
+namespace {
+
+struct EmptyBoardState {
+    std::array<std::array<std::array<std::uint16_t, kLineDirections>, 2>, kBoardSpan * kBoardSpan> shapes{};
+    std::array<std::array<std::uint64_t, 2>, kBoardSpan * kBoardSpan> sums{};
+};
+
+// Every search starts from this and adds its stones.
+const EmptyBoardState& emptyBoardState() {
+    static const EmptyBoardState state = [] {
+        EmptyBoardState built;
+        const Board board = emptyBoard();
+        const auto& packed = line_shape::packedShapeTable();
+        for (int x = kFirstPoint; x <= kLastPoint; ++x) {
+            for (int y = kFirstPoint; y <= kLastPoint; ++y) {
+                const int cell = x * kBoardSpan + y;
+                for (int colour = 1; colour <= 2; ++colour) {
+                    for (int d = 0; d < kLineDirections; ++d) {
+                        const std::uint16_t shape = line_shape::readShape(board, x, y, d, colour);
+                        built.shapes[cell][colour - 1][d] = shape;
+                        built.sums[cell][colour - 1] += packed[shape];
+                    }
+                }
+            }
+        }
+        return built;
+    }();
+    return state;
+}
+
+} // namespace
+
+PatternEvaluator::PatternEvaluator() : packed_(&line_shape::packedShapeTable()) {}
 
 void PatternEvaluator::attach(Board& workBoard, bool bonuses) {
     board_ = &workBoard;
-    bonuses_ = bonuses;
+    for (int strong = 0; strong < kMostStrong; ++strong) {
+        ownBonus_[strong] = bonuses ? ownBonus(strong) : 0;
+        foeBonus_[strong] = bonuses ? foeBonus(strong) : 0;
+    }
+    const EmptyBoardState& empty = emptyBoardState();
+    shapes_ = empty.shapes;
+    sums_ = empty.sums;
     for (int x = kFirstPoint; x <= kLastPoint; ++x) {
         for (int y = kFirstPoint; y <= kLastPoint; ++y) {
-            const int cell = cellIndex(x, y);
-            for (int colour = 1; colour <= 2; ++colour) {
-                for (int d = 0; d < kLineDirections; ++d) {
-                    shapes_[cell][colour - 1][d] = line_shape::readShape(workBoard, x, y, d, colour);
-                }
+            if (workBoard[x][y] != kEmpty) {
+                applyStone(x, y, workBoard[x][y], +1);
             }
-            rescore(cell);
         }
     }
 }
@@ -153,6 +204,7 @@ void PatternEvaluator::applyStone(int x, int y, std::int32_t code, int sign) {
     // The digit the stone takes in the shapes of each colour: own for its colour, blocked for the other.
     const int asColour1 = sign * (code == kLocalStone ? kOwnDigit : kBlockedDigit);
     const int asColour2 = sign * (code == kOtherStone ? kOwnDigit : kBlockedDigit);
+    const auto& packed = *packed_;
     for (int d = 0; d < kLineDirections; ++d) {
         const int dx = lineDx[d];
         const int dy = lineDy[d];
@@ -166,42 +218,17 @@ void PatternEvaluator::applyStone(int x, int y, std::int32_t code, int sign) {
                 }
                 const int weight = kDigitWeight[half * kReach + k - 1];
                 const int cell = cellIndex(qx, qy);
-                shapes_[cell][0][d] = static_cast<std::uint16_t>(shapes_[cell][0][d] + asColour1 * weight);
-                shapes_[cell][1][d] = static_cast<std::uint16_t>(shapes_[cell][1][d] + asColour2 * weight);
-                if ((*board_)[qx][qy] == kEmpty) {
-                    rescore(cell);
-                }
+                std::uint16_t& shape1 = shapes_[cell][0][d];
+                std::uint16_t& shape2 = shapes_[cell][1][d];
+                const std::uint16_t old1 = shape1;
+                const std::uint16_t old2 = shape2;
+                shape1 = static_cast<std::uint16_t>(old1 + asColour1 * weight);
+                shape2 = static_cast<std::uint16_t>(old2 + asColour2 * weight);
+                // Wrapping arithmetic is exact here: every field of the result is a true sum.
+                sums_[cell][0] += packed[shape1] - packed[old1];
+                sums_[cell][1] += packed[shape2] - packed[old2];
             }
         }
-    }
-    if (sign < 0) {
-        // Its score went stale while the stone stood on it.
-        rescore(cellIndex(x, y));
-    }
-}
-
-void PatternEvaluator::rescore(int cell) {
-    std::array<std::int32_t, 2> own{};
-    std::array<std::int32_t, 2> foe{};
-    std::array<int, 2> ownStrong{};
-    std::array<int, 2> foeStrong{};
-    for (int c = 0; c < 2; ++c) {
-        for (int d = 0; d < kLineDirections; ++d) {
-            const line_shape::ShapeScore& line = (*table_)[shapes_[cell][c][d]];
-            own[c] += line.ownScore;
-            foe[c] += line.foeScore;
-            ownStrong[c] += line.ownStrong;
-            foeStrong[c] += line.foeStrong;
-        }
-    }
-    // Side s reads its own colour as attack and the other colour as defence; each reading starts at 1.
-    for (int s = 0; s < 2; ++s) {
-        const int other = 1 - s;
-        std::int32_t score = 2 + own[s] + foe[other];
-        if (bonuses_) {
-            score += ownBonus(ownStrong[s]) + foeBonus(foeStrong[other]);
-        }
-        scores_[cell][s] = score;
     }
 }
 

@@ -1,6 +1,9 @@
 #include "kivola/opponent/opponent.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
+#include <limits>
 
 namespace kivola {
 
@@ -67,13 +70,40 @@ private:
     bool active_;
 };
 
+constexpr int kScanBlock = 8;
+
+// Whether any of kScanBlock values is at least floor; one vector compare where the compiler has them.
+inline bool anyAtLeast(const std::int32_t* values, std::int32_t floor) {
+#if defined(__GNUC__)
+    using Lanes = std::int32_t __attribute__((vector_size(kScanBlock * sizeof(std::int32_t))));
+    Lanes block;
+    std::memcpy(&block, values, sizeof block);
+    const Lanes below = floor - 1 - block; // negative where a value reaches the floor
+    std::array<std::uint64_t, kScanBlock / 2> words;
+    std::memcpy(words.data(), &below, sizeof below);
+    return ((words[0] | words[1] | words[2] | words[3]) & 0x8000000080000000ULL) != 0;
+#else
+    bool any = false;
+    for (int i = 0; i < kScanBlock; ++i) {
+        any |= values[i] >= floor;
+    }
+    return any;
+#endif
+}
+
 } // namespace
 
 void Opponent::markNeighbours(int x, int y, int sign) {
-    for (int i = x - kNeighbourRadius; i <= x + kNeighbourRadius; ++i) {
-        for (int j = y - kNeighbourRadius; j <= y + kNeighbourRadius; ++j) {
-            neighbourMap[i + 1][j + 1] += sign;
+    constexpr std::uint32_t kSquareRows = (1u << (2 * kNeighbourRadius + 1)) - 1;
+    const int firstRow = y - kNeighbourRadius + 1;
+    for (int i = x - kNeighbourRadius + 1; i <= x + kNeighbourRadius + 1; ++i) {
+        auto& column = neighbourMap[i];
+        std::uint32_t rows = 0;
+        for (int j = firstRow; j < firstRow + 2 * kNeighbourRadius + 1; ++j) {
+            column[j] += sign;
+            rows |= static_cast<std::uint32_t>(column[j] != 0) << j;
         }
+        reachRows_[i] = (reachRows_[i] & ~(kSquareRows << firstRow)) | rows;
     }
 }
 
@@ -81,6 +111,7 @@ void Opponent::rebuildNeighbourMap(std::span<const BoardPoint> stones) {
     for (auto& column : neighbourMap) {
         column.fill(0);
     }
+    reachRows_.fill(0);
     for (const BoardPoint& stone : stones) {
         markNeighbours(stone.x, stone.y, +1);
     }
@@ -88,53 +119,67 @@ void Opponent::rebuildNeighbourMap(std::span<const BoardPoint> stones) {
 
 template <class Evaluator>
 void Opponent::SelectCandidates(const SearchTools<Evaluator>& tools, int side, CandidateList& candidates) {
-    struct Entry {
-        std::int8_t x;
-        std::int8_t y;
-        bool picked;
-        std::int32_t score;
-    };
-    // Cells out of reach (worth -10000) can neither tie with nor beat a pick, so they are left out.
-    std::array<Entry, kMaxStones> table;
+    // The table holds only the cells in reach, in scan order: a cell out of reach (worth -10000)
+    // can neither tie with nor beat a pick. Its length is padded to whole blocks with a value
+    // that takes part in nothing.
+    constexpr int kBlock = kScanBlock;
+    constexpr std::int32_t kInert = -1000000; // far below any score, and safe to subtract from
+    constexpr std::uint32_t kPlayingRows = ((1u << kBoardSize) - 1) << (kFirstPoint + 1);
+    alignas(32) std::array<std::int32_t, kMaxStones + kBlock> scores;
+    std::array<std::uint8_t, kMaxStones + kBlock> cellX;
+    std::array<std::uint8_t, kMaxStones + kBlock> cellY;
+    std::array<bool, kMaxStones + kBlock> picked;
     int size = 0;
     for (int x = kFirstPoint; x <= kLastPoint; ++x) {
-        for (int y = kFirstPoint; y <= kLastPoint; ++y) {
-            if (inReach(x, y)) {
-                table[size++] = Entry{static_cast<std::int8_t>(x), static_cast<std::int8_t>(y), false,
-                                      tools.evaluator.cellScore(x, y, side)};
-            }
+        // Rows ascending within a column: the scan order of the pick.
+        for (std::uint32_t rows = reachRows_[x + 1] & kPlayingRows; rows != 0; rows &= rows - 1) {
+            const int y = std::countr_zero(rows) - 1;
+            cellX[size] = static_cast<std::uint8_t>(x);
+            cellY[size] = static_cast<std::uint8_t>(y);
+            picked[size] = false;
+            scores[size++] = tools.evaluator.cellScore(x, y, side);
         }
     }
+    const int blocks = (size + kBlock - 1) / kBlock;
+    std::fill(scores.begin() + size, scores.begin() + blocks * kBlock, kInert);
+
     candidates.count = 0;
     bool keepAll = true;
     const int picks = std::min<int>(candidateCount, kMaxCandidates);
     for (int pick = 0; pick < picks; ++pick) {
         std::int32_t best = kPickFloor;
         int slot = -1;
-        for (int j = 0; j < size; ++j) {
-            const std::int32_t score = table[j].score;
-            if (score == best && tools.random.nextDigit() > kTieTakeoverAbove) {
-                slot = j;
+        for (int block = 0; block < blocks; ++block) {
+            const std::int32_t* values = scores.data() + block * kBlock;
+            // Most blocks hold nothing that ties with or beats the best so far: skip them whole.
+            if (!anyAtLeast(values, best)) {
+                continue;
             }
-            if (score > best) {
-                best = score;
-                slot = j;
+            for (int i = 0; i < kBlock; ++i) {
+                const std::int32_t score = values[i];
+                if (score == best && tools.random.nextDigit() > kTieTakeoverAbove) {
+                    slot = block * kBlock + i;
+                }
+                if (score > best) {
+                    best = score;
+                    slot = block * kBlock + i;
+                }
             }
         }
         // Only empty cells not yet picked are listed; a pick that found none means the empty
         // cells in reach have run out, and the node makes fewer picks.
-        if (slot < 0 || table[slot].picked || workBoard[table[slot].x][table[slot].y] != kEmpty) {
+        if (slot < 0 || picked[slot] || workBoard[cellX[slot]][cellY[slot]] != kEmpty) {
             break;
         }
-        table[slot].score = kPickFloor;
-        table[slot].picked = true;
+        scores[slot] = kPickFloor;
+        picked[slot] = true;
         if (best > kForcingScore) {
             keepAll = false;
         }
         if (!keepAll && best <= kForcingScore) {
             continue;
         }
-        candidates.items[candidates.count++] = Candidate{table[slot].x, table[slot].y, best};
+        candidates.items[candidates.count++] = Candidate{cellX[slot], cellY[slot], best};
     }
 }
 

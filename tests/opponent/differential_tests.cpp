@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <iostream>
+
 #include "kivola/opponent/opponent.h"
 #include "literal_evaluator.h"
+#include "self_play.h"
 #include "test_positions.h"
 
 namespace kivola {
@@ -106,28 +109,73 @@ SearchOutcome search(const Position& position, int depth, bool bonuses, std::uin
     return outcome;
 }
 
-void compareSearches(std::uint64_t seed, int positions, int depth, int minStones, int maxStones) {
-    std::mt19937_64 generator(seed);
-    for (int round = 0; round < positions; ++round) {
-        const int count = minStones + static_cast<int>(generator() % (maxStones - minStones + 1));
+// Answers the nodes searched, so callers can tell that the comparison went deep.
+std::uint64_t expectSameSearch(const Position& position, int depth, bool bonuses, std::uint64_t seed,
+                               const std::string& what) {
+    const SearchOutcome production = search(position, depth, bonuses, seed, false);
+    const SearchOutcome literal = search(position, depth, bonuses, seed, true);
+    EXPECT_TRUE(production.found) << what;
+    EXPECT_EQ(std::make_pair(production.x, production.y), std::make_pair(literal.x, literal.y)) << what;
+    EXPECT_EQ(production.nodes, literal.nodes) << what;
+    EXPECT_EQ(production.draws, literal.draws) << what;
+    EXPECT_EQ(production.gauge, literal.gauge) << what;
+    return production.nodes;
+}
+
+// Random positions are full of fours and mostly end at the first ply; self-played ones are
+// quiet enough for the search to go deep.
+std::vector<Position> selfPlayedPositions(std::uint64_t firstSeed, int games, int depth) {
+    std::vector<Position> positions;
+    for (std::uint64_t seed = firstSeed; seed < firstSeed + games; ++seed) {
+        testing::SelfPlaySettings settings;
+        settings.seed = seed;
+        settings.depth = depth;
+        for (Position& position : testing::selfPlayGame(settings)) {
+            positions.push_back(std::move(position));
+        }
+    }
+    return positions;
+}
+
+TEST(Differential, depthOneSearchesAgree) {
+    std::mt19937_64 generator(101);
+    for (int round = 0; round < 300; ++round) {
+        const int count = static_cast<int>(generator() % 101);
         const Position position = testing::randomPosition(generator, count, round % 4 != 3);
-        const bool bonuses = round % 5 != 4;
-        const SearchOutcome production = search(position, depth, bonuses, seed + round, false);
-        const SearchOutcome literal = search(position, depth, bonuses, seed + round, true);
-        ASSERT_TRUE(production.found);
-        EXPECT_EQ(production.x, literal.x) << "depth " << depth << " round " << round;
-        EXPECT_EQ(production.y, literal.y) << "depth " << depth << " round " << round;
-        EXPECT_EQ(production.nodes, literal.nodes) << "depth " << depth << " round " << round;
-        EXPECT_EQ(production.draws, literal.draws) << "depth " << depth << " round " << round;
-        EXPECT_EQ(production.gauge, literal.gauge) << "depth " << depth << " round " << round;
+        expectSameSearch(position, kBeginnerDepth, round % 5 != 4, round, "random round " + std::to_string(round));
     }
 }
 
-TEST(Differential, depthOneSearchesAgree) { compareSearches(101, 300, kBeginnerDepth, 0, 100); }
+TEST(Differential, depthFiveSearchesAgree) {
+    const std::vector<Position> positions = selfPlayedPositions(1, 8, kIntermediateDepth);
+    ASSERT_GE(positions.size(), 80u);
+    std::uint64_t nodes = 0;
+    for (std::size_t k = 0; k < positions.size(); ++k) {
+        nodes += expectSameSearch(positions[k], kIntermediateDepth, k % 5 != 4, 500 + k,
+                                  "self-played " + std::to_string(k));
+    }
+    EXPECT_GT(nodes, 20 * positions.size()) << "the comparison must reach deep plies";
+    std::mt19937_64 generator(202);
+    for (int round = 0; round < 40; ++round) {
+        const Position position = testing::randomPosition(generator, 7 + static_cast<int>(generator() % 60), true);
+        expectSameSearch(position, kIntermediateDepth, true, round, "random round " + std::to_string(round));
+    }
+}
 
-TEST(Differential, depthFiveSearchesAgree) { compareSearches(202, 60, kIntermediateDepth, 7, 100); }
-
-TEST(Differential, depthNineSearchesAgree) { compareSearches(303, 6, kAdvancedDepth, 7, 80); }
+TEST(Differential, depthNineSearchesAgree) {
+    // Every second position of four games, from seven stones on: the reference evaluator needs
+    // about a quarter of a second per thousand nodes.
+    const std::vector<Position> positions = selfPlayedPositions(11, 4, kAdvancedDepth);
+    int compared = 0;
+    std::uint64_t nodes = 0;
+    for (std::size_t k = 6; k < positions.size(); k += 2) {
+        nodes += expectSameSearch(positions[k], kAdvancedDepth, k % 4 != 0, 900 + k, "self-played " + std::to_string(k));
+        ++compared;
+    }
+    EXPECT_GE(compared, 20);
+    EXPECT_GT(nodes, 10000u) << "the comparison must reach deep plies";
+    std::cout << "[ depth 9 ] " << compared << " positions, " << nodes << " nodes compared\n";
+}
 
 } // namespace
 } // namespace kivola

@@ -64,6 +64,8 @@ struct ShapeScore {
 
 // Built once, on first use, from the pattern tables.
 const std::array<ShapeScore, kShapes>& shapeTable();
+// The same four fields packed for PatternEvaluator's sums (scores biased to stay positive).
+const std::array<std::uint64_t, kShapes>& packedShapeTable();
 
 // The shape of the line through (x, y) along direction d, seen from placed colour.
 std::uint16_t readShape(const Board& board, int x, int y, int direction, std::int32_t placed);
@@ -71,7 +73,9 @@ std::uint16_t readShape(const Board& board, int x, int y, int direction, std::in
 } // namespace line_shape
 
 // The production evaluator: line shapes are kept per cell, direction and colour and are updated
-// when a stone comes or goes; a stone changes only the cells within four along its four lines.
+// when a stone comes or goes (a stone changes only the cells within four along its four lines).
+// Each cell also keeps, per colour, the sums over its four lines of what the shape table says, so
+// a score is a few additions away.
 class PatternEvaluator final : public CellEvaluator {
 public:
     PatternEvaluator();
@@ -79,21 +83,43 @@ public:
     void stonePlaced(int x, int y, std::int32_t code) override { applyStone(x, y, code, +1); }
     void stoneTakenBack(int x, int y, std::int32_t code) override { applyStone(x, y, code, -1); }
     std::int32_t cellScore(int x, int y, int side) override {
-        return (*board_)[x][y] != kEmpty ? kOccupiedScore : scores_[cellIndex(x, y)][side - 1];
+        if ((*board_)[x][y] != kEmpty) {
+            return kOccupiedScore;
+        }
+        // Side s reads its own colour as attack and the other colour as defence.
+        const auto& sums = sums_[cellIndex(x, y)];
+        const std::uint64_t attack = sums[side - 1];
+        const std::uint64_t defence = sums[2 - side];
+        return kBaseScore + static_cast<std::int32_t>(attack & kFieldMask) +
+               static_cast<std::int32_t>((defence >> kFoeScoreShift) & kFieldMask) +
+               ownBonus_[(attack >> kOwnStrongShift) & kFieldMask] + foeBonus_[defence >> kFoeStrongShift];
     }
+
+    // The sums of four lines fit 16-bit fields: line scores are stored with this bias added.
+    static constexpr std::int32_t kLineBias = 4096;
+    static constexpr std::int32_t kBaseScore = 2 - 2 * kLineDirections * kLineBias; // 1 per reading
+    static constexpr std::uint64_t kFieldMask = 0xFFFF;
+    static constexpr int kFoeScoreShift = 16;
+    static constexpr int kOwnStrongShift = 32;
+    static constexpr int kFoeStrongShift = 48;
+    static constexpr int kMostStrong = 64; // four lines of at most 9 each
 
 private:
     static constexpr int cellIndex(int x, int y) { return x * kBoardSpan + y; }
     void applyStone(int x, int y, std::int32_t code, int sign);
-    void rescore(int cell);
+
+    using CellShapes = std::array<std::array<std::uint16_t, kLineDirections>, 2>;
+    using CellSums = std::array<std::uint64_t, 2>;
 
     Board* board_ = nullptr;
-    bool bonuses_ = true;
-    const std::array<line_shape::ShapeScore, line_shape::kShapes>* table_;
+    const std::array<std::uint64_t, line_shape::kShapes>* packed_;
+    std::array<std::int32_t, kMostStrong> ownBonus_{};
+    std::array<std::int32_t, kMostStrong> foeBonus_{};
     // shapes_[cell][colour - 1][direction]: the cell's lines with that colour imagined in it.
-    std::array<std::array<std::array<std::uint16_t, kLineDirections>, 2>, kBoardSpan * kBoardSpan> shapes_{};
-    // scores_[cell][side - 1]: CellScore of the cell while it is empty.
-    std::array<std::array<std::int32_t, 2>, kBoardSpan * kBoardSpan> scores_{};
+    std::array<CellShapes, kBoardSpan * kBoardSpan> shapes_{};
+    // sums_[cell][colour - 1]: own score, foe score, own strong and foe strong counts summed over
+    // the four lines, one 16-bit field each.
+    std::array<CellSums, kBoardSpan * kBoardSpan> sums_{};
 };
 
 } // namespace kivola

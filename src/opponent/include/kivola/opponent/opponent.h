@@ -79,7 +79,7 @@ public:
     std::uint64_t nodes() const { return nodes_; }
 
     bool inReach(int x, int y) const { return neighbourMap[x + 1][y + 1] != 0; }
-    // Adds (+1) or removes (-1) a stone's 5 x 5 square.
+    // Adds (+1) or removes (-1) a stone's 5 x 5 square. The map is changed only through these two.
     void markNeighbours(int x, int y, int sign);
     void rebuildNeighbourMap(std::span<const BoardPoint> stones);
 
@@ -100,6 +100,9 @@ private:
 
     PatternEvaluator evaluator_;
     std::uint64_t nodes_ = 0;
+    // reachRows_[x + 1] has bit y + 1 set while neighbourMap[x + 1][y + 1] is not 0, so the cells
+    // in reach are found without testing every counter at every node.
+    std::array<std::uint32_t, kNeighbourSpan> reachRows_{};
 };
 
 } // namespace kivola
