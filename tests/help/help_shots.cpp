@@ -1,4 +1,5 @@
-// Renders the help window and the about window to PNG files for a visual check.
+// Renders the help window and the about window to PNG files for a visual check:
+//   kivola_help_shots <folder> [topic]
 #include "about_box.h"
 #include "html_help.h"
 
@@ -14,10 +15,12 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
+    const QString topic = argc > 2 ? QString::fromLocal8Bit(argv[2])
+                                   : QStringLiteral("/html/ziridugaishu.htm");
 
     kivola::HtmlHelpControl help;
     QWidget* window = help.CallHtmlHelp(
-        nullptr, QStringLiteral(KIVOLA_TEST_HELP_FILE "::/html/ziridugaishu.htm"),
+        nullptr, QStringLiteral(KIVOLA_TEST_HELP_FILE "::") + topic,
         kivola::HtmlHelpControl::HH_DISPLAY_TOPIC, 0);
     QTest::qWait(50);
     bool ok = window->grab().save(out.filePath(QStringLiteral("help-window.png")));
