@@ -442,8 +442,11 @@ void Session::closeSocket(bool graceful) {
     ++m_linkId;
     socket->disconnect(this);
     if (graceful && socket->state() == QAbstractSocket::ConnectedState) {
-        // Let what was written (a farewell) leave before the link closes.
+        // Let what was written (a farewell) leave before the link closes, even if this
+        // session is deleted meanwhile; unread input would turn the close into a reset.
+        socket->setParent(nullptr);
         socket->flush();
+        connect(socket, &QTcpSocket::readyRead, socket, [socket] { socket->readAll(); });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         QTimer::singleShot(kGracefulCloseMs, socket, [socket] {
             socket->abort();

@@ -295,6 +295,15 @@ TEST_F(NetworkApi, prepareWorksAgainAfterDisconnectWithoutRelease) {
     EXPECT_EQ(lastOf(GameBegin)->seat, 1);
 }
 
+TEST_F(NetworkApi, disconnectThenReleaseStillTellsThePeerThePlayerLeft) {
+    // The program's reconnect path: the farewell must leave even though release follows at once.
+    hostAndLetPeerJoin();
+    EXPECT_NE(SendDisconnect(0), 0);
+    ReleaseNetWork();
+    ASSERT_TRUE(peerLog.waitFor(PeerGone));
+    EXPECT_FALSE(peerLog.last(PeerGone)->linkLost);
+}
+
 TEST_F(NetworkApi, releaseWhileHostingFreesThePort) {
     ASSERT_NE(prepare([](QDialog& d) { fillAndConfirm(d, true, QStringLiteral("甲方"), 0); }), 0);
     const quint16 port = testing::currentSession()->serverPort();
