@@ -155,28 +155,6 @@ TEST(CoreSavedGameReplay, WritesBackTheSameBytes) {
     }
 }
 
-TEST(CoreSavedGameReplay, PlayedGameSurvivesSaveAndLoad) {
-    MatchState played;
-    RecordingDisplay display;
-    played.computerFirst = 1;
-    const std::vector<Point> points = {{8, 8}, {9, 9}, {7, 9}, {10, 10}, {6, 10}, {15, 15}};
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        place(played, display, points[i], isLocalStone(int(i) + 1, 1) ? 1 : 0);
-    }
-    Loaded game;
-    load(game, EncodeSavedGame(played));
-    EXPECT_EQ(game.state.board, played.board);
-    EXPECT_EQ(game.state.stepCount, played.stepCount);
-    EXPECT_EQ(game.state.computerFirst, 1);
-    EXPECT_EQ(game.state.gameResult, played.gameResult);
-    for (int k = 1; k <= played.stepCount; ++k) {
-        EXPECT_EQ(game.state.stepX[k], played.stepX[k]);
-        EXPECT_EQ(game.state.stepY[k], played.stepY[k]);
-        EXPECT_EQ(game.state.stepSide[k], played.stepSide[k]);
-    }
-    EXPECT_TRUE(consistent(game.state, game.display));
-}
-
 TEST(CoreSavedGameReplay, TurnFollowsStoneCountAndFirstMover) {
     const std::vector<Point> points = {{8, 8}, {9, 9}, {10, 8}};
     struct Case {
