@@ -1,0 +1,432 @@
+#include "kivola/pbrain/brain_protocol.h"
+
+#include <array>
+#include <charconv>
+#include <optional>
+#include <span>
+
+#include "kivola/opponent/search_progress.h"
+
+#ifndef KIVOLA_VERSION
+#define KIVOLA_VERSION "0"
+#endif
+
+namespace kivola {
+
+namespace {
+
+// BOARD lines: what the manager's field says of the stone.
+constexpr int kFieldOwn = 1;
+constexpr int kFieldOpponent = 2;
+constexpr int kFieldContinuousMark = 3; // only used by continuous games; carries no stone for us
+
+constexpr std::int32_t kEngineStone = kOtherStone;   // the computer's code on the game's board
+constexpr std::int32_t kOpponentStone = kLocalStone; // the player's code
+
+// Echoed input is cut, so a hostile line cannot make an answer huge or break its line.
+constexpr std::size_t kEchoLimit = 32;
+
+std::string_view trim(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    const auto last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
+// The first word and the trimmed rest.
+std::pair<std::string_view, std::string_view> splitWord(std::string_view text) {
+    text = trim(text);
+    const auto end = text.find_first_of(" \t");
+    if (end == std::string_view::npos) {
+        return {text, {}};
+    }
+    return {text.substr(0, end), trim(text.substr(end))};
+}
+
+std::string upper(std::string_view text) {
+    std::string result(text);
+    for (char& c : result) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return result;
+}
+
+std::string echo(std::string_view text) {
+    std::string result;
+    for (char c : text.substr(0, kEchoLimit)) {
+        const auto byte = static_cast<unsigned char>(c);
+        result.push_back(byte < 0x20 || byte == 0x7f ? '?' : c);
+    }
+    if (text.size() > kEchoLimit) {
+        result += "...";
+    }
+    return result;
+}
+
+std::optional<std::int64_t> parseInteger(std::string_view text) {
+    text = trim(text);
+    std::int64_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc{} || stop != end) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// Exactly N comma-separated integers.
+template <std::size_t N>
+std::optional<std::array<std::int64_t, N>> parseList(std::string_view text) {
+    std::array<std::int64_t, N> values{};
+    for (std::size_t i = 0; i < N; ++i) {
+        const auto comma = text.find(',');
+        const bool last = i + 1 == N;
+        if (last != (comma == std::string_view::npos)) {
+            return std::nullopt;
+        }
+        const auto value = parseInteger(last ? text : text.substr(0, comma));
+        if (!value) {
+            return std::nullopt;
+        }
+        values[i] = *value;
+        text = last ? std::string_view{} : text.substr(comma + 1);
+    }
+    return values;
+}
+
+bool onProtocolBoard(std::int64_t x, std::int64_t y) {
+    return x >= 0 && x < kProtocolBoardSize && y >= 0 && y < kProtocolBoardSize;
+}
+
+std::string pointText(std::int64_t x, std::int64_t y) { return std::to_string(x) + "," + std::to_string(y); }
+
+std::string error(std::string_view message) { return "ERROR " + std::string(message); }
+
+bool isError(const std::vector<std::string>& answers) {
+    return !answers.empty() && answers.front().starts_with("ERROR");
+}
+
+// A point named by a command: malformed, off the board, or a board point (1-based).
+struct PointArgument {
+    std::string fault;
+    int x = 0;
+    int y = 0;
+};
+
+PointArgument readPoint(std::string_view command, std::string_view args) {
+    const auto values = parseList<2>(args);
+    if (!values) {
+        return {"expected " + std::string(command) + " X,Y, got '" + echo(args) + "'"};
+    }
+    const auto [px, py] = *values;
+    if (!onProtocolBoard(px, py)) {
+        return {"point " + pointText(px, py) + " is outside the 15x15 board"};
+    }
+    return {{}, static_cast<int>(px) + 1, static_cast<int>(py) + 1};
+}
+
+std::string takenFault(int x, int y) { return "point " + pointText(x - 1, y - 1) + " is already taken"; }
+
+} // namespace
+
+BrainProtocol::BrainProtocol(RandomSource& random) : random_(random) {}
+
+std::string BrainProtocol::aboutText() {
+    return "name=\"pbrain-kivola\", version=\"" KIVOLA_VERSION
+           "\", author=\"Kivola developers\", country=\"Unspecified\"";
+}
+
+std::vector<std::string> BrainProtocol::handleLine(std::string_view line, bool tooLong) {
+    if (ended_) {
+        return {};
+    }
+    if (trim(line).empty() && !tooLong) {
+        return {}; // the protocol lets either side send empty lines
+    }
+    return readingBoard_ ? boardLine(line, tooLong) : command(line, tooLong);
+}
+
+BrainProtocol::Answers BrainProtocol::command(std::string_view line, bool tooLong) {
+    if (tooLong) {
+        return {error("line too long")};
+    }
+    const auto [word, args] = splitWord(line);
+    const std::string name = upper(word);
+    if (name == "END") {
+        ended_ = true;
+        return {};
+    }
+    if (name == "ABOUT") {
+        return {aboutText()};
+    }
+    if (name == "INFO") {
+        return info(args);
+    }
+    if (name == "START") {
+        return start(args);
+    }
+    if (name == "RECTSTART") {
+        return rectStart(args);
+    }
+    if (name == "BOARD") {
+        readingBoard_ = true;
+        pendingBoard_ = BrainPosition{};
+        pendingFault_ = args.empty() ? std::string{} : "expected BOARD alone on its line";
+        return {};
+    }
+    if (name == "DONE") {
+        return {error("DONE without BOARD")};
+    }
+    const bool needsStart =
+        name == "RESTART" || name == "BEGIN" || name == "TURN" || name == "TAKEBACK" || name == "PLAY";
+    if (!needsStart) {
+        return {"UNKNOWN command '" + echo(word) + "'"};
+    }
+    if (!started_) {
+        return {error("no board yet: send START 15 first")};
+    }
+    if (name == "RESTART") {
+        return restart(args);
+    }
+    if (name == "BEGIN") {
+        return begin(args);
+    }
+    if (name == "TURN") {
+        return turn(args);
+    }
+    if (name == "TAKEBACK") {
+        return takeBack(args);
+    }
+    return play(args);
+}
+
+BrainProtocol::Answers BrainProtocol::boardLine(std::string_view line, bool tooLong) {
+    const auto [word, args] = splitWord(line);
+    const std::string name = upper(word);
+    if (!tooLong && name == "DONE" && args.empty()) {
+        readingBoard_ = false;
+        return boardDone();
+    }
+    const bool commandWord = !tooLong && !word.empty() &&
+                             ((word.front() >= 'A' && word.front() <= 'Z') || (word.front() >= 'a' && word.front() <= 'z'));
+    if (commandWord) {
+        // The manager moved on without DONE: drop the half-read board and obey the new command.
+        readingBoard_ = false;
+        Answers answers{error("BOARD ended without DONE; the position is unchanged")};
+        Answers next = command(line, false);
+        answers.insert(answers.end(), next.begin(), next.end());
+        return answers;
+    }
+    if (!pendingFault_.empty()) {
+        return {}; // the first fault is the one reported at DONE
+    }
+    if (tooLong) {
+        pendingFault_ = "line too long in BOARD";
+        return {};
+    }
+    const auto values = parseList<3>(line);
+    if (!values) {
+        pendingFault_ = "expected X,Y,FIELD in BOARD, got '" + echo(trim(line)) + "'";
+        return {};
+    }
+    const auto [px, py, field] = *values;
+    if (!onProtocolBoard(px, py)) {
+        pendingFault_ = "point " + pointText(px, py) + " in BOARD is outside the 15x15 board";
+        return {};
+    }
+    if (field != kFieldOwn && field != kFieldOpponent && field != kFieldContinuousMark) {
+        pendingFault_ = "field " + std::to_string(field) + " in BOARD is not 1, 2 or 3";
+        return {};
+    }
+    if (field == kFieldContinuousMark) {
+        return {};
+    }
+    const int x = static_cast<int>(px) + 1;
+    const int y = static_cast<int>(py) + 1;
+    if (pendingBoard_.board[x][y] != kEmpty) {
+        pendingFault_ = "point " + pointText(px, py) + " is listed twice in BOARD";
+        return {};
+    }
+    pendingBoard_.board[x][y] = field == kFieldOwn ? kEngineStone : kOpponentStone;
+    pendingBoard_.stones.push_back(BoardPoint{x, y});
+    return {};
+}
+
+BrainProtocol::Answers BrainProtocol::start(std::string_view args) {
+    const auto size = parseInteger(args);
+    if (!size) {
+        return {error("expected START SIZE, got '" + echo(args) + "'")};
+    }
+    if (*size != kProtocolBoardSize) {
+        return {error("unsupported size " + std::to_string(*size) + ": only 15 is supported")};
+    }
+    started_ = true;
+    clearPosition();
+    return {"OK"};
+}
+
+BrainProtocol::Answers BrainProtocol::rectStart(std::string_view args) {
+    const auto size = parseList<2>(args);
+    if (!size) {
+        return {error("expected RECTSTART WIDTH,HEIGHT, got '" + echo(args) + "'")};
+    }
+    if ((*size)[0] != kProtocolBoardSize || (*size)[1] != kProtocolBoardSize) {
+        return {error("unsupported size " + pointText((*size)[0], (*size)[1]) + ": only 15x15 is supported")};
+    }
+    started_ = true;
+    clearPosition();
+    return {"OK"};
+}
+
+BrainProtocol::Answers BrainProtocol::restart(std::string_view args) {
+    if (!args.empty()) {
+        return {error("expected RESTART alone on its line")};
+    }
+    clearPosition();
+    return {"OK"};
+}
+
+BrainProtocol::Answers BrainProtocol::begin(std::string_view args) {
+    if (!args.empty()) {
+        return {error("expected BEGIN alone on its line")};
+    }
+    return moveNow();
+}
+
+BrainProtocol::Answers BrainProtocol::turn(std::string_view args) {
+    const PointArgument point = readPoint("TURN", args);
+    if (!point.fault.empty()) {
+        return {error(point.fault)};
+    }
+    if (position_.board[point.x][point.y] != kEmpty) {
+        return {error(takenFault(point.x, point.y))};
+    }
+    const BrainPosition before = position_;
+    place(point.x, point.y, kOpponentStone);
+    Answers answers = moveNow();
+    if (isError(answers)) {
+        position_ = before;
+    }
+    return answers;
+}
+
+BrainProtocol::Answers BrainProtocol::boardDone() {
+    if (!pendingFault_.empty()) {
+        return {error(pendingFault_ + "; the position is unchanged")};
+    }
+    if (!started_) {
+        return {error("no board yet: send START 15 first")};
+    }
+    BrainPosition before = std::move(position_);
+    position_ = std::move(pendingBoard_);
+    Answers answers = moveNow();
+    if (isError(answers)) {
+        position_ = std::move(before);
+    }
+    return answers;
+}
+
+BrainProtocol::Answers BrainProtocol::info(std::string_view args) {
+    const auto [key, value] = splitWord(args);
+    if (key.empty()) {
+        return {error("expected INFO KEY VALUE")};
+    }
+    const std::string name = upper(key);
+    if (name == "RULE") {
+        const auto rule = parseInteger(value);
+        if (!rule || *rule < 0) {
+            return {error("expected INFO rule with a bitmask, got '" + echo(value) + "'")};
+        }
+        rule_ = *rule; // an unsupported rule is refused when a move is asked
+        return {};
+    }
+    if (name == "MAX_DEPTH") {
+        const auto depth = parseInteger(value);
+        if (!depth || (*depth != kBeginnerDepth && *depth != kIntermediateDepth && *depth != kAdvancedDepth)) {
+            return {error("MAX_DEPTH must be 1, 5 or 9, got '" + echo(value) + "'; the level is unchanged")};
+        }
+        level_ = static_cast<std::int32_t>(*depth);
+        return {};
+    }
+    if (name == "LEVEL") {
+        const std::string level = upper(value);
+        if (value == "初级" || level == "BEGINNER") {
+            level_ = kBeginnerDepth;
+        } else if (value == "中级" || level == "INTERMEDIATE") {
+            level_ = kIntermediateDepth;
+        } else if (value == "高级" || level == "ADVANCED") {
+            level_ = kAdvancedDepth;
+        } else {
+            return {error("unknown level '" + echo(value) + "'; the level is unchanged")};
+        }
+        return {};
+    }
+    // timeout_turn, timeout_match, time_left, max_memory, game_type, folder, evaluate and keys
+    // of later managers: the search has no clock, memory limit or files, so they do not apply.
+    return {};
+}
+
+BrainProtocol::Answers BrainProtocol::takeBack(std::string_view args) {
+    const PointArgument point = readPoint("TAKEBACK", args);
+    if (!point.fault.empty()) {
+        return {error(point.fault)};
+    }
+    if (position_.board[point.x][point.y] == kEmpty) {
+        return {error("no stone at " + pointText(point.x - 1, point.y - 1) + " to take back")};
+    }
+    position_.board[point.x][point.y] = kEmpty;
+    auto& stones = position_.stones;
+    std::erase_if(stones, [&](const BoardPoint& stone) { return stone.x == point.x && stone.y == point.y; });
+    return {"OK"};
+}
+
+BrainProtocol::Answers BrainProtocol::play(std::string_view args) {
+    const PointArgument point = readPoint("PLAY", args);
+    if (!point.fault.empty()) {
+        return {error(point.fault)};
+    }
+    if (position_.board[point.x][point.y] != kEmpty) {
+        return {error(takenFault(point.x, point.y))};
+    }
+    place(point.x, point.y, kEngineStone);
+    return {pointText(point.x - 1, point.y - 1)};
+}
+
+BrainProtocol::Answers BrainProtocol::moveNow() {
+    if (!ruleSupported()) {
+        return {error("only freestyle (five or more wins) is supported, not INFO rule " + std::to_string(rule_))};
+    }
+    if (position_.stones.size() >= static_cast<std::size_t>(kMaxStones)) {
+        return {error("the board is full")};
+    }
+    opponent_.workBoard = position_.board;
+    opponent_.searchDepth = level_;
+    QuietProgress progress;
+    int x = 0;
+    int y = 0;
+    const bool found = opponent_.FindComputerMove(std::span<const BoardPoint>(position_.stones), bonuses(), progress,
+                                                  random_, x, y);
+    if (!found) {
+        return {error("no empty point to play")};
+    }
+    // The opponent promises an empty playing point; a broken promise must not corrupt the game.
+    if (!isPlayingPoint(x, y) || position_.board[x][y] != kEmpty) {
+        return {error("the search answered " + std::to_string(x) + "," + std::to_string(y) +
+                      " (1-based), which is not an empty point")};
+    }
+    place(x, y, kEngineStone);
+    return {pointText(x - 1, y - 1)};
+}
+
+void BrainProtocol::clearPosition() { position_ = BrainPosition{}; }
+
+void BrainProtocol::place(int x, int y, std::int32_t code) {
+    position_.board[x][y] = code;
+    position_.stones.push_back(BoardPoint{x, y});
+}
+
+} // namespace kivola
