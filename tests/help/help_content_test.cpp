@@ -168,3 +168,43 @@ TEST_F(HelpFileContent, ArchiveRefusesBadFilesAndPaths)
     EXPECT_FALSE(unusable.isOpen());
     EXPECT_FALSE(unusable.read(QStringLiteral("/html/ziridugaishu.htm")).has_value());
 }
+
+TEST_F(HelpFileContent, DefaultTopicIsTheOverview)
+{
+    const ChmArchive archive(api_, kHelpFile);
+    ASSERT_TRUE(archive.isOpen());
+    EXPECT_EQ(archive.defaultTopic(), QStringLiteral("/html/ziridugaishu.htm"));
+}
+
+namespace {
+
+QByteArray record(quint16 code, const QByteArray& data, int declaredLength = -1)
+{
+    const quint16 length = declaredLength < 0 ? quint16(data.size()) : quint16(declaredLength);
+    QByteArray bytes;
+    bytes.append(char(code & 0xff)).append(char(code >> 8));
+    bytes.append(char(length & 0xff)).append(char(length >> 8));
+    return bytes + data;
+}
+
+const QByteArray kVersion("\x03\x00\x00\x00", 4);
+
+} // namespace
+
+// The record list comes from the file; lengths that overrun it must not be followed.
+TEST(DefaultTopicFromSystem, ReadsOnlyWithinTheRecords)
+{
+    using kivola::defaultTopicFromSystem;
+    EXPECT_EQ(defaultTopicFromSystem(kVersion + record(9, "tool") + record(2, QByteArray("a/b.htm\0", 8))),
+              QStringLiteral("/a/b.htm"));
+    EXPECT_EQ(defaultTopicFromSystem(kVersion + record(2, "/x.htm")), QStringLiteral("/x.htm"));
+    EXPECT_EQ(defaultTopicFromSystem(kVersion + record(3, "title")), QString());
+    EXPECT_EQ(defaultTopicFromSystem({}), QString());
+    EXPECT_EQ(defaultTopicFromSystem(kVersion + record(2, QByteArray("\0", 1))), QString());
+    // A record that claims more bytes than there are ends the search.
+    EXPECT_EQ(defaultTopicFromSystem(kVersion + record(2, "short", 200)), QString());
+    EXPECT_EQ(defaultTopicFromSystem(kVersion + record(9, "ab", 0xffff) + record(2, "c.htm")),
+              QString());
+    // A header cut off mid-way.
+    EXPECT_EQ(defaultTopicFromSystem(kVersion + QByteArray("\x02\x00\x05", 3)), QString());
+}

@@ -358,3 +358,12 @@ TEST(HelpWindow, TopicDeclaringGb2312IsDecoded)
     EXPECT_EQ(browser->documentTitle(), QStringLiteral("国标编码"));
     EXPECT_TRUE(browser->toPlainText().contains(QStringLiteral("五子棋：连成五子者胜。")));
 }
+
+TEST(HtmlHelpControl, FileWithoutTopicShowsItsFirstPage)
+{
+    HtmlHelpControl control;
+    HelpBrowser* browser = browserOf(
+        control.CallHtmlHelp(nullptr, kHelpFile, HtmlHelpControl::HH_DISPLAY_TOPIC, 0));
+    ASSERT_NE(browser, nullptr);
+    EXPECT_EQ(browser->source().path(), kOverview);
+}

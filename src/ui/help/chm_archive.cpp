@@ -1,6 +1,7 @@
 #include "chm_archive.h"
 
 #include <QFile>
+#include <QtEndian>
 
 namespace kivola {
 
@@ -38,6 +39,39 @@ std::optional<QByteArray> ChmArchive::read(const QString& path) const
     if (got != length)
         return std::nullopt;
     return data;
+}
+
+QString ChmArchive::defaultTopic() const
+{
+    const std::optional<QByteArray> system = read(QStringLiteral("/#SYSTEM"));
+    return system ? defaultTopicFromSystem(*system) : QString();
+}
+
+QString defaultTopicFromSystem(const QByteArray& system)
+{
+    constexpr qsizetype kVersionSize = 4;
+    constexpr qsizetype kRecordHeaderSize = 4;
+    constexpr quint16 kDefaultTopicCode = 2;
+
+    const auto* bytes = reinterpret_cast<const uchar*>(system.constData());
+    for (qsizetype at = kVersionSize; at + kRecordHeaderSize <= system.size();) {
+        const quint16 code = qFromLittleEndian<quint16>(bytes + at);
+        const quint16 length = qFromLittleEndian<quint16>(bytes + at + 2);
+        at += kRecordHeaderSize;
+        if (length > system.size() - at)
+            break;
+        if (code == kDefaultTopicCode) {
+            QByteArray name = system.mid(at, length);
+            if (const qsizetype end = name.indexOf('\0'); end >= 0)
+                name.truncate(end);
+            if (name.isEmpty())
+                return {};
+            const QString topic = QString::fromUtf8(name);
+            return topic.startsWith(QLatin1Char('/')) ? topic : QLatin1Char('/') + topic;
+        }
+        at += length;
+    }
+    return {};
 }
 
 } // namespace kivola

@@ -37,10 +37,18 @@ public:
     // path: an absolute path inside the archive, e.g. "/html/ziridugaishu.htm".
     std::optional<QByteArray> read(const QString& path) const;
 
+    // The topic the help project named as its first page, e.g. "/html/ziridugaishu.htm";
+    // empty if the file names none.
+    QString defaultTopic() const;
+
 private:
     ChmEntryPoints api_;
     QString fileName_;
     chmFile* file_ = nullptr;
 };
+
+// Finds the default topic in the bytes of a help file's "#SYSTEM" object: a 32-bit version,
+// then records of a 16-bit code, a 16-bit length and that many bytes; code 2 holds the topic.
+QString defaultTopicFromSystem(const QByteArray& system);
 
 } // namespace kivola

@@ -98,7 +98,10 @@ QWidget* HtmlHelpControl::displayTopic(QWidget* owner, const QString& file)
     const bool firstShow = !window_;
     if (!window_)
         window_ = std::make_unique<HelpWindow>();
-    window_->showTopic(archive_.get(), topic.isEmpty() ? QStringLiteral("/") : topic);
+    QString shown = topic;
+    if (shown.isEmpty())
+        shown = archive_->defaultTopic();
+    window_->showTopic(archive_.get(), shown.isEmpty() ? QStringLiteral("/") : shown);
     previous.reset();
 
     if (firstShow) {

@@ -35,7 +35,8 @@ public:
     // Loads the library on first use (std::runtime_error with kNotInstalledText or
     // kEntryMissingText when that fails; nothing stays loaded then, so the next request tries
     // again) and forwards one request. file is "<path of the .chm>::<topic>", e.g.
-    // appPath + "rur.chm::/html/ziridugaishu.htm". HH_DISPLAY_TOPIC opens or raises the help
+    // appPath + "rur.chm::/html/ziridugaishu.htm"; without "::<topic>" the file's own first
+    // page is shown. HH_DISPLAY_TOPIC opens or raises the help
     // window on that topic and returns it; the other commands return null.
     QWidget* CallHtmlHelp(QWidget* window, const QString& file, std::uint32_t command,
                           std::uint32_t data);
