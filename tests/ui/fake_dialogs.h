@@ -44,11 +44,13 @@ public:
     QString lastFilter;
     QString lastSuffix;
     QString directoryDuringDialog;
+    int fileDialogsShown = 0;
     // A dialog may wander the file system; the window must put the current directory back.
     QString wanderTo;
 
 private:
     QString choose(const QString& filter, const QString& suffix) {
+        ++fileDialogsShown;
         lastFilter = filter;
         lastSuffix = suffix;
         if (!wanderTo.isEmpty()) {

@@ -135,8 +135,7 @@ TEST_F(SinglePlay, aStrongPlayerBeatsTheBeginnerAndIsToldSo) {
     ASSERT_TRUE(won);
     const int finalStones = stones();
     EXPECT_EQ(form1->match().stepSide[finalStones], kSideLocal) << "the computer does not answer a win";
-    settle();
-    ASSERT_FALSE(dialogs.shown.empty());
+    ASSERT_TRUE(waitUntil([&] { return !dialogs.shown.empty(); }));
     EXPECT_EQ(dialogs.shown.back().text, QStringLiteral("您赢了！"));
     EXPECT_EQ(dialogs.shown.back().caption, QStringLiteral("结果"));
     EXPECT_FALSE(form1->sbtnRegret->isEnabled()) << "no take-back after a result";
@@ -169,7 +168,7 @@ TEST_F(SinglePlay, aPlayerWhoNeverDefendsLosesAndIsToldSo) {
     }
     ASSERT_EQ(form1->match().gameResult, kOtherStone);
     EXPECT_EQ(form1->match().stepSide[stones()], kSideOther);
-    settle();
+    ASSERT_TRUE(waitUntil([&] { return !dialogs.shown.empty(); }));
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("您输了！"));
     EXPECT_EQ(dialogs.shown[0].caption, QStringLiteral("结果"));

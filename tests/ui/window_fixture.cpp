@@ -1,6 +1,7 @@
 #include "window_fixture.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -33,6 +34,18 @@ void WindowTest::clickPixel(int px, int py) {
 void WindowTest::clickPoint(int x, int y) { clickPixel(28 * x - 9, 28 * y - 9); }
 
 void WindowTest::settle(int ms) { QTest::qWait(ms); }
+
+bool WindowTest::waitUntil(const std::function<bool()>& condition, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    while (!condition()) {
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QTest::qSleep(1);
+    }
+    return true;
+}
 
 void WindowTest::chooseLevel(QAction* item) { item->trigger(); }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QString>
+#include <functional>
 #include <memory>
 
 #include "fake_dialogs.h"
@@ -25,6 +26,8 @@ protected:
     void clickPixel(int px, int py);
     // Lets the one-shot timers fire and their dialogs be answered.
     void settle(int ms = 40);
+    // Runs the event loop until the condition holds or the time runs out; says which.
+    static bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
     // Sets the level through the menu, as a player would.
     void chooseLevel(QAction* item);
 
