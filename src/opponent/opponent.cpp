@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstring>
 #include <limits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace kivola {
 
@@ -72,16 +75,14 @@ private:
 
 constexpr int kScanBlock = 8;
 
-// Whether any of kScanBlock values is at least floor; one vector compare where the compiler has them.
+// Whether any of kScanBlock values is at least floor: two vector compares where SSE2 is there.
 inline bool anyAtLeast(const std::int32_t* values, std::int32_t floor) {
-#if defined(__GNUC__)
-    using Lanes = std::int32_t __attribute__((vector_size(kScanBlock * sizeof(std::int32_t))));
-    Lanes block;
-    std::memcpy(&block, values, sizeof block);
-    const Lanes below = floor - 1 - block; // negative where a value reaches the floor
-    std::array<std::uint64_t, kScanBlock / 2> words;
-    std::memcpy(words.data(), &below, sizeof below);
-    return ((words[0] | words[1] | words[2] | words[3]) & 0x8000000080000000ULL) != 0;
+#if defined(__SSE2__)
+    static_assert(kScanBlock == 8);
+    const __m128i below = _mm_set1_epi32(floor - 1);
+    const __m128i low = _mm_cmpgt_epi32(_mm_load_si128(reinterpret_cast<const __m128i*>(values)), below);
+    const __m128i high = _mm_cmpgt_epi32(_mm_load_si128(reinterpret_cast<const __m128i*>(values) + 1), below);
+    return _mm_movemask_epi8(_mm_or_si128(low, high)) != 0;
 #else
     bool any = false;
     for (int i = 0; i < kScanBlock; ++i) {
@@ -123,20 +124,16 @@ void Opponent::SelectCandidates(const SearchTools<Evaluator>& tools, int side, C
     // can neither tie with nor beat a pick. Its length is padded to whole blocks with a value
     // that takes part in nothing.
     constexpr int kBlock = kScanBlock;
-    constexpr std::int32_t kInert = -1000000; // far below any score, and safe to subtract from
+    constexpr std::int32_t kInert = std::numeric_limits<std::int32_t>::min(); // below any score
     constexpr std::uint32_t kPlayingRows = ((1u << kBoardSize) - 1) << (kFirstPoint + 1);
-    alignas(32) std::array<std::int32_t, kMaxStones + kBlock> scores;
-    std::array<std::uint8_t, kMaxStones + kBlock> cellX;
-    std::array<std::uint8_t, kMaxStones + kBlock> cellY;
-    std::array<bool, kMaxStones + kBlock> picked;
+    alignas(16) std::array<std::int32_t, kMaxStones + kBlock> scores;
+    std::array<std::uint8_t, kMaxStones + kBlock> cells; // column * 16 + row
     int size = 0;
     for (int x = kFirstPoint; x <= kLastPoint; ++x) {
         // Rows ascending within a column: the scan order of the pick.
         for (std::uint32_t rows = reachRows_[x + 1] & kPlayingRows; rows != 0; rows &= rows - 1) {
             const int y = std::countr_zero(rows) - 1;
-            cellX[size] = static_cast<std::uint8_t>(x);
-            cellY[size] = static_cast<std::uint8_t>(y);
-            picked[size] = false;
+            cells[size] = static_cast<std::uint8_t>(x << 4 | y);
             scores[size++] = tools.evaluator.cellScore(x, y, side);
         }
     }
@@ -145,6 +142,7 @@ void Opponent::SelectCandidates(const SearchTools<Evaluator>& tools, int side, C
 
     candidates.count = 0;
     bool keepAll = true;
+    std::array<int, kMaxCandidates> taken{}; // table slots picked so far, listed or dropped
     const int picks = std::min<int>(candidateCount, kMaxCandidates);
     for (int pick = 0; pick < picks; ++pick) {
         std::int32_t best = kPickFloor;
@@ -168,18 +166,23 @@ void Opponent::SelectCandidates(const SearchTools<Evaluator>& tools, int side, C
         }
         // Only empty cells not yet picked are listed; a pick that found none means the empty
         // cells in reach have run out, and the node makes fewer picks.
-        if (slot < 0 || picked[slot] || workBoard[cellX[slot]][cellY[slot]] != kEmpty) {
+        if (slot < 0 || std::find(taken.begin(), taken.begin() + pick, slot) != taken.begin() + pick) {
             break;
         }
+        const int x = cells[slot] >> 4;
+        const int y = cells[slot] & 15;
+        if (workBoard[x][y] != kEmpty) {
+            break;
+        }
+        taken[pick] = slot;
         scores[slot] = kPickFloor;
-        picked[slot] = true;
         if (best > kForcingScore) {
             keepAll = false;
         }
         if (!keepAll && best <= kForcingScore) {
             continue;
         }
-        candidates.items[candidates.count++] = Candidate{cellX[slot], cellY[slot], best};
+        candidates.items[candidates.count++] = Candidate{x, y, best};
     }
 }
 

@@ -90,9 +90,14 @@ public:
         const auto& sums = sums_[cellIndex(x, y)];
         const std::uint64_t attack = sums[side - 1];
         const std::uint64_t defence = sums[2 - side];
-        return kBaseScore + static_cast<std::int32_t>(attack & kFieldMask) +
-               static_cast<std::int32_t>((defence >> kFoeScoreShift) & kFieldMask) +
-               ownBonus_[(attack >> kOwnStrongShift) & kFieldMask] + foeBonus_[defence >> kFoeStrongShift];
+        std::int32_t score = kBaseScore + static_cast<std::int32_t>(attack & kFieldMask) +
+                             static_cast<std::int32_t>((defence >> kFoeScoreShift) & kFieldMask);
+        const std::uint64_t strongOwn = (attack >> kOwnStrongShift) & kFieldMask;
+        const std::uint64_t strongFoe = defence >> kFoeStrongShift;
+        if ((strongOwn | strongFoe) != 0) { // rare: most cells have no strong line
+            score += ownBonus_[strongOwn] + foeBonus_[strongFoe];
+        }
+        return score;
     }
 
     // The sums of four lines fit 16-bit fields: line scores are stored with this bias added.
