@@ -4,12 +4,18 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QSaveFile>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextLayout>
 #include <QTimer>
 #include <QToolButton>
 #include <stdexcept>
@@ -21,6 +27,8 @@
 #include "guard.h"
 #include "help/about_box.h"
 #include "kivola/core/placement.h"
+#include "kivola/net/gbk_text.h"
+#include "nw/nw_events.h"
 #include "skin.h"
 
 namespace kivola {
@@ -44,6 +52,19 @@ QFont pixelFont(const QString& family, int pixels) {
 }
 
 QString fromUtf8(const std::string& text) { return QString::fromStdString(text); }
+QString fromUtf8(const char* text) { return QString::fromUtf8(text); }
+
+constexpr int kPeerGoneNoticeMs = 10;
+constexpr int kRestartAskNoticeMs = 10;
+constexpr int kRefuseNoticeMs = 1;
+constexpr int kLinkLostNoticeMs = 10;
+// Memo1 keeps this many displayed lines before each new text pushes the oldest out.
+constexpr int kMemoLineLimit = 100;
+constexpr int kEnterKey = 13;
+
+// The one bridge from the library's plain C callback to a window: the window that last
+// opened network play.
+TForm1* netEventWindow = nullptr;
 
 } // namespace
 
@@ -76,6 +97,7 @@ void BoardPicture::mouseReleaseEvent(QMouseEvent* event) {
 
 TForm1::TForm1(DialogService& dialogs, const QString& appDir, QWidget* parent)
     : QMainWindow(parent), dialogs_(dialogs), flow_(state_, *this, *this),
+      netMatch_(state_, *this, *this, *this, systemNetLibrary()),
       appDir_(appDir.isEmpty() ? QCoreApplication::applicationDirPath() : appDir) {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("Kivola"));
@@ -86,10 +108,20 @@ TForm1::TForm1(DialogService& dialogs, const QString& appDir, QWidget* parent)
     buildActions();
     buildMenus();
     buildTimers();
+    buildNetControls();
     handle([this] { FormCreate(); });
 }
 
 TForm1::~TForm1() {
+    NetLibrary& library = netMatch_.library();
+    if (state_.netMode != 0) {
+        library.SendDisconnect(0);
+    }
+    // Released even when no match was ever opened.
+    library.ReleaseNetWork();
+    if (netEventWindow == this) {
+        netEventWindow = nullptr;
+    }
     // The help control goes last, as the window is torn down.
     help_.ReleaseHtmlHelp();
 }
@@ -535,7 +567,7 @@ void TForm1::setSideLabels(const std::string& firstMover, const std::string& sec
     Label2->setText(fromUtf8(secondMover));
 }
 
-void TForm1::sendStep(BoardPoint) {}
+void TForm1::sendStep(BoardPoint point) { netMatch_.sendStep(point); }
 
 void TForm1::Timer4Timer() {
     Timer4->stop();
@@ -552,6 +584,8 @@ void TForm1::actSinglePlayExecute() {
 
 void TForm1::actRestartExecute() {
     if (state_.netMode != 0) {
+        // The board stays as it is; an agreed restart arrives as a new game from the library.
+        netMatch_.library().RequireRestart();
         return;
     }
     flow_.startGame();
@@ -567,6 +601,8 @@ void TForm1::N10Click() {
     setClientHeight(kCompactClientHeight);
     Edit1->setEnabled(false);
     if (state_.netMode == 1) {
+        // The library stays loaded: a later start of network play opens it anew.
+        netMatch_.library().SendDisconnect(0);
         state_.netMode = 0;
         SetOptionsEnabled(true);
     }
@@ -719,6 +755,237 @@ void TForm1::Timer7Timer() {
     }
 }
 
-void TForm1::closeEvent(QCloseEvent* event) { event->accept(); }
+void TForm1::closeEvent(QCloseEvent* event) {
+    bool canClose = true;
+    handle([&] {
+        if (state_.netMode != 0) {
+            canClose = dialogs_.askYesNo(this, fromUtf8(nettext::kCloseQuestion), fromUtf8(nettext::kInMatchCaption));
+        }
+    });
+    if (canClose) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+// ---- Network play ----
+
+void TForm1::buildNetControls() {
+    connect(actNetWork, &QAction::triggered, this, [this] { handle([this] { actNetWorkExecute(); }); });
+    // The input counts GBK bytes, which is what the peer receives.
+    Edit1->setValidator(new GbkLengthValidator(kChatInputBytes, Edit1));
+    Edit1->installEventFilter(this);
+
+    auto makeTimer = [this](const char* name, int interval) {
+        auto* timer = new QTimer(this);
+        timer->setObjectName(QString::fromLatin1(name));
+        timer->setInterval(interval);
+        timer->setSingleShot(true);
+        return timer;
+    };
+    Timer2 = makeTimer("Timer2", kPeerGoneNoticeMs);
+    Timer3 = makeTimer("Timer3", kRestartAskNoticeMs);
+    Timer5 = makeTimer("Timer5", kRefuseNoticeMs);
+    Timer8 = makeTimer("Timer8", kLinkLostNoticeMs);
+    connect(Timer2, &QTimer::timeout, this, [this] { handle([this] { Timer2Timer(); }); });
+    connect(Timer3, &QTimer::timeout, this, [this] { handle([this] { Timer3Timer(); }); });
+    connect(Timer5, &QTimer::timeout, this, [this] { handle([this] { Timer5Timer(); }); });
+    connect(Timer8, &QTimer::timeout, this, [this] { handle([this] { Timer8Timer(); }); });
+}
+
+void TForm1::actNetWorkExecute() {
+    NetLibrary& library = netMatch_.library();
+    if (state_.netMode != 0) {
+        if (!dialogs_.askYesNo(this, fromUtf8(nettext::kReconnectQuestion), fromUtf8(nettext::kInMatchCaption))) {
+            return;
+        }
+        library.SendDisconnect(0);
+        library.ReleaseNetWork();
+        setWindowTitle(QStringLiteral("Kivola"));
+        state_.netMode = 0;
+        SetOptionsEnabled(true);
+    }
+    setClientHeight(kCompactClientHeight);
+    Edit1->setEnabled(false);
+    ClearBoard(state_, *this);
+    state_.playerCanMove = 0;
+    netEventWindow = this;
+    if (library.PrepareNetwork(static_cast<QWidget*>(this), &TForm1::NetEventProc) == 0) {
+        return;
+    }
+    setClientHeight(kTallClientHeight);
+    Edit1->setEnabled(true);
+    Edit1->setFocus();
+    state_.netMode = 1;
+    SetOptionsEnabled(false);
+    guge1->hide();
+    Memo1->clear();
+    N10->setEnabled(true);
+    N13->setEnabled(false);
+}
+
+void TForm1::NetEventProc(std::int32_t /*unused*/, NetEvent* event) {
+    TForm1* window = netEventWindow;
+    if (window == nullptr || event == nullptr) {
+        return;
+    }
+    // The record and its payload live only during this call, which the handler does not outlast.
+    window->handle([&] { window->netMatch_.receive(*event); });
+}
+
+void TForm1::showMatchArea() { setClientHeight(kTallClientHeight); }
+
+void TForm1::setSeatLabels(const QString& seat1, const QString& seat2) {
+    Label1->setText(seat1);
+    Label2->setText(seat2);
+}
+
+int TForm1::memoDisplayedLines() const {
+    QTextDocument* document = Memo1->document();
+    if (document->isEmpty()) {
+        return 0;
+    }
+    auto* layout = qobject_cast<QPlainTextDocumentLayout*>(document->documentLayout());
+    int lines = 0;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        if (layout != nullptr) {
+            layout->ensureBlockLayout(block);
+        }
+        lines += std::max(1, block.layout()->lineCount());
+    }
+    return lines;
+}
+
+void TForm1::removeFirstMemoLine() {
+    QTextDocument* document = Memo1->document();
+    const QTextBlock first = document->begin();
+    if (auto* layout = qobject_cast<QPlainTextDocumentLayout*>(document->documentLayout())) {
+        layout->ensureBlockLayout(first);
+    }
+    QTextCursor cursor(first);
+    if (first.layout()->lineCount() > 1) {
+        // Only the first displayed line of a wrapped text goes.
+        const QTextLine line = first.layout()->lineAt(0);
+        cursor.setPosition(first.position() + line.textStart() + line.textLength(), QTextCursor::KeepAnchor);
+    } else if (!cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor)) {
+        cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    }
+    cursor.removeSelectedText();
+}
+
+void TForm1::appendChatLine(const QString& line) {
+    if (memoDisplayedLines() > kMemoLineLimit) {
+        removeFirstMemoLine();
+    }
+    Memo1->appendPlainText(line);
+}
+
+void TForm1::armNotice(NetNotice notice) {
+    switch (notice) {
+    case NetNotice::PeerQuit: Timer2->start(); break;
+    case NetNotice::RestartAsked: Timer3->start(); break;
+    case NetNotice::RestartRefused: Timer5->start(); break;
+    case NetNotice::LinkLost: Timer8->start(); break;
+    }
+}
+
+void TForm1::closeAboutBox() {
+    if (aboutBox_ != nullptr) {
+        aboutBox_->CloseIfShown();
+    }
+}
+
+void TForm1::Edit1KeyDown(int key) {
+    if (key == kEnterKey && !Edit1->text().isEmpty() && netMatch_.sendChat(Edit1->text())) {
+        // The line shows in Memo1 only when the library echoes it back.
+        Edit1->clear();
+    }
+    Edit1->setFocus();
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Edit1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const int code = (key == Qt::Key_Return || key == Qt::Key_Enter) ? kEnterKey : key;
+        handle([&] { Edit1KeyDown(code); });
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool TForm1::event(QEvent* event) {
+    const bool notice = event->type() == nw::kNetNoticeEvent;
+    if (notice || event->type() == nw::kNetRestartAskEvent) {
+        const auto* message = dynamic_cast<const nw::NetTextEvent*>(event);
+        // Copied before any box opens: the event goes away once handled.
+        const auto text = message != nullptr ? fromGbkBytes(message->gbk()) : std::nullopt;
+        if (text) {
+            handle([&] {
+                if (notice) {
+                    dialogs_.showMessage(this, *text, fromUtf8(nettext::kLibraryNoticeCaption));
+                } else {
+                    const bool yes = dialogs_.askYesNo(this, *text, fromUtf8(nettext::kLibraryQuestionCaption));
+                    netMatch_.library().ReplyRestart(yes ? kReplyAgree : kReplyRefuse);
+                }
+            });
+        }
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void TForm1::Timer2Timer() {
+    Timer2->stop();
+    netMatch_.library().ReleaseNetWork();
+    setWindowTitle(QStringLiteral("Kivola"));
+    dialogs_.showMessage(this, netMatch_.quitText(), fromUtf8(nettext::kMatchOverCaption));
+    EndNetMatch();
+}
+
+void TForm1::Timer3Timer() {
+    Timer3->stop();
+    const bool yes = dialogs_.askYesNo(this, netMatch_.restartAskText(), fromUtf8(nettext::kRestartAskCaption));
+    netMatch_.library().ReplyRestart(yes ? kReplyAgree : kReplyRefuse);
+}
+
+void TForm1::Timer5Timer() {
+    Timer5->stop();
+    dialogs_.showMessage(this, netMatch_.refuseText(), fromUtf8(nettext::kRefuseCaption));
+}
+
+void TForm1::Timer8Timer() {
+    Timer8->stop();
+    // The final position stays on the board until the user has read why the match ended.
+    dialogs_.showMessage(this, netMatch_.lostText(), fromUtf8(nettext::kMatchOverCaption));
+    netMatch_.library().ReleaseNetWork();
+    setWindowTitle(QStringLiteral("Kivola"));
+    EndNetMatch();
+}
+
+void TForm1::EndNetMatch() {
+    ClearBoard(state_, *this);
+    setClientHeight(kCompactClientHeight);
+    Edit1->setEnabled(false);
+    state_.gameResult = kInProgress;
+    state_.netMode = 0;
+    SetOptionsEnabled(true);
+    state_.computerFirst = state_.computerFirstOption;
+    state_.playerCanMove = 1;
+    for (QToolButton* button : {sbtnRestart, sbtnRegret, sbtnSaveGame, sbtnOpenGame}) {
+        button->setText(QString());
+    }
+    if (state_.computerFirst == 1) {
+        setSideLabels(text::kComputer, text::kPlayer);
+    } else {
+        setSideLabels(text::kPlayer, text::kComputer);
+    }
+    guge1->show();
+    N10->setEnabled(false);
+    N13->setEnabled(true);
+    N14->setEnabled(true);
+    state_.gameStarted = 0;
+    SetOptionsEnabled(true);
+    repaint();
+}
 
 } // namespace kivola

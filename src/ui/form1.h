@@ -12,6 +12,7 @@
 #include "kivola/core/match_state.h"
 #include "kivola/core/stone_display.h"
 #include "kivola/match/single_play.h"
+#include "kivola/net/net_match.h"
 #include "kivola/opponent/opponent.h"
 #include "help/html_help.h"
 #include "piece.h"
@@ -46,7 +47,11 @@ private:
     bool pressed_ = false;
 };
 
-class TForm1 : public QMainWindow, public StoneDisplay, public MatchHost, private SearchProgress {
+class TForm1 : public QMainWindow,
+               public StoneDisplay,
+               public MatchHost,
+               public NetWindow,
+               private SearchProgress {
     Q_OBJECT
 public:
     // appDir stands for the executable's folder (tests hand in a copy with pieces missing).
@@ -66,6 +71,10 @@ public:
     TPiece* piece(int k) const { return (k >= 1 && k <= state_.stepCount) ? pieces_[k] : nullptr; }
     int mouseX() const { return mouseX_; }
     int mouseY() const { return mouseY_; }
+    NetMatch& netMatch() { return netMatch_; }
+    const NetMatch& netMatch() const { return netMatch_; }
+    // The network library the window talks to; the system's libNW unless a test hands another.
+    void attachNetLibrary(NetLibrary& library) { netMatch_.setLibrary(library); }
 
     // Start-up; the constructor runs it, the way a window's creation handler would.
     void FormCreate();
@@ -95,6 +104,19 @@ public:
     void Timer6Timer();
     void Timer7Timer();
     void SetOptionsEnabled(bool enabled);
+
+    // Network play.
+    void actNetWorkExecute();
+    // The library's plain C callback; it reaches the window that last opened network play.
+    static void NetEventProc(std::int32_t unused, NetEvent* event);
+    void Edit1KeyDown(int key);
+    void Timer2Timer();
+    void Timer3Timer();
+    void Timer5Timer();
+    void Timer8Timer();
+    void EndNetMatch();
+    // Displayed lines of Memo1: a wrapped text counts once per line on screen.
+    int memoDisplayedLines() const;
     void ActionList1Update();
     void ApplicationEvents1Exception() {}
 
@@ -116,16 +138,28 @@ public:
     void setSideLabels(const std::string& firstMover, const std::string& secondMover) override;
     void sendStep(BoardPoint point) override;
 
+    // NetWindow
+    void showMatchArea() override;
+    void setSeatLabels(const QString& seat1, const QString& seat2) override;
+    void appendChatLine(const QString& line) override;
+    void armNotice(NetNotice notice) override;
+    void closeAboutBox() override;
+
     void setClientHeight(int height);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // The library's two messages arrive as posted events.
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
     void buildActions();
     void buildMenus();
     void buildTimers();
+    void buildNetControls();
+    void removeFirstMemoLine();
     void loadStoneImages();
     QPixmap loadBitmap(const QString& relative) const;
     void loadGlyph(QToolButton* button, const QString& file, const QRect& rect);
@@ -140,6 +174,7 @@ private:
     DialogService& dialogs_;
     MatchState state_;
     SinglePlayFlow flow_;
+    NetMatch netMatch_;
 
     QString appDir_;
     int skinIndex_ = 0;
@@ -197,6 +232,10 @@ public:
     QTimer* Timer4 = nullptr;
     QTimer* Timer6 = nullptr;
     QTimer* Timer7 = nullptr;
+    QTimer* Timer2 = nullptr;
+    QTimer* Timer3 = nullptr;
+    QTimer* Timer5 = nullptr;
+    QTimer* Timer8 = nullptr;
 };
 
 } // namespace kivola
