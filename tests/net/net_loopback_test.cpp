@@ -1,0 +1,271 @@
+// The real window hosting through libNW's own dialog, a scripted peer joining over loopback:
+// games to a result, chat, restart questions, and every way the match can end.
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QTest>
+#include <QTextBlock>
+#include <QToolButton>
+
+#include "loopback_support.h"
+#include "typing.h"
+#include "nw/nw_events.h"
+#include "nw/testing.h"
+#include "window_fixture.h"
+
+namespace kivola::test {
+namespace {
+
+QString u(const char* utf8) { return QString::fromUtf8(utf8); }
+QByteArray gbk(const char* utf8) { return nw::toGbk(u(utf8)); }
+
+class NetLoopback : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        ASSERT_TRUE(peer.setPlayerName(u("乙方")));
+    }
+    void TearDown() override {
+        WindowTest::TearDown(); // the window's destruction releases the library
+        peer.stop();
+    }
+
+    // The window hosts as 甲方 on a free port; the peer joins; the local player holds seat 1.
+    void hostAndLetPeerJoin() {
+        openWindow();
+        whenConnectDialogOpens([](QDialog& d) { fillConnectDialog(d, true, u("甲方"), 0); });
+        form1->actNetWork->trigger();
+        ASSERT_EQ(form1->match().netMode, 1);
+        ASSERT_NE(nw::testing::currentSession(), nullptr);
+        const quint16 port = nw::testing::currentSession()->serverPort();
+        ASSERT_NE(port, 0);
+        peer.join(QStringLiteral("127.0.0.1"), port);
+        ASSERT_TRUE(peerLog.waitFor(GameBegin));
+        ASSERT_TRUE(waitUntil([&] { return form1->Label1->text() == u("甲方") && localToMove(); }));
+        EXPECT_EQ(form1->Label2->text(), u("乙方"));
+        EXPECT_EQ(form1->match().computerFirst, 0);
+    }
+
+    bool waitUntil(const std::function<bool()>& condition) { return QTest::qWaitFor(condition, kNetWaitMs); }
+    bool localToMove() const { return form1->match().playerCanMove == 1; }
+    bool waitForMessage(std::size_t count) {
+        return waitUntil([&] { return dialogs.shown.size() >= count; });
+    }
+    // The peer's stone, once the local one has reached it.
+    void peerPlays(int column, int row) {
+        ASSERT_TRUE(waitUntil([&] { return peer.isMyTurn(); }));
+        ASSERT_TRUE(peer.sendStep(column, row));
+        ASSERT_TRUE(waitUntil([&] { return cell(column, row) == kOtherStone; }));
+    }
+    void localPlays(int column, int row) {
+        ASSERT_TRUE(waitUntil([&] { return localToMove(); }));
+        clickPoint(column, row);
+        ASSERT_EQ(cell(column, row), kLocalStone);
+    }
+    void expectMatchCommands() const {
+        EXPECT_FALSE(form1->N3->isEnabled());
+        EXPECT_FALSE(form1->N4->isEnabled());
+        EXPECT_FALSE(form1->sbtnRegret->isEnabled());
+        EXPECT_FALSE(form1->check1->isEnabled());
+        EXPECT_FALSE(form1->N15->isEnabled());
+        EXPECT_FALSE(form1->N13->isEnabled());
+        EXPECT_TRUE(form1->N10->isEnabled());
+        EXPECT_EQ(form1->height() - form1->chromeHeight(), 512);
+    }
+    void expectBackInSingleMode() const {
+        EXPECT_EQ(form1->match().netMode, 0);
+        EXPECT_EQ(stones(), 0);
+        EXPECT_EQ(form1->height() - form1->chromeHeight(), 424);
+        EXPECT_FALSE(form1->Edit1->isEnabled());
+        EXPECT_TRUE(form1->N14->isEnabled());
+        EXPECT_TRUE(form1->N13->isEnabled());
+        EXPECT_FALSE(form1->N10->isEnabled());
+        EXPECT_TRUE(form1->check1->isEnabled());
+        EXPECT_EQ(form1->Label1->text(), u("玩家"));
+    }
+
+    nw::Session peer;
+    PeerLog peerLog{peer};
+};
+
+TEST_F(NetLoopback, localFiveWinsOnBothSides) {
+    hostAndLetPeerJoin();
+    for (int row = 4; row <= 7; ++row) {
+        localPlays(8, row);
+        expectMatchCommands();
+        peerPlays(2, row);
+    }
+    localPlays(8, 8);
+    ASSERT_TRUE(peerLog.waitFor(OneStep, 5)) << "the deciding stone is sent too";
+    EXPECT_TRUE(peer.board().decided());
+    EXPECT_EQ(peer.board().winner(), 1);
+    ASSERT_TRUE(waitForMessage(1));
+    EXPECT_EQ(dialogs.shown[0].text, u("您赢了！"));
+    EXPECT_EQ(dialogs.shown[0].caption, u("结果"));
+    expectMatchCommands();
+    EXPECT_FALSE(peer.sendStep(3, 3)) << "the peer's copy is over as well";
+}
+
+TEST_F(NetLoopback, peerFiveLosesLocally) {
+    hostAndLetPeerJoin();
+    const BoardPoint local[] = {{1, 1}, {15, 15}, {1, 15}, {15, 1}, {3, 12}};
+    for (int i = 0; i < 5; ++i) {
+        localPlays(local[i].x, local[i].y);
+        peerPlays(4 + i, 7);
+    }
+    EXPECT_EQ(form1->match().gameResult, kOtherStone);
+    ASSERT_TRUE(waitForMessage(1));
+    EXPECT_EQ(dialogs.shown[0].text, u("您输了！"));
+    EXPECT_EQ(dialogs.shown[0].caption, u("结果"));
+    clickPoint(10, 10);
+    EXPECT_EQ(cell(10, 10), kEmpty) << "the game is over";
+    EXPECT_EQ(peer.board().winner(), 2);
+}
+
+TEST_F(NetLoopback, chatTravelsBothWaysAndTheRecordSettlesAtOneHundredAndOneLines) {
+    hostAndLetPeerJoin();
+    typeText(form1->Edit1, u("你好"));
+    QTest::keyClick(form1->Edit1, Qt::Key_Return);
+    ASSERT_TRUE(peerLog.waitFor(ChatText));
+    EXPECT_EQ(peerLog.last(ChatText)->line(), gbk("甲方：你好"));
+    ASSERT_TRUE(waitUntil([&] { return form1->Memo1->document()->lastBlock().text() == u("甲方：你好"); }));
+
+    QTest::keyClick(form1->Edit1, Qt::Key_Return);
+    typeText(form1->Edit1, QStringLiteral("  "));
+    QTest::keyClick(form1->Edit1, Qt::Key_Return);
+    ASSERT_TRUE(peerLog.waitFor(ChatText, 2));
+    EXPECT_EQ(peerLog.last(ChatText)->line(), gbk("甲方：") + "  ") << "blanks are sent, the empty line was not";
+
+    for (int i = 1; i <= 120; ++i) {
+        ASSERT_TRUE(peer.sendChat(QByteArray::number(i)));
+    }
+    ASSERT_TRUE(waitUntil([&] { return form1->Memo1->document()->lastBlock().text() == u("乙方：120"); }));
+    EXPECT_EQ(form1->memoDisplayedLines(), 101);
+    EXPECT_EQ(form1->Memo1->document()->firstBlock().text(), u("乙方：20"));
+    EXPECT_EQ(peerLog.count(ChatText), 2 + 120) << "the peer's record holds its own lines too";
+}
+
+TEST_F(NetLoopback, restartAskedByThePeerAgreedThenRefused) {
+    hostAndLetPeerJoin();
+    localPlays(8, 8);
+    dialogs.answers = {true};
+    ASSERT_TRUE(peer.requireRestart());
+    ASSERT_TRUE(waitForMessage(1));
+    EXPECT_EQ(dialogs.shown[0].text, u("乙方 提出重新开始，您同意吗？"));
+    EXPECT_EQ(dialogs.shown[0].caption, u("提示"));
+    ASSERT_TRUE(peerLog.waitFor(GameBegin, 2));
+    // The seats swap: the peer opens the second game.
+    ASSERT_TRUE(waitUntil([&] { return form1->Label1->text() == u("乙方"); }));
+    EXPECT_EQ(stones(), 0);
+    EXPECT_EQ(form1->match().computerFirst, 1);
+    EXPECT_EQ(form1->match().playerCanMove, 0);
+    peerPlays(8, 8);
+    localPlays(9, 9);
+
+    dialogs.answers = {false};
+    ASSERT_TRUE(waitUntil([&] { return peer.isMyTurn(); }));
+    ASSERT_TRUE(peer.requireRestart());
+    ASSERT_TRUE(peerLog.waitFor(RestartRefused));
+    EXPECT_EQ(peerLog.last(RestartRefused)->seat, 2) << "the local player refused from seat 2";
+    EXPECT_EQ(dialogs.shown.back().caption, u("提示"));
+    EXPECT_EQ(stones(), 2) << "a refusal leaves the game";
+}
+
+TEST_F(NetLoopback, restartAskedLocallyRefusedThenAgreed) {
+    hostAndLetPeerJoin();
+    localPlays(8, 8);
+    form1->sbtnRestart->click();
+    ASSERT_TRUE(peerLog.waitFor(RestartAsked));
+    EXPECT_EQ(peerLog.last(RestartAsked)->seat, 1);
+    EXPECT_EQ(stones(), 1) << "asking leaves the board";
+    ASSERT_TRUE(peer.replyRestart(false));
+    ASSERT_TRUE(waitForMessage(1));
+    EXPECT_EQ(dialogs.shown[0].text, u("乙方不同意重新开始"));
+    EXPECT_EQ(dialogs.shown[0].caption, u("答复"));
+    EXPECT_EQ(stones(), 1);
+
+    form1->sbtnRestart->click();
+    ASSERT_TRUE(peerLog.waitFor(RestartAsked, 2));
+    ASSERT_TRUE(peer.replyRestart(true));
+    ASSERT_TRUE(waitUntil([&] { return form1->Label1->text() == u("乙方") && stones() == 0; }));
+    EXPECT_EQ(form1->match().computerFirst, 1);
+}
+
+TEST_F(NetLoopback, peerQuittingShowsTheNoticeThenTheWindowReturnsToSingleMode) {
+    hostAndLetPeerJoin();
+    localPlays(8, 8);
+    ASSERT_TRUE(peer.sendDisconnect());
+    ASSERT_TRUE(waitForMessage(1));
+    EXPECT_EQ(dialogs.shown[0].text, u("乙方退出游戏了"));
+    EXPECT_EQ(dialogs.shown[0].caption, u("网络游戏终止"));
+    expectBackInSingleMode();
+    EXPECT_EQ(nw::testing::currentSession(), nullptr) << "released";
+    EXPECT_TRUE(form1->N14->isEnabled());
+}
+
+TEST_F(NetLoopback, brokenLinkShowsTheNoticeThenTheWindowReturnsToSingleMode) {
+    hostAndLetPeerJoin();
+    localPlays(8, 8);
+    peerPlays(9, 9);
+    peer.dropLink();
+    ASSERT_TRUE(waitForMessage(1));
+    EXPECT_EQ(dialogs.shown[0].text, u("乙方断线了，确认后自动关闭网络连接，请耐心等待一段时间"));
+    EXPECT_EQ(dialogs.shown[0].caption, u("网络游戏终止"));
+    expectBackInSingleMode();
+    EXPECT_EQ(nw::testing::currentSession(), nullptr);
+}
+
+TEST_F(NetLoopback, endingTheGameAnsweredNoKeepsTheMatchAndYesTellsThePeer) {
+    hostAndLetPeerJoin();
+    dialogs.answers = {false};
+    form1->N10->trigger();
+    EXPECT_EQ(form1->match().netMode, 1);
+    localPlays(8, 8);
+    ASSERT_TRUE(peerLog.waitFor(OneStep)) << "the link still carries stones";
+
+    dialogs.answers = {true};
+    form1->N10->trigger();
+    ASSERT_TRUE(peerLog.waitFor(PeerGone));
+    EXPECT_FALSE(peerLog.last(PeerGone)->linkLost) << "a farewell, not a broken link";
+    expectBackInSingleMode();
+    settle(100);
+    EXPECT_EQ(dialogs.shown.size(), 2u) << "no notice of its own leaving";
+}
+
+TEST_F(NetLoopback, closingTheWindowAnsweredNoKeepsTheMatchAndYesTellsThePeer) {
+    hostAndLetPeerJoin();
+    dialogs.answers = {false};
+    form1->close();
+    EXPECT_TRUE(form1->isVisible());
+    localPlays(8, 8);
+    ASSERT_TRUE(peerLog.waitFor(OneStep));
+
+    dialogs.answers = {true};
+    form1->close();
+    EXPECT_FALSE(form1->isVisible());
+    form1.reset(); // the program's exit
+    ASSERT_TRUE(peerLog.waitFor(PeerGone));
+    EXPECT_FALSE(peerLog.last(PeerGone)->linkLost);
+    EXPECT_EQ(nw::testing::currentSession(), nullptr);
+}
+
+TEST_F(NetLoopback, joiningThroughTheDialogPlaysTheSecondSeat) {
+    ASSERT_TRUE(peer.host(0, QHostAddress::LocalHost));
+    openWindow();
+    const quint16 port = peer.serverPort();
+    whenConnectDialogOpens(
+        [port](QDialog& d) { fillConnectDialog(d, false, u("丙方"), port, QStringLiteral("127.0.0.1")); });
+    form1->actNetWork->trigger();
+    ASSERT_EQ(form1->match().netMode, 1);
+    ASSERT_TRUE(waitUntil([&] { return form1->Label2->text() == u("丙方"); }));
+    EXPECT_EQ(form1->Label1->text(), u("乙方"));
+    EXPECT_EQ(form1->match().computerFirst, 1);
+    peerPlays(8, 8);
+    localPlays(9, 9);
+    ASSERT_TRUE(peerLog.waitFor(OneStep));
+    EXPECT_EQ(peerLog.last(OneStep)->column(), 9);
+}
+
+} // namespace
+} // namespace kivola::test
