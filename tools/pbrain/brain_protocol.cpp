@@ -137,7 +137,7 @@ BrainProtocol::BrainProtocol(RandomSource& random) : random_(random) {}
 
 std::string BrainProtocol::aboutText() {
     return "name=\"pbrain-kivola\", version=\"" KIVOLA_VERSION
-           "\", author=\"Kivola developers\", country=\"Unspecified\"";
+           "\", author=\"Kivola developers\", country=\"Unknown\"";
 }
 
 std::vector<std::string> BrainProtocol::handleLine(std::string_view line, bool tooLong) {
