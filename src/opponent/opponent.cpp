@@ -22,19 +22,20 @@ constexpr int opposite(int side) { return kLocalStone + kOtherStone - side; }
 template <class Evaluator>
 class TrialStone {
 public:
-    // report: whether the evaluator must follow (not needed when nothing is scored below).
-    TrialStone(Opponent& opponent, Evaluator& evaluator, int x, int y, int code, bool report)
-        : opponent_(opponent), evaluator_(evaluator), x_(x), y_(y), code_(code), report_(report) {
+    // belowIsLeaf: the node below only values the slot, so neither the neighbour map nor the
+    // evaluator needs to follow this stone (both would be back as they were before anything reads them).
+    TrialStone(Opponent& opponent, Evaluator& evaluator, int x, int y, int code, bool belowIsLeaf)
+        : opponent_(opponent), evaluator_(evaluator), x_(x), y_(y), code_(code), follow_(!belowIsLeaf) {
         opponent_.workBoard[x_][y_] = code_;
-        opponent_.markNeighbours(x_, y_, +1);
-        if (report_) {
+        if (follow_) {
+            opponent_.markNeighbours(x_, y_, +1);
             evaluator_.stonePlaced(x_, y_, code_);
         }
     }
     ~TrialStone() {
-        opponent_.markNeighbours(x_, y_, -1);
         opponent_.workBoard[x_][y_] = kEmpty;
-        if (report_) {
+        if (follow_) {
+            opponent_.markNeighbours(x_, y_, -1);
             evaluator_.stoneTakenBack(x_, y_, code_);
         }
     }
@@ -47,7 +48,7 @@ private:
     int x_;
     int y_;
     int code_;
-    bool report_;
+    bool follow_;
 };
 
 // The early game is searched one ply deep whatever the level; the level's depth comes back
@@ -227,7 +228,7 @@ void Opponent::SearchPly(const SearchTools<Evaluator>& tools, int ply, int side,
         const Candidate& candidate = candidates.items[k];
         values[k] = candidate.score;
         {
-            TrialStone<Evaluator> trial(*this, tools.evaluator, candidate.x, candidate.y, side, !childIsLeaf);
+            TrialStone<Evaluator> trial(*this, tools.evaluator, candidate.x, candidate.y, side, childIsLeaf);
             SearchPly(tools, ply + 1, opposite(side), values[k], alpha, beta);
         }
         // Strict comparisons: a value equal to the bound does not end the loop.
