@@ -261,6 +261,59 @@ TEST_F(NetWindow, peerWinningStoneBringsYouLose) {
     expectMatchCommands();
 }
 
+// A full board without five: 113 points for the first mover, 112 for the second.
+struct DrawnBoard {
+    std::vector<BoardPoint> first;
+    std::vector<BoardPoint> second;
+};
+DrawnBoard drawnBoard() {
+    DrawnBoard board;
+    for (int x = 1; x <= 15; ++x) {
+        for (int y = 1; y <= 15; ++y) {
+            // Pairs of equal stones that shift by two each row never line up five.
+            ((x - 1 + 2 * (y - 1)) % 4 < 2 ? board.first : board.second).push_back({x, y});
+        }
+    }
+    return board;
+}
+
+TEST_F(NetWindow, localStoneThatFillsTheBoardIsSentAndDrawn) {
+    openMatch(1);
+    const DrawnBoard board = drawnBoard();
+    ASSERT_EQ(board.first.size(), 113u);
+    for (std::size_t i = 0; i < board.first.size(); ++i) {
+        library.deliver(YourTurn);
+        clickPoint(board.first[i].x, board.first[i].y);
+        ASSERT_EQ(form1->match().gameResult, i + 1 == board.first.size() ? kDraw : kInProgress) << i;
+        if (i < board.second.size()) {
+            library.oneStep(board.second[i].x, board.second[i].y);
+        }
+    }
+    EXPECT_EQ(stones(), 225);
+    EXPECT_EQ(library.count("SendOneStep"), 113) << "the last stone goes out too";
+    settle();
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, u("和棋！"));
+    EXPECT_EQ(dialogs.shown[0].caption, u("结果"));
+}
+
+TEST_F(NetWindow, peerStoneThatFillsTheBoardIsDrawn) {
+    openMatch(2);
+    const DrawnBoard board = drawnBoard();
+    for (std::size_t i = 0; i < board.first.size(); ++i) {
+        library.oneStep(board.first[i].x, board.first[i].y);
+        if (i < board.second.size()) {
+            library.deliver(YourTurn);
+            clickPoint(board.second[i].x, board.second[i].y);
+        }
+    }
+    EXPECT_EQ(stones(), 225);
+    EXPECT_EQ(form1->match().gameResult, kDraw);
+    settle();
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, u("和棋！"));
+}
+
 TEST_F(NetWindow, chatSendsGbkBytesPlusTheNulAndNeverAnEmptyLine) {
     openNetworkPlay();
     typeLine(u("你好, Kivola"));
