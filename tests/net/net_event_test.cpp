@@ -1,0 +1,204 @@
+// The match's reading of library events without any window: every record, also a broken or
+// hostile one, either changes the game the way its type says or leaves it untouched.
+
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "fake_net_library.h"
+#include "kivola/core/placement.h"
+#include "kivola/net/net_match.h"
+#include "nw/nw_events.h"
+
+namespace kivola::test {
+namespace {
+
+class RecordingDisplay final : public StoneDisplay {
+public:
+    void createPiece(int k, int, int, int) override { live.at(static_cast<std::size_t>(k)) = true; }
+    void showPiece(int) override {}
+    void bringPieceToFront(int) override {}
+    void destroyPiece(int k) override { live.at(static_cast<std::size_t>(k)) = false; }
+    void stopBlink() override { blinking = false; }
+    void startBlink() override { blinking = true; }
+    std::array<bool, kMaxStones + 1> live{};
+    bool blinking = false;
+};
+
+class RecordingHost final : public MatchHost {
+public:
+    void announceResult(const std::string& text) override { results.push_back(text); }
+    void setSideLabels(const std::string&, const std::string&) override {}
+    BoardPoint GetComputerMove() override { throw std::logic_error("no computer in a network match"); }
+    void sendStep(BoardPoint) override {}
+    std::vector<std::string> results;
+};
+
+class RecordingWindow final : public NetWindow {
+public:
+    void showMatchArea() override { ++tallCount; }
+    void setSeatLabels(const QString& seat1, const QString& seat2) override {
+        label1 = seat1;
+        label2 = seat2;
+    }
+    void appendChatLine(const QString& line) override { lines.push_back(line); }
+    void armNotice(NetNotice notice) override { notices.push_back(notice); }
+    void closeAboutBox() override { ++aboutClosed; }
+    int tallCount = 0;
+    QString label1;
+    QString label2;
+    std::vector<QString> lines;
+    std::vector<NetNotice> notices;
+    int aboutClosed = 0;
+};
+
+QByteArray gbk(const char* utf8) { return nw::toGbk(QString::fromUtf8(utf8)); }
+
+class NetEvents : public ::testing::Test {
+protected:
+    NetEvents() { state.netMode = 1; }
+
+    bool deliver(std::int32_t type, std::int32_t seat, void* data, std::int32_t linkLost = 0) {
+        NetEvent event{};
+        event.EventType = type;
+        event.Seat = seat;
+        event.Data = data;
+        event.LinkLost = linkLost;
+        return match.receive(event);
+    }
+    bool step(std::int32_t column, std::int32_t row) {
+        std::int32_t point[2] = {column, row};
+        return deliver(OneStep, 0, point);
+    }
+    bool begin(std::int32_t seat, QByteArray names) { return deliver(GameBegin, seat, names.data()); }
+
+    MatchState state;
+    RecordingDisplay display;
+    RecordingHost host;
+    RecordingWindow window;
+    FakeNetLibrary library;
+    NetMatch match{state, display, host, window, library};
+};
+
+TEST_F(NetEvents, gameBeginTakesBothNamesAndTheLowByteOfTheSeat) {
+    ASSERT_TRUE(begin(0x7F02, gbk("甲方") + '\0' + gbk("乙方") + '\0'));
+    EXPECT_EQ(match.playerName(1), QString::fromUtf8("甲方"));
+    EXPECT_EQ(match.playerName(2), QString::fromUtf8("乙方"));
+    EXPECT_EQ(window.label1, QString::fromUtf8("甲方"));
+    EXPECT_EQ(state.computerFirst, 1);
+    EXPECT_EQ(state.playerCanMove, 0);
+    EXPECT_EQ(window.tallCount, 1);
+    EXPECT_TRUE(match.playerName(0).isEmpty());
+    EXPECT_TRUE(match.playerName(3).isEmpty());
+}
+
+TEST_F(NetEvents, textsAreBoundedSoARecordWithoutItsNulIsRefused) {
+    QByteArray longest(static_cast<qsizetype>(kLongestEventText), 'a');
+    QByteArray names = longest + '\0' + "b" + '\0';
+    EXPECT_TRUE(begin(1, names)) << "the longest name still fits";
+    QByteArray tooLong = longest + "a" + '\0' + "b" + '\0';
+    window.label1.clear();
+    EXPECT_FALSE(begin(1, tooLong));
+    EXPECT_TRUE(window.label1.isEmpty());
+    QByteArray chat = longest + "a" + '\0';
+    EXPECT_FALSE(deliver(ChatText, 0, chat.data()));
+    EXPECT_FALSE(deliver(ChatText, 0, nullptr));
+    EXPECT_FALSE(deliver(GameBegin, 1, nullptr));
+    EXPECT_FALSE(deliver(OneStep, 0, nullptr));
+    EXPECT_TRUE(window.lines.empty());
+    EXPECT_EQ(boundedCString(nullptr), std::nullopt);
+}
+
+TEST_F(NetEvents, noticesNameThePlayerOfTheSeatAndCloseTheAboutBox) {
+    ASSERT_TRUE(begin(1, gbk("甲方") + '\0' + gbk("乙方") + '\0'));
+    ASSERT_TRUE(deliver(RestartAsked, 2, nullptr));
+    EXPECT_EQ(match.restartAskText(), QString::fromUtf8("乙方 提出重新开始，您同意吗？"));
+    ASSERT_TRUE(deliver(RestartRefused, 2, nullptr));
+    EXPECT_EQ(match.refuseText(), QString::fromUtf8("乙方不同意重新开始"));
+    ASSERT_TRUE(deliver(PeerGone, 2, nullptr, 0));
+    EXPECT_EQ(match.quitText(), QString::fromUtf8("乙方退出游戏了"));
+    ASSERT_TRUE(deliver(PeerGone, 1, nullptr, 5));
+    EXPECT_EQ(match.lostText(), QString::fromUtf8("甲方断线了，确认后自动关闭网络连接，请耐心等待一段时间"));
+    EXPECT_EQ(window.notices, (std::vector<NetNotice>{NetNotice::RestartAsked, NetNotice::RestartRefused,
+                                                      NetNotice::PeerQuit, NetNotice::LinkLost}));
+    EXPECT_EQ(window.aboutClosed, 4);
+}
+
+// Whatever arrives, the board only ever gains a stone on an empty playing point while the
+// peer is to move, and never anything else.
+TEST_F(NetEvents, seededHostileRecordsNeverCorruptTheGame) {
+    std::mt19937 random(20240611);
+    ASSERT_TRUE(begin(2, gbk("甲方") + '\0' + gbk("乙方") + '\0'));
+    int accepted = 0;
+    for (int i = 0; i < 20000; ++i) {
+        const MatchState before = state;
+        const std::int32_t type = static_cast<std::int32_t>(random() % 10) - 1;
+        const std::int32_t seat = static_cast<std::int32_t>(random() % 7) - 2;
+        // A buffer with a NUL at its end, so a text can never be read past it.
+        QByteArray payload(static_cast<qsizetype>(random() % 24), '\0');
+        for (char& c : payload) {
+            c = static_cast<char>(random() % 4 == 0 ? 0 : random() % 256);
+        }
+        if (random() % 3 == 0) {
+            const std::int32_t point[2] = {static_cast<std::int32_t>(random() % 19) - 2,
+                                           static_cast<std::int32_t>(random() % 19) - 2};
+            payload = QByteArray(reinterpret_cast<const char*>(point), sizeof point);
+        }
+        payload.append(QByteArray(8, '\0'));
+        const bool ok = deliver(type, seat, random() % 10 == 0 ? nullptr : payload.data(), static_cast<std::int32_t>(random() % 2));
+        accepted += ok ? 1 : 0;
+        if (type == OneStep && ok) {
+            ASSERT_EQ(state.stepCount, before.stepCount + 1);
+            const int x = state.stepX[state.stepCount];
+            const int y = state.stepY[state.stepCount];
+            ASSERT_TRUE(isPlayingPoint(x, y));
+            ASSERT_EQ(before.board[x][y], kEmpty);
+            ASSERT_NE(before.playerCanMove, 1);
+            ASSERT_EQ(state.board[x][y], kOtherStone);
+        } else if (type != GameBegin || !ok) {
+            ASSERT_EQ(state.board, before.board) << "event " << type;
+            ASSERT_EQ(state.stepCount, before.stepCount);
+        }
+        for (int k = 0; k < kBoardSpan; ++k) {
+            ASSERT_EQ(state.board[0][k], kRing);
+            ASSERT_EQ(state.board[k][kBoardSpan - 1], kRing);
+        }
+        // Let the game move on now and then, the way the local player would.
+        if (random() % 4 == 0) {
+            state.playerCanMove = 0;
+        }
+        if (state.gameResult != kInProgress || state.stepCount >= kMaxStones - 1) {
+            ClearBoard(state, display);
+            state.playerCanMove = 0;
+        }
+    }
+    EXPECT_GT(accepted, 100) << "the run must also exercise accepted records";
+}
+
+TEST_F(NetEvents, nothingIsTakenOutsideAMatch) {
+    state.netMode = 0;
+    EXPECT_FALSE(begin(1, gbk("甲方") + '\0' + gbk("乙方") + '\0'));
+    EXPECT_FALSE(step(8, 8));
+    EXPECT_FALSE(deliver(YourTurn, 0, nullptr));
+    EXPECT_EQ(state.stepCount, 0);
+    EXPECT_EQ(window.tallCount, 0);
+}
+
+TEST_F(NetEvents, outgoingStepKeepsItsPointUntilTheNextLocalStone) {
+    match.sendStep({3, 15});
+    EXPECT_EQ(match.outgoingStep(), (std::array<std::int32_t, 2>{3, 15}));
+    ASSERT_EQ(library.last("SendOneStep")->number, 8);
+    std::int32_t sent[2];
+    std::memcpy(sent, library.last("SendOneStep")->bytes.constData(), sizeof sent);
+    EXPECT_EQ(sent[0], 3);
+    EXPECT_EQ(sent[1], 15);
+    EXPECT_FALSE(match.sendChat(QString()));
+    EXPECT_FALSE(match.sendChat(QString::fromUtf8("😀"))) << "no GBK form";
+    EXPECT_EQ(library.count("SendChat"), 0);
+}
+
+} // namespace
+} // namespace kivola::test
