@@ -9,13 +9,8 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QProgressBar>
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTextDocument>
-#include <QTextLayout>
 #include <QTimer>
 #include <QToolButton>
 #include <stdexcept>
@@ -27,6 +22,7 @@
 #include "guard.h"
 #include "help/about_box.h"
 #include "kivola/core/placement.h"
+#include "kivola/net/chat_record.h"
 #include "kivola/net/gbk_text.h"
 #include "nw/nw_events.h"
 #include "skin.h"
@@ -58,8 +54,6 @@ constexpr int kPeerGoneNoticeMs = 10;
 constexpr int kRestartAskNoticeMs = 10;
 constexpr int kRefuseNoticeMs = 1;
 constexpr int kLinkLostNoticeMs = 10;
-// Memo1 keeps this many displayed lines before each new text pushes the oldest out.
-constexpr int kMemoLineLimit = 100;
 constexpr int kEnterKey = 13;
 
 // The one bridge from the library's plain C callback to a window: the window that last
@@ -841,45 +835,9 @@ void TForm1::setSeatLabels(const QString& seat1, const QString& seat2) {
     Label2->setText(seat2);
 }
 
-int TForm1::memoDisplayedLines() const {
-    QTextDocument* document = Memo1->document();
-    if (document->isEmpty()) {
-        return 0;
-    }
-    auto* layout = qobject_cast<QPlainTextDocumentLayout*>(document->documentLayout());
-    int lines = 0;
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-        if (layout != nullptr) {
-            layout->ensureBlockLayout(block);
-        }
-        lines += std::max(1, block.layout()->lineCount());
-    }
-    return lines;
-}
+int TForm1::memoDisplayedLines() const { return displayedLineCount(*Memo1); }
 
-void TForm1::removeFirstMemoLine() {
-    QTextDocument* document = Memo1->document();
-    const QTextBlock first = document->begin();
-    if (auto* layout = qobject_cast<QPlainTextDocumentLayout*>(document->documentLayout())) {
-        layout->ensureBlockLayout(first);
-    }
-    QTextCursor cursor(first);
-    if (first.layout()->lineCount() > 1) {
-        // Only the first displayed line of a wrapped text goes.
-        const QTextLine line = first.layout()->lineAt(0);
-        cursor.setPosition(first.position() + line.textStart() + line.textLength(), QTextCursor::KeepAnchor);
-    } else if (!cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor)) {
-        cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-    }
-    cursor.removeSelectedText();
-}
-
-void TForm1::appendChatLine(const QString& line) {
-    if (memoDisplayedLines() > kMemoLineLimit) {
-        removeFirstMemoLine();
-    }
-    Memo1->appendPlainText(line);
-}
+void TForm1::appendChatLine(const QString& line) { appendChatRecordLine(*Memo1, line); }
 
 void TForm1::armNotice(NetNotice notice) {
     switch (notice) {

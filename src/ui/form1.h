@@ -159,7 +159,6 @@ private:
     void buildMenus();
     void buildTimers();
     void buildNetControls();
-    void removeFirstMemoLine();
     void loadStoneImages();
     QPixmap loadBitmap(const QString& relative) const;
     void loadGlyph(QToolButton* button, const QString& file, const QRect& rect);
