@@ -1,5 +1,6 @@
 #include "kivola/opponent/evaluator.h"
 
+#include <algorithm>
 #include <string>
 
 #include "kivola/opponent/patterns.h"
@@ -181,15 +182,11 @@ const EmptyBoardState& emptyBoardState() {
 
 PatternEvaluator::PatternEvaluator() : packed_(&line_shape::packedShapeTable()) {}
 
-void PatternEvaluator::attach(Board& workBoard, bool bonuses) {
-    board_ = &workBoard;
-    for (int strong = 0; strong < kMostStrong; ++strong) {
-        ownBonus_[strong] = bonuses ? ownBonus(strong) : 0;
-        foeBonus_[strong] = bonuses ? foeBonus(strong) : 0;
-    }
+void PatternEvaluator::rebuild(const Board& workBoard) {
     const EmptyBoardState& empty = emptyBoardState();
     shapes_ = empty.shapes;
     sums_ = empty.sums;
+    followed_ = emptyBoard();
     for (int x = kFirstPoint; x <= kLastPoint; ++x) {
         for (int y = kFirstPoint; y <= kLastPoint; ++y) {
             if (workBoard[x][y] != kEmpty) {
@@ -199,37 +196,135 @@ void PatternEvaluator::attach(Board& workBoard, bool bonuses) {
     }
 }
 
-void PatternEvaluator::applyStone(int x, int y, std::int32_t code, int sign) {
-    using namespace line_shape;
-    // The digit the stone takes in the shapes of each colour: own for its colour, blocked for the other.
-    const int asColour1 = sign * (code == kLocalStone ? kOwnDigit : kBlockedDigit);
-    const int asColour2 = sign * (code == kOtherStone ? kOwnDigit : kBlockedDigit);
-    const auto& packed = *packed_;
-    for (int d = 0; d < kLineDirections; ++d) {
-        const int dx = lineDx[d];
-        const int dy = lineDy[d];
-        for (int k = 1; k <= kReach; ++k) {
-            // The stone lies k ahead of the cell behind it and k behind the cell ahead of it.
-            for (int half = 0; half < 2; ++half) {
-                const int qx = half == 0 ? x - k * dx : x + k * dx;
-                const int qy = half == 0 ? y - k * dy : y + k * dy;
-                if (!isPlayingPoint(qx, qy)) {
-                    continue;
+void PatternEvaluator::attach(Board& workBoard, bool bonuses) {
+    board_ = &workBoard;
+    trialDepth_ = 0;
+    if (!following_ || bonuses != bonuses_) {
+        for (int strong = 0; strong < kMostStrong; ++strong) {
+            ownBonus_[strong] = bonuses ? ownBonus(strong) : 0;
+            foeBonus_[strong] = bonuses ? foeBonus(strong) : 0;
+        }
+        bonuses_ = bonuses;
+    }
+    if (!following_) {
+        rebuild(workBoard);
+        following_ = true;
+        return;
+    }
+    // A stone that differs costs two updates; a rebuild costs one per stone and a copy.
+    int stones = 0;
+    int changes = 0;
+    for (int x = kFirstPoint; x <= kLastPoint; ++x) {
+        for (int y = kFirstPoint; y <= kLastPoint; ++y) {
+            stones += workBoard[x][y] != kEmpty;
+            changes += (workBoard[x][y] != followed_[x][y]) * (1 + (followed_[x][y] != kEmpty));
+        }
+    }
+    if (changes > stones + 8) {
+        rebuild(workBoard);
+        return;
+    }
+    for (int x = kFirstPoint; x <= kLastPoint && changes > 0; ++x) {
+        for (int y = kFirstPoint; y <= kLastPoint; ++y) {
+            const std::int32_t was = followed_[x][y];
+            const std::int32_t now = workBoard[x][y];
+            if (was != now) {
+                if (was != kEmpty) {
+                    applyStone(x, y, was, -1);
                 }
-                const int weight = kDigitWeight[half * kReach + k - 1];
-                const int cell = cellIndex(qx, qy);
-                std::uint16_t& shape1 = shapes_[cell][0][d];
-                std::uint16_t& shape2 = shapes_[cell][1][d];
-                const std::uint16_t old1 = shape1;
-                const std::uint16_t old2 = shape2;
-                shape1 = static_cast<std::uint16_t>(old1 + asColour1 * weight);
-                shape2 = static_cast<std::uint16_t>(old2 + asColour2 * weight);
-                // Wrapping arithmetic is exact here: every field of the result is a true sum.
-                sums_[cell][0] += packed[shape1] - packed[old1];
-                sums_[cell][1] += packed[shape2] - packed[old2];
+                if (now != kEmpty) {
+                    applyStone(x, y, now, +1);
+                }
             }
         }
     }
 }
+
+void PatternEvaluator::placeTrial(int x, int y, std::int32_t code) {
+    TrialFrame& frame = trials_[trialDepth_];
+    frame.x = static_cast<std::int16_t>(x);
+    frame.y = static_cast<std::int16_t>(y);
+    frame.code = code;
+    frame.count = -1;
+    if (trialDepth_ < kLoggedTrials) {
+        frame.count = 0;
+        applyStone<true>(x, y, code, +1);
+    } else {
+        applyStone<false>(x, y, code, +1);
+    }
+    ++trialDepth_;
+}
+
+void PatternEvaluator::takeBackTrial() {
+    --trialDepth_;
+    const TrialFrame& frame = trials_[trialDepth_];
+    followed_[frame.x][frame.y] = kEmpty;
+    if (frame.count < 0) {
+        applyStone<false>(frame.x, frame.y, frame.code, -1);
+        return;
+    }
+    // Each cell lies on one line through the stone at most, so the order does not matter.
+    const auto& changes = trialChanges_[trialDepth_];
+    for (int i = 0; i < frame.count; ++i) {
+        const TrialChange& change = changes[i];
+        shapes_[change.cell][0][change.direction] = change.shape1;
+        shapes_[change.cell][1][change.direction] = change.shape2;
+        sums_[change.cell] = change.sums;
+    }
+}
+
+template <bool kLogged>
+void PatternEvaluator::applyStone(int x, int y, std::int32_t code, int sign) {
+    using namespace line_shape;
+    followed_[x][y] = sign > 0 ? code : kEmpty;
+    // The digit the stone takes in the shapes of each colour: own for its colour, blocked for the other.
+    const int asColour1 = sign * (code == kLocalStone ? kOwnDigit : kBlockedDigit);
+    const int asColour2 = sign * (code == kOtherStone ? kOwnDigit : kBlockedDigit);
+    const auto& packed = *packed_;
+    TrialChange* log = kLogged ? trialChanges_[trialDepth_].data() : nullptr;
+    for (int d = 0; d < kLineDirections; ++d) {
+        const int dx = lineDx[d];
+        const int dy = lineDy[d];
+        // The stone lies k ahead of the cell behind it (half 0) and k behind the cell ahead of it.
+        for (int half = 0; half < 2; ++half) {
+            const int step = (half == 0 ? -1 : 1) * (dx * kBoardSpan + dy);
+            const int sx = half == 0 ? -dx : dx;
+            const int sy = half == 0 ? -dy : dy;
+            // Cells of the line that are playing points, up to kReach of them.
+            int reach = kReach;
+            if (sx != 0) {
+                reach = std::min(reach, sx > 0 ? kLastPoint - x : x - kFirstPoint);
+            }
+            if (sy != 0) {
+                reach = std::min(reach, sy > 0 ? kLastPoint - y : y - kFirstPoint);
+            }
+            int cell = cellIndex(x, y);
+            for (int k = 1; k <= reach; ++k) {
+                cell += step;
+                const int weight = kDigitWeight[half * kReach + k - 1];
+                std::uint16_t& shape1 = shapes_[cell][0][d];
+                std::uint16_t& shape2 = shapes_[cell][1][d];
+                CellSums& sums = sums_[cell];
+                const std::uint16_t old1 = shape1;
+                const std::uint16_t old2 = shape2;
+                if constexpr (kLogged) {
+                    *log++ = TrialChange{static_cast<std::uint16_t>(cell), static_cast<std::uint16_t>(d), old1, old2,
+                                         sums};
+                }
+                shape1 = static_cast<std::uint16_t>(old1 + asColour1 * weight);
+                shape2 = static_cast<std::uint16_t>(old2 + asColour2 * weight);
+                // Wrapping arithmetic is exact here: every field of the result is a true sum.
+                sums[0] += packed[shape1] - packed[old1];
+                sums[1] += packed[shape2] - packed[old2];
+            }
+        }
+    }
+    if constexpr (kLogged) {
+        trials_[trialDepth_].count = static_cast<std::int32_t>(log - trialChanges_[trialDepth_].data());
+    }
+}
+
+template void PatternEvaluator::applyStone<false>(int, int, std::int32_t, int);
+template void PatternEvaluator::applyStone<true>(int, int, std::int32_t, int);
 
 } // namespace kivola

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <limits>
+#include <type_traits>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -18,25 +19,33 @@ constexpr int kTieTakeoverAbove = 7;        // a draw of 8 or 9 moves a tie's pi
 constexpr int opposite(int side) { return kLocalStone + kOtherStone - side; }
 
 // Places a trial stone and takes it back on every way out of the scope, so no early exit can
-// leave the working board, the neighbour map or the evaluator dirty.
+// leave the working board, the cells in reach or the evaluator dirty.
 template <class Evaluator>
 class TrialStone {
 public:
-    // belowIsLeaf: the node below only values the slot, so neither the neighbour map nor the
+    // belowIsLeaf: the node below only values the slot, so neither the cells in reach nor the
     // evaluator needs to follow this stone (both would be back as they were before anything reads them).
     TrialStone(Opponent& opponent, Evaluator& evaluator, int x, int y, int code, bool belowIsLeaf)
         : opponent_(opponent), evaluator_(evaluator), x_(x), y_(y), code_(code), follow_(!belowIsLeaf) {
         opponent_.workBoard[x_][y_] = code_;
         if (follow_) {
-            opponent_.markNeighbours(x_, y_, +1);
-            evaluator_.stonePlaced(x_, y_, code_);
+            saved_ = opponent_.coverNeighbours(x_, y_);
+            if constexpr (std::is_same_v<Evaluator, PatternEvaluator>) {
+                evaluator_.placeTrial(x_, y_, code_);
+            } else {
+                evaluator_.stonePlaced(x_, y_, code_);
+            }
         }
     }
     ~TrialStone() {
         opponent_.workBoard[x_][y_] = kEmpty;
         if (follow_) {
-            opponent_.markNeighbours(x_, y_, -1);
-            evaluator_.stoneTakenBack(x_, y_, code_);
+            opponent_.uncoverNeighbours(x_, y_, saved_);
+            if constexpr (std::is_same_v<Evaluator, PatternEvaluator>) {
+                evaluator_.takeBackTrial();
+            } else {
+                evaluator_.stoneTakenBack(x_, y_, code_);
+            }
         }
     }
     TrialStone(const TrialStone&) = delete;
@@ -49,6 +58,7 @@ private:
     int y_;
     int code_;
     bool follow_;
+    Opponent::CoveredRows saved_{};
 };
 
 // The early game is searched one ply deep whatever the level; the level's depth comes back
@@ -116,6 +126,25 @@ void Opponent::rebuildNeighbourMap(std::span<const BoardPoint> stones) {
     reachRows_.fill(0);
     for (const BoardPoint& stone : stones) {
         markNeighbours(stone.x, stone.y, +1);
+    }
+}
+
+Opponent::CoveredRows Opponent::coverNeighbours(int x, int y) {
+    constexpr std::uint32_t kSquareRows = (1u << (2 * kNeighbourRadius + 1)) - 1;
+    CoveredRows saved;
+    const int firstColumn = x - kNeighbourRadius + 1;
+    const std::uint32_t square = kSquareRows << (y - kNeighbourRadius + 1);
+    for (int i = 0; i < 2 * kNeighbourRadius + 1; ++i) {
+        saved[i] = reachRows_[firstColumn + i];
+        reachRows_[firstColumn + i] |= square;
+    }
+    return saved;
+}
+
+void Opponent::uncoverNeighbours(int x, int /*y*/, const CoveredRows& saved) {
+    const int firstColumn = x - kNeighbourRadius + 1;
+    for (int i = 0; i < 2 * kNeighbourRadius + 1; ++i) {
+        reachRows_[firstColumn + i] = saved[i];
     }
 }
 

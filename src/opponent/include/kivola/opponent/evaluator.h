@@ -79,6 +79,8 @@ std::uint16_t readShape(const Board& board, int x, int y, int direction, std::in
 class PatternEvaluator final : public CellEvaluator {
 public:
     PatternEvaluator();
+    // Brings the kept state to the new board by the stones that differ from the board it last
+    // followed (between two moves of a game, only a couple), or rebuilds it when that is cheaper.
     void attach(Board& workBoard, bool bonuses) override;
     void stonePlaced(int x, int y, std::int32_t code) override { applyStone(x, y, code, +1); }
     void stoneTakenBack(int x, int y, std::int32_t code) override { applyStone(x, y, code, -1); }
@@ -86,8 +88,19 @@ public:
         if ((*board_)[x][y] != kEmpty) {
             return kOccupiedScore;
         }
+        return emptyCellScore(cellIndex(x, y), side);
+    }
+
+    // The search's trial stones come and go last in, first out: a trial logs what it overwrites,
+    // so taking it back is a copy rather than a recount. The board is written by the caller, as
+    // with stonePlaced and stoneTakenBack.
+    void placeTrial(int x, int y, std::int32_t code);
+    void takeBackTrial();
+
+    // CellScore of an empty cell (index x * kBoardSpan + y) for side 1 or 2.
+    std::int32_t emptyCellScore(int cell, int side) const {
         // Side s reads its own colour as attack and the other colour as defence.
-        const auto& sums = sums_[cellIndex(x, y)];
+        const auto& sums = sums_[cell];
         const std::uint64_t attack = sums[side - 1];
         const std::uint64_t defence = sums[2 - side];
         std::int32_t score = kBaseScore + static_cast<std::int32_t>(attack & kFieldMask) +
@@ -99,6 +112,7 @@ public:
         }
         return score;
     }
+    static constexpr int cellIndex(int x, int y) { return x * kBoardSpan + y; }
 
     // The sums of four lines fit 16-bit fields: line scores are stored with this bias added.
     static constexpr std::int32_t kLineBias = 4096;
@@ -110,14 +124,37 @@ public:
     static constexpr int kMostStrong = 64; // four lines of at most 9 each
 
 private:
-    static constexpr int cellIndex(int x, int y) { return x * kBoardSpan + y; }
+    template <bool kLogged>
     void applyStone(int x, int y, std::int32_t code, int sign);
+    void applyStone(int x, int y, std::int32_t code, int sign) { applyStone<false>(x, y, code, sign); }
+    void rebuild(const Board& workBoard);
 
     using CellShapes = std::array<std::array<std::uint16_t, kLineDirections>, 2>;
     using CellSums = std::array<std::uint64_t, 2>;
 
+    // What a trial stone overwrote in one cell: the line it shares with the stone, and the sums.
+    struct TrialChange {
+        std::uint16_t cell;
+        std::uint16_t direction;
+        std::uint16_t shape1;
+        std::uint16_t shape2;
+        CellSums sums;
+    };
+    static constexpr int kChangesPerStone = kLineDirections * 2 * line_shape::kReach;
+    static constexpr int kLoggedTrials = 16; // deeper trials are recounted when taken back
+    struct TrialFrame {
+        std::int16_t x;
+        std::int16_t y;
+        std::int32_t code;
+        std::int32_t count; // changes logged, or -1 when the trial went unlogged
+    };
+
     Board* board_ = nullptr;
     const std::array<std::uint64_t, line_shape::kShapes>* packed_;
+    bool bonuses_ = false;
+    bool following_ = false; // whether followed_ describes the state below
+    // The stones the state below stands for: the attached board as of the last report.
+    Board followed_{};
     std::array<std::int32_t, kMostStrong> ownBonus_{};
     std::array<std::int32_t, kMostStrong> foeBonus_{};
     // shapes_[cell][colour - 1][direction]: the cell's lines with that colour imagined in it.
@@ -125,6 +162,9 @@ private:
     // sums_[cell][colour - 1]: own score, foe score, own strong and foe strong counts summed over
     // the four lines, one 16-bit field each.
     std::array<CellSums, kBoardSpan * kBoardSpan> sums_{};
+    std::array<TrialFrame, kMaxStones> trials_{};
+    int trialDepth_ = 0;
+    std::array<std::array<TrialChange, kChangesPerStone>, kLoggedTrials> trialChanges_{};
 };
 
 } // namespace kivola

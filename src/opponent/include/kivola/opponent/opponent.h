@@ -83,6 +83,12 @@ public:
     void markNeighbours(int x, int y, int sign);
     void rebuildNeighbourMap(std::span<const BoardPoint> stones);
 
+    // A trial stone of the search: its square joins the cells in reach until uncovered again, last
+    // in first out. Only the reach rows follow it; the counters are needed by nothing inside a search.
+    using CoveredRows = std::array<std::uint32_t, 2 * kNeighbourRadius + 1>;
+    CoveredRows coverNeighbours(int x, int y);
+    void uncoverNeighbours(int x, int y, const CoveredRows& saved);
+
     // The steps of a search, open to tests; the evaluator must be attached to workBoard.
     // Instantiated for PatternEvaluator and for CellEvaluator (any evaluator, called virtually).
     // One node: its value goes into slot, its choice into bestX, bestY.
