@@ -14,6 +14,7 @@
 #include "kivola/match/single_play.h"
 #include "kivola/net/net_match.h"
 #include "kivola/opponent/opponent.h"
+#include "guard.h"
 #include "help/html_help.h"
 #include "piece.h"
 
@@ -164,7 +165,14 @@ private:
     void loadGlyph(QToolButton* button, const QString& file, const QRect& rect);
     QPoint piecePosition(const TPiece* sprite) const;
     // Every handler runs through here: errors are dropped, then the enabling rules follow.
-    template <typename Handler> void handle(Handler&& handler);
+    template <typename Handler> void handle(Handler&& handler) {
+        runGuarded(std::forward<Handler>(handler), [this] {
+            ApplicationEvents1Exception();
+            ActionList1Update();
+        });
+    }
+    QTimer* makeTimer(const char* name, int interval, bool singleShot);
+    static TForm1* netEventWindow_;
     QAction* menuAction(QMenu* menu, const char* name, const QString& caption);
 
     TForm2* form2_ = nullptr;
