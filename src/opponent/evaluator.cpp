@@ -194,17 +194,24 @@ void PatternEvaluator::rebuild(const Board& workBoard) {
             }
         }
     }
+    for (int x = kFirstPoint; x <= kLastPoint; ++x) {
+        for (int y = kFirstPoint; y <= kLastPoint; ++y) {
+            refreshScores(x, y);
+        }
+    }
 }
 
 void PatternEvaluator::attach(Board& workBoard, bool bonuses) {
     board_ = &workBoard;
     trialDepth_ = 0;
+    // Other bonuses change every kept score: start afresh.
     if (!following_ || bonuses != bonuses_) {
         for (int strong = 0; strong < kMostStrong; ++strong) {
             ownBonus_[strong] = bonuses ? ownBonus(strong) : 0;
             foeBonus_[strong] = bonuses ? foeBonus(strong) : 0;
         }
         bonuses_ = bonuses;
+        following_ = false;
     }
     if (!following_) {
         rebuild(workBoard);
@@ -246,6 +253,8 @@ void PatternEvaluator::placeTrial(int x, int y, std::int32_t code) {
     frame.y = static_cast<std::int16_t>(y);
     frame.code = code;
     frame.count = -1;
+    frame.score1 = scores_[0][x][y];
+    frame.score2 = scores_[1][x][y];
     if (trialDepth_ < kLoggedTrials) {
         frame.count = 0;
         applyStone<true>(x, y, code, +1);
@@ -270,7 +279,14 @@ void PatternEvaluator::takeBackTrial() {
         shapes_[change.cell][0][change.direction] = change.shape1;
         shapes_[change.cell][1][change.direction] = change.shape2;
         sums_[change.cell] = change.sums;
+        // The same cell of the score tables: column cell / kBoardSpan, row cell % kBoardSpan.
+        const int x = change.cell / kBoardSpan;
+        const int y = change.cell - x * kBoardSpan;
+        scores_[0][x][y] = change.score1;
+        scores_[1][x][y] = change.score2;
     }
+    scores_[0][frame.x][frame.y] = frame.score1;
+    scores_[1][frame.x][frame.y] = frame.score2;
 }
 
 template <bool kLogged>
@@ -299,8 +315,12 @@ void PatternEvaluator::applyStone(int x, int y, std::int32_t code, int sign) {
                 reach = std::min(reach, sy > 0 ? kLastPoint - y : y - kFirstPoint);
             }
             int cell = cellIndex(x, y);
+            int cx = x;
+            int cy = y;
             for (int k = 1; k <= reach; ++k) {
                 cell += step;
+                cx += sx;
+                cy += sy;
                 const int weight = kDigitWeight[half * kReach + k - 1];
                 std::uint16_t& shape1 = shapes_[cell][0][d];
                 std::uint16_t& shape2 = shapes_[cell][1][d];
@@ -309,16 +329,18 @@ void PatternEvaluator::applyStone(int x, int y, std::int32_t code, int sign) {
                 const std::uint16_t old2 = shape2;
                 if constexpr (kLogged) {
                     *log++ = TrialChange{static_cast<std::uint16_t>(cell), static_cast<std::uint16_t>(d), old1, old2,
-                                         sums};
+                                         scores_[0][cx][cy], scores_[1][cx][cy], sums};
                 }
                 shape1 = static_cast<std::uint16_t>(old1 + asColour1 * weight);
                 shape2 = static_cast<std::uint16_t>(old2 + asColour2 * weight);
                 // Wrapping arithmetic is exact here: every field of the result is a true sum.
                 sums[0] += packed[shape1] - packed[old1];
                 sums[1] += packed[shape2] - packed[old2];
+                refreshScores(cx, cy);
             }
         }
     }
+    refreshScores(x, y);
     if constexpr (kLogged) {
         trials_[trialDepth_].count = static_cast<std::int32_t>(log - trialChanges_[trialDepth_].data());
     }

@@ -114,6 +114,13 @@ public:
     }
     static constexpr int cellIndex(int x, int y) { return x * kBoardSpan + y; }
 
+    // Every cell's CellScore for one side, kept up to date as stones are reported: row y of
+    // column x at [x][y], rows 1..15 (the other entries mean nothing). Valid while the attached
+    // board holds exactly the stones reported.
+    static constexpr int kColumnLanes = 16;
+    using ScoreColumn = std::array<std::int16_t, kColumnLanes>;
+    const ScoreColumn& scoreColumn(int side, int x) const { return scores_[side - 1][x]; }
+
     // The sums of four lines fit 16-bit fields: line scores are stored with this bias added.
     static constexpr std::int32_t kLineBias = 4096;
     static constexpr std::int32_t kBaseScore = 2 - 2 * kLineDirections * kLineBias; // 1 per reading
@@ -128,6 +135,13 @@ private:
     void applyStone(int x, int y, std::int32_t code, int sign);
     void applyStone(int x, int y, std::int32_t code, int sign) { applyStone<false>(x, y, code, sign); }
     void rebuild(const Board& workBoard);
+    // Recomputes both sides' entries of a playing point from its sums and whether it is occupied.
+    void refreshScores(int x, int y) {
+        const int cell = cellIndex(x, y);
+        const bool occupied = followed_[x][y] != kEmpty;
+        scores_[0][x][y] = static_cast<std::int16_t>(occupied ? kOccupiedScore : emptyCellScore(cell, 1));
+        scores_[1][x][y] = static_cast<std::int16_t>(occupied ? kOccupiedScore : emptyCellScore(cell, 2));
+    }
 
     using CellShapes = std::array<std::array<std::uint16_t, kLineDirections>, 2>;
     using CellSums = std::array<std::uint64_t, 2>;
@@ -138,6 +152,8 @@ private:
         std::uint16_t direction;
         std::uint16_t shape1;
         std::uint16_t shape2;
+        std::int16_t score1;
+        std::int16_t score2;
         CellSums sums;
     };
     static constexpr int kChangesPerStone = kLineDirections * 2 * line_shape::kReach;
@@ -147,6 +163,8 @@ private:
         std::int16_t y;
         std::int32_t code;
         std::int32_t count; // changes logged, or -1 when the trial went unlogged
+        std::int16_t score1; // the stone's own cell before it came
+        std::int16_t score2;
     };
 
     Board* board_ = nullptr;
@@ -162,6 +180,8 @@ private:
     // sums_[cell][colour - 1]: own score, foe score, own strong and foe strong counts summed over
     // the four lines, one 16-bit field each.
     std::array<CellSums, kBoardSpan * kBoardSpan> sums_{};
+    // scores_[side - 1][x][y]: see scoreColumn.
+    alignas(16) std::array<std::array<ScoreColumn, kBoardSpan>, 2> scores_{};
     std::array<TrialFrame, kMaxStones> trials_{};
     int trialDepth_ = 0;
     std::array<std::array<TrialChange, kChangesPerStone>, kLoggedTrials> trialChanges_{};

@@ -104,6 +104,12 @@ private:
     bool findMove(const SearchTools<Evaluator>& tools, std::span<const BoardPoint> stones, bool bonuses,
                   int& x, int& y);
 
+    // The picks on scores asked of the evaluator cell by cell (any evaluator).
+    template <class Evaluator>
+    void selectFromScores(const SearchTools<Evaluator>& tools, int side, CandidateList& candidates);
+    void selectFromKeptScores(const PatternEvaluator& evaluator, RandomSource& random, int side,
+                              CandidateList& candidates);
+
     PatternEvaluator evaluator_;
     std::uint64_t nodes_ = 0;
     // reachRows_[x + 1] has bit y + 1 set while neighbourMap[x + 1][y + 1] is not 0, so the cells
