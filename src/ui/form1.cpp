@@ -624,12 +624,6 @@ void TForm1::ActionList1Update() {
     actLoadGame->setEnabled(!net);
     sbtnRestart->setEnabled(started || net);
     actRegret->setEnabled(!net && state_.stepCount >= 2 && state_.gameResult == kInProgress);
-    // Bound controls follow even when the action's state did not change.
-    N3->setEnabled(actSaveGame->isEnabled());
-    N4->setEnabled(actLoadGame->isEnabled());
-    sbtnSaveGame->setEnabled(actSaveGame->isEnabled());
-    sbtnOpenGame->setEnabled(actLoadGame->isEnabled());
-    sbtnRegret->setEnabled(actRegret->isEnabled());
 }
 
 void TForm1::N6Click() { close(); }
