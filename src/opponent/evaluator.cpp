@@ -276,14 +276,12 @@ void PatternEvaluator::takeBackTrial() {
     const auto& changes = trialChanges_[trialDepth_];
     for (int i = 0; i < frame.count; ++i) {
         const TrialChange& change = changes[i];
-        shapes_[change.cell][0][change.direction] = change.shape1;
-        shapes_[change.cell][1][change.direction] = change.shape2;
-        sums_[change.cell] = change.sums;
-        // The same cell of the score tables: column cell / kBoardSpan, row cell % kBoardSpan.
-        const int x = change.cell / kBoardSpan;
-        const int y = change.cell - x * kBoardSpan;
-        scores_[0][x][y] = change.score1;
-        scores_[1][x][y] = change.score2;
+        const int cell = cellIndex(change.x, change.y);
+        shapes_[cell][0][change.direction] = change.shape1;
+        shapes_[cell][1][change.direction] = change.shape2;
+        sums_[cell] = change.sums;
+        scores_[0][change.x][change.y] = change.score1;
+        scores_[1][change.x][change.y] = change.score2;
     }
     scores_[0][frame.x][frame.y] = frame.score1;
     scores_[1][frame.x][frame.y] = frame.score2;
@@ -328,7 +326,8 @@ void PatternEvaluator::applyStone(int x, int y, std::int32_t code, int sign) {
                 const std::uint16_t old1 = shape1;
                 const std::uint16_t old2 = shape2;
                 if constexpr (kLogged) {
-                    *log++ = TrialChange{static_cast<std::uint16_t>(cell), static_cast<std::uint16_t>(d), old1, old2,
+                    *log++ = TrialChange{static_cast<std::uint8_t>(cx), static_cast<std::uint8_t>(cy),
+                                         static_cast<std::uint16_t>(d), old1, old2,
                                          scores_[0][cx][cy], scores_[1][cx][cy], sums};
                 }
                 shape1 = static_cast<std::uint16_t>(old1 + asColour1 * weight);
@@ -336,7 +335,10 @@ void PatternEvaluator::applyStone(int x, int y, std::int32_t code, int sign) {
                 // Wrapping arithmetic is exact here: every field of the result is a true sum.
                 sums[0] += packed[shape1] - packed[old1];
                 sums[1] += packed[shape2] - packed[old2];
-                refreshScores(cx, cy);
+                // An occupied cell keeps its -1.
+                if (followed_[cx][cy] == kEmpty) {
+                    refreshEmpty(cx, cy, sums);
+                }
             }
         }
     }

@@ -124,8 +124,17 @@ void Opponent::rebuildNeighbourMap(std::span<const BoardPoint> stones) {
         column.fill(0);
     }
     reachRows_.fill(0);
+    // Counts only here; a square's rows are in reach whatever the counts beneath.
+    constexpr std::uint32_t kSquareRows = (1u << (2 * kNeighbourRadius + 1)) - 1;
     for (const BoardPoint& stone : stones) {
-        markNeighbours(stone.x, stone.y, +1);
+        const int firstRow = stone.y - kNeighbourRadius + 1;
+        const std::uint32_t square = kSquareRows << firstRow;
+        for (int i = stone.x - kNeighbourRadius + 1; i <= stone.x + kNeighbourRadius + 1; ++i) {
+            for (int j = firstRow; j < firstRow + 2 * kNeighbourRadius + 1; ++j) {
+                ++neighbourMap[i][j];
+            }
+            reachRows_[i] |= square;
+        }
     }
 }
 

@@ -131,24 +131,43 @@ public:
     static constexpr int kMostStrong = 64; // four lines of at most 9 each
 
 private:
+    using CellShapes = std::array<std::array<std::uint16_t, kLineDirections>, 2>;
+    using CellSums = std::array<std::uint64_t, 2>;
+
     template <bool kLogged>
     void applyStone(int x, int y, std::int32_t code, int sign);
     void applyStone(int x, int y, std::int32_t code, int sign) { applyStone<false>(x, y, code, sign); }
     void rebuild(const Board& workBoard);
     // Recomputes both sides' entries of a playing point from its sums and whether it is occupied.
     void refreshScores(int x, int y) {
-        const int cell = cellIndex(x, y);
-        const bool occupied = followed_[x][y] != kEmpty;
-        scores_[0][x][y] = static_cast<std::int16_t>(occupied ? kOccupiedScore : emptyCellScore(cell, 1));
-        scores_[1][x][y] = static_cast<std::int16_t>(occupied ? kOccupiedScore : emptyCellScore(cell, 2));
+        if (followed_[x][y] != kEmpty) {
+            scores_[0][x][y] = kOccupiedScore;
+            scores_[1][x][y] = kOccupiedScore;
+        } else {
+            refreshEmpty(x, y, sums_[cellIndex(x, y)]);
+        }
+    }
+    // Both sides' scores of an empty cell, from its sums: emptyCellScore for both at once.
+    void refreshEmpty(int x, int y, const CellSums& sums) {
+        const std::uint64_t colour1 = sums[0];
+        const std::uint64_t colour2 = sums[1];
+        std::int32_t score1 = kBaseScore + static_cast<std::int32_t>(colour1 & kFieldMask) +
+                              static_cast<std::int32_t>((colour2 >> kFoeScoreShift) & kFieldMask);
+        std::int32_t score2 = kBaseScore + static_cast<std::int32_t>(colour2 & kFieldMask) +
+                              static_cast<std::int32_t>((colour1 >> kFoeScoreShift) & kFieldMask);
+        if (((colour1 | colour2) >> kOwnStrongShift) != 0) { // rare: most cells have no strong line
+            score1 += ownBonus_[(colour1 >> kOwnStrongShift) & kFieldMask] + foeBonus_[colour2 >> kFoeStrongShift];
+            score2 += ownBonus_[(colour2 >> kOwnStrongShift) & kFieldMask] + foeBonus_[colour1 >> kFoeStrongShift];
+        }
+        scores_[0][x][y] = static_cast<std::int16_t>(score1);
+        scores_[1][x][y] = static_cast<std::int16_t>(score2);
     }
 
-    using CellShapes = std::array<std::array<std::uint16_t, kLineDirections>, 2>;
-    using CellSums = std::array<std::uint64_t, 2>;
 
     // What a trial stone overwrote in one cell: the line it shares with the stone, and the sums.
     struct TrialChange {
-        std::uint16_t cell;
+        std::uint8_t x;
+        std::uint8_t y;
         std::uint16_t direction;
         std::uint16_t shape1;
         std::uint16_t shape2;
