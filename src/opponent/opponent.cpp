@@ -157,51 +157,35 @@ void Opponent::uncoverNeighbours(int x, int /*y*/, const CoveredRows& saved) {
     }
 }
 
-// The picks of a node on the production evaluator's kept scores: the same scan, pick by pick, over
-// a 15 x 16 table (column x, row y) in which the cells out of reach take part in nothing.
+// The picks of a node on the production evaluator's kept scores: the same scan, pick by pick,
+// column by column, where only the rows in reach take part and a cell already picked reads as
+// the pick floor.
 void Opponent::selectFromKeptScores(const PatternEvaluator& evaluator, RandomSource& random, int side,
                                     CandidateList& candidates) {
     using Column = PatternEvaluator::ScoreColumn;
-    constexpr std::int16_t kInert = std::numeric_limits<std::int16_t>::min(); // below any score
     constexpr std::uint32_t kRowLanes = ((1u << kBoardSize) - 1) << kFirstPoint;
-    alignas(16) std::array<Column, kBoardSize> table;
+    std::array<std::uint32_t, kBoardSize> reachOf; // [x - 1]: bit y when row y is in reach
+    std::array<std::uint32_t, kBoardSize> pickedOf{};
     std::uint32_t columns = 0; // bit x - 1: column x has a cell in reach
     for (int x = kFirstPoint; x <= kLastPoint; ++x) {
-        const std::uint32_t rows = (reachRows_[x + 1] >> 1) & kRowLanes; // bit y: row y in reach
-        Column& out = table[x - kFirstPoint];
-        if (rows == 0) {
-            continue;
-        }
-        columns |= 1u << (x - kFirstPoint);
-        const Column& in = evaluator.scoreColumn(side, x);
-#if defined(__SSE2__)
-        const __m128i laneBits = _mm_setr_epi16(1, 2, 4, 8, 16, 32, 64, 128);
-        for (int half = 0; half < 2; ++half) {
-            const __m128i bits = _mm_and_si128(_mm_set1_epi16(static_cast<short>((rows >> (8 * half)) & 0xFF)), laneBits);
-            const __m128i inReach = _mm_cmpeq_epi16(bits, laneBits);
-            const __m128i scores = _mm_load_si128(reinterpret_cast<const __m128i*>(in.data()) + half);
-            _mm_store_si128(reinterpret_cast<__m128i*>(out.data()) + half,
-                            _mm_or_si128(_mm_and_si128(inReach, scores), _mm_andnot_si128(inReach, _mm_set1_epi16(kInert))));
-        }
-#else
-        for (int y = 0; y < PatternEvaluator::kColumnLanes; ++y) {
-            out[y] = ((rows >> y) & 1) != 0 ? in[y] : kInert;
-        }
-#endif
+        const std::uint32_t rows = (reachRows_[x + 1] >> 1) & kRowLanes;
+        reachOf[x - kFirstPoint] = rows;
+        columns |= static_cast<std::uint32_t>(rows != 0) << (x - kFirstPoint);
     }
 
     candidates.count = 0;
     bool keepAll = true;
-    std::array<int, kMaxCandidates> taken{}; // cells picked so far, listed or dropped: x * 16 + y
     const int picks = std::min<int>(candidateCount, kMaxCandidates);
     for (int pick = 0; pick < picks; ++pick) {
         std::int32_t best = kPickFloor;
-        int slot = -1;
+        int bestColumn = -1;
+        int bestRow = 0;
         for (std::uint32_t left = columns; left != 0; left &= left - 1) {
             const int column = std::countr_zero(left);
-            const Column& values = table[column];
-            // Lanes that can tie with or beat the best so far, in row order; the best only grows
-            // while the column is read, so no other lane can.
+            const Column& values = evaluator.scoreColumn(side, column + kFirstPoint);
+            // Rows that can tie with or beat the best so far, in order; the best only grows
+            // while the column is read, so no other row can. A picked cell scored at least the
+            // floor, so it is among them whenever its floor could tie.
 #if defined(__SSE2__)
             const __m128i floor = _mm_set1_epi16(static_cast<short>(best - 1));
             const __m128i low = _mm_cmpgt_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(values.data())), floor);
@@ -213,29 +197,30 @@ void Opponent::selectFromKeptScores(const PatternEvaluator& evaluator, RandomSou
                 lanes |= static_cast<std::uint32_t>(values[y] >= best) << y;
             }
 #endif
-            for (; lanes != 0; lanes &= lanes - 1) {
+            for (lanes &= reachOf[column]; lanes != 0; lanes &= lanes - 1) {
                 const int y = std::countr_zero(lanes);
-                const std::int32_t score = values[y];
+                const std::int32_t score = ((pickedOf[column] >> y) & 1) != 0 ? kPickFloor : values[y];
                 if (score == best && random.nextDigit() > kTieTakeoverAbove) {
-                    slot = column * PatternEvaluator::kColumnLanes + y;
+                    bestColumn = column;
+                    bestRow = y;
                 }
                 if (score > best) {
                     best = score;
-                    slot = column * PatternEvaluator::kColumnLanes + y;
+                    bestColumn = column;
+                    bestRow = y;
                 }
             }
         }
-        // As below: a pick that found no new empty cell ends the picks.
-        if (slot < 0 || std::find(taken.begin(), taken.begin() + pick, slot) != taken.begin() + pick) {
+        // As on any evaluator: a pick that found no new empty cell ends the picks.
+        if (bestColumn < 0 || ((pickedOf[bestColumn] >> bestRow) & 1) != 0) {
             break;
         }
-        const int x = slot / PatternEvaluator::kColumnLanes + kFirstPoint;
-        const int y = slot % PatternEvaluator::kColumnLanes;
+        const int x = bestColumn + kFirstPoint;
+        const int y = bestRow;
         if (workBoard[x][y] != kEmpty) {
             break;
         }
-        taken[pick] = slot;
-        table[x - kFirstPoint][y] = static_cast<std::int16_t>(kPickFloor);
+        pickedOf[bestColumn] |= 1u << bestRow;
         if (best > kForcingScore) {
             keepAll = false;
         }
