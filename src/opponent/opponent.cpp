@@ -18,6 +18,17 @@ constexpr int kTieTakeoverAbove = 7;        // a draw of 8 or 9 moves a tie's pi
 
 constexpr int opposite(int side) { return kLocalStone + kOtherStone - side; }
 
+// Once a pick above the forcing score is made, later picks at or below it are dropped.
+void keepPick(CandidateList& candidates, bool& keepAll, const Candidate& pick) {
+    if (pick.score > kForcingScore) {
+        keepAll = false;
+    }
+    if (!keepAll && pick.score <= kForcingScore) {
+        return;
+    }
+    candidates.items[candidates.count++] = pick;
+}
+
 // Places a trial stone and takes it back on every way out of the scope, so no early exit can
 // leave the working board, the cells in reach or the evaluator dirty.
 template <class Evaluator>
@@ -221,13 +232,7 @@ void Opponent::selectFromKeptScores(const PatternEvaluator& evaluator, RandomSou
             break;
         }
         pickedOf[bestColumn] |= 1u << bestRow;
-        if (best > kForcingScore) {
-            keepAll = false;
-        }
-        if (!keepAll && best <= kForcingScore) {
-            continue;
-        }
-        candidates.items[candidates.count++] = Candidate{x, y, best};
+        keepPick(candidates, keepAll, Candidate{x, y, best});
     }
 }
 
@@ -298,13 +303,7 @@ void Opponent::selectFromScores(const SearchTools<Evaluator>& tools, int side, C
         }
         taken[pick] = slot;
         scores[slot] = kPickFloor;
-        if (best > kForcingScore) {
-            keepAll = false;
-        }
-        if (!keepAll && best <= kForcingScore) {
-            continue;
-        }
-        candidates.items[candidates.count++] = Candidate{x, y, best};
+        keepPick(candidates, keepAll, Candidate{x, y, best});
     }
 }
 
