@@ -564,7 +564,7 @@ void TForm1::actRegretExecute() { TakeBackMoves(state_, *this); }
 
 void TForm1::N10Click() {
     if (state_.netMode != 0 &&
-        !dialogs_.askYesNo(this, QStringLiteral("正在网络游戏中，是否要中断连接？"), QStringLiteral("您正在网络对战中"))) {
+        !dialogs_.askYesNo(this, fromUtf8(nettext::kEndMatchQuestion), fromUtf8(nettext::kInMatchCaption))) {
         return;
     }
     setClientHeight(kCompactClientHeight);
