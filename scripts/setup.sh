@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # One entry point for a fresh Debian 12 machine: installs what is missing, builds, then
-#   play  - starts the game
-#   test  - runs the whole test suite (plus a sanitizer build of the input-facing code)
+#   play  - builds only the game and what it needs at run time, and starts it
+#   test  - builds everything and runs the whole test suite (plus a sanitizer build of the
+#           input-facing code)
 set -euo pipefail
 
 mode=${1:-play}
@@ -9,13 +10,16 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${KIVOLA_BUILD_DIR:-$root/build}
 jobs=$(nproc 2>/dev/null || echo 2)
 
-packages=(
+# What the game needs to build and run: compiler, Qt, the help compiler and reader, a CJK font
+# and Qt's own Chinese texts for the standard dialogs.
+game_packages=(
   build-essential cmake pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev qt6-translations-l10n
   libchm-dev fp-utils
   fonts-noto-cjk
 )
+# Only the tests and the benchmarks need these.
+test_packages=(libgtest-dev libgmock-dev libbenchmark-dev)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -23,29 +27,33 @@ as_root() {
 
 install_missing() {
   local missing=()
-  for p in "${packages[@]}"; do
+  for p in "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
   done
   if [ ${#missing[@]} -gt 0 ]; then
     echo "== installing: ${missing[*]}"
     as_root apt-get update -qq
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    # -q, not -qq: apt's own lines say how much it downloads and how much disk it takes.
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
   fi
 }
 
-configure_and_build() {
+configure() {
   cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
-  cmake --build "$build" -j "$jobs"
 }
 
-install_missing
 case "$mode" in
   play)
-    configure_and_build
+    install_missing "${game_packages[@]}"
+    configure -DBUILD_TESTING=OFF -DKIVOLA_BENCH=OFF
+    # The game pulls in libNW, the artwork in res/ and rur.chm; the console engine is cheap.
+    cmake --build "$build" -j "$jobs" --target kivola pbrain-kivola
     exec "$build/bin/kivola"
     ;;
   test)
-    configure_and_build
+    install_missing "${game_packages[@]}" "${test_packages[@]}"
+    configure -DBUILD_TESTING=ON -DKIVOLA_BENCH=ON
+    cmake --build "$build" -j "$jobs"
     export QT_QPA_PLATFORM=offscreen
     ctest --test-dir "$build" --output-on-failure -j "$jobs" --timeout 600
     # Everything that reads files or network frames, again under address and UB sanitizers.

@@ -6,6 +6,10 @@
 
 #include "kivola/core/saved_game.h"
 
+class QCoreApplication;
+class QFileInfo;
+class QTranslator;
+
 namespace kivola {
 
 inline const QString kGameFileFilter = QStringLiteral("五子棋数据文件(*.rur)");
@@ -15,5 +19,14 @@ inline const QString kGameFileSuffix = QStringLiteral("rur");
 QString refusalReason(const SavedGameDecoding& decoding, std::span<const std::uint8_t> bytes);
 QString refusedFileMessage(const QString& path, const QString& reason);
 QString saveFailedMessage(const QString& path, const QString& reason);
+
+// The common system failures in the program's language; other texts come back unchanged.
+QString failureReason(const QString& systemText);
+// Empty for a regular file or nothing at all; otherwise why a game cannot live there.
+QString notARegularFileReason(const QFileInfo& target);
+
+// Qt's own Simplified Chinese texts, so standard dialogs and buttons speak the program's
+// language. The translator belongs to the application; null when the translations are missing.
+QTranslator* installQtTranslations(QCoreApplication& app);
 
 } // namespace kivola

@@ -1,9 +1,15 @@
 // Saving and loading games from the main window.
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QTimer>
+#include <cerrno>
 
 #include "dialogs.h"
 #include "file_messages.h"
@@ -29,6 +35,31 @@ const QString kOpenCaption = QStringLiteral("打开游戏");
 const QString kSaveCaption = QStringLiteral("保存游戏");
 // The longest file a count byte can announce; anything after it is never read.
 constexpr qint64 kLongestGameFile = kSavedHeaderBytes + kSavedStoneBytes * 255;
+
+// Opened without blocking, so a pipe or a device chosen by mistake cannot freeze the window,
+// and judged on the opened file itself, so nothing can be swapped in between.
+bool openRegularFile(const QString& path, QFile& file, QString& reason) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        reason = failureReason(qt_error_string(errno));
+        return false;
+    }
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        reason = notARegularFileReason(QFileInfo(path));
+        if (reason.isEmpty()) {
+            reason = QStringLiteral("这不是普通文件。");
+        }
+        return false;
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        reason = failureReason(file.errorString());
+        return false;
+    }
+    return true;
+}
 } // namespace
 
 void TForm1::Timer6Timer() {
@@ -38,9 +69,10 @@ void TForm1::Timer6Timer() {
     if (path.isEmpty()) {
         return;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        dialogs_.showMessage(this, refusedFileMessage(path, file.errorString()), kOpenCaption);
+    QFile file;
+    QString reason;
+    if (!openRegularFile(path, file, reason)) {
+        dialogs_.showMessage(this, refusedFileMessage(path, reason), kOpenCaption);
         return;
     }
     const QByteArray raw = file.read(kLongestGameFile);
@@ -71,6 +103,14 @@ void TForm1::Timer7Timer() {
     if (path.isEmpty()) {
         return;
     }
+    // The save swaps a new file in, which would replace a device, a pipe or a folder (or what a
+    // link points at) with a plain file. A link to a regular file is written through and stays a
+    // link, as it would when any editor saves over it.
+    const QString special = notARegularFileReason(QFileInfo(path));
+    if (!special.isEmpty()) {
+        dialogs_.showMessage(this, saveFailedMessage(path, special), kSaveCaption);
+        return;
+    }
     const std::vector<std::uint8_t> bytes = EncodeSavedGame(state_);
     // Written beside the old file and swapped in, so a failure never destroys what was there.
     QSaveFile file(path);
@@ -80,7 +120,7 @@ void TForm1::Timer7Timer() {
                              static_cast<qint64>(bytes.size()) &&
                          file.commit();
     if (!written) {
-        const QString reason = file.errorString();
+        const QString reason = failureReason(file.errorString());
         file.cancelWriting();
         dialogs_.showMessage(this, saveFailedMessage(path, reason), kSaveCaption);
     }

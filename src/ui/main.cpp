@@ -1,4 +1,5 @@
 #include "dialogs.h"
+#include "file_messages.h"
 #include "form1.h"
 #include "form2.h"
 #include "guard.h"
@@ -6,6 +7,7 @@
 
 int main(int argc, char* argv[]) {
     kivola::KivolaApplication app(argc, argv);
+    kivola::installQtTranslations(app);
     kivola::QtDialogService dialogs;
     kivola::TForm1 form1(dialogs);
     kivola::TForm2 form2;
