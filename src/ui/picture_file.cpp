@@ -36,7 +36,12 @@ bool bitmapRowsComplete(const QByteArray& bytes) {
     const std::int64_t bitsPerPixel = littleEndian(bytes, 28, 2);
     const std::int64_t rowBytes = (std::abs(width) * bitsPerPixel + 31) / 32 * 4;
     const std::int64_t pixelsAt = littleEndian(bytes, 10, 4);
-    return pixelsAt + rowBytes * std::abs(height) <= bytes.size();
+    if (pixelsAt > bytes.size()) {
+        return false;
+    }
+    // Divided rather than multiplied: a forged header's row count times its row length can
+    // exceed any integer.
+    return rowBytes == 0 || std::abs(height) <= (bytes.size() - pixelsAt) / rowBytes;
 }
 
 } // namespace
