@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "kivola/core/winning_line.h"
+
 namespace kivola {
 
 namespace {
@@ -15,6 +17,25 @@ struct Step {
 constexpr std::array<Step, 4> kDirections{{{1, 0}, {1, 1}, {0, 1}, {-1, 1}}};
 
 constexpr int kWinningSpan = 4; // end-to-end distance of five in a row
+
+// The run of `code` through (x, y) along one direction. The cell (x, y) itself is not read, so
+// it counts as part of the run whether or not it has been written yet.
+LineRun runThrough(const Board& board, int x, int y, std::int32_t code, Step step) {
+    LineRun run{x, y, x, y};
+    while (board[run.toX + step.dx][run.toY + step.dy] == code) {
+        run.toX += step.dx;
+        run.toY += step.dy;
+    }
+    while (board[run.fromX - step.dx][run.fromY - step.dy] == code) {
+        run.fromX -= step.dx;
+        run.fromY -= step.dy;
+    }
+    return run;
+}
+
+bool makesFive(const LineRun& run) {
+    return std::abs(run.toX - run.fromX) >= kWinningSpan || std::abs(run.toY - run.fromY) >= kWinningSpan;
+}
 
 void removeLastStone(MatchState& state, StoneDisplay& display) {
     const int k = state.stepCount;
@@ -62,24 +83,9 @@ void PutOnPiece(MatchState& state, StoneDisplay& display, int x, int y, int colo
 
 void AddPiece(MatchState& state, StoneDisplay& display, int x, int y, int side) {
     const std::int32_t code = cellCodeOfSide(side);
-    // The new cell still holds 0: the walks start at its neighbours and count it implicitly.
-    // The ring stops every walk at the edge, so no bounds test is needed.
+    // The new cell still holds 0; the ring stops every walk at the edge, so no bounds test.
     for (const Step step : kDirections) {
-        int ex = x;
-        int ey = y;
-        while (state.board[ex + step.dx][ey + step.dy] == code) {
-            ex += step.dx;
-            ey += step.dy;
-        }
-        int sx = x;
-        int sy = y;
-        while (state.board[sx - step.dx][sy - step.dy] == code) {
-            sx -= step.dx;
-            sy -= step.dy;
-        }
-        const int m = std::abs(ex - sx);
-        const int o = std::abs(ey - sy);
-        if ((m >= kWinningSpan || o >= kWinningSpan) && state.gameResult == kInProgress) {
+        if (makesFive(runThrough(state.board, x, y, code, step)) && state.gameResult == kInProgress) {
             state.gameResult = code;
         }
     }
@@ -109,6 +115,38 @@ void TakeBackMoves(MatchState& state, StoneDisplay& display) {
     }
     state.gameResult = kInProgress;
     state.playerCanMove = 1;
+}
+
+WinningLine FindWinningLine(const MatchState& state) {
+    if (state.gameResult != kLocalStone && state.gameResult != kOtherStone) {
+        return {};
+    }
+    Board board = emptyBoard();
+    for (int k = 1; k <= state.stepCount; ++k) {
+        const int x = state.stepX[k];
+        const int y = state.stepY[k];
+        if (!isPlayingPoint(x, y) || board[x][y] != kEmpty) {
+            return {};
+        }
+        // Any side byte other than 0 is the local player's, as when the stone was placed.
+        const std::int32_t code = cellCodeOfSide(state.stepSide[k]);
+        WinningLine line;
+        for (const Step step : kDirections) {
+            const LineRun run = runThrough(board, x, y, code, step);
+            if (makesFive(run)) {
+                line.runs.push_back(run);
+            }
+        }
+        if (!line.runs.empty()) {
+            if (code != state.gameResult) {
+                return {};
+            }
+            line.stone = k;
+            return line;
+        }
+        board[x][y] = code;
+    }
+    return {};
 }
 
 } // namespace kivola

@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <stdexcept>
+#include <vector>
 
 #include "dialogs.h"
 #include "file_messages.h"
@@ -22,15 +23,28 @@
 #include "guard.h"
 #include "help/about_box.h"
 #include "kivola/core/placement.h"
+#include "kivola/core/winning_line.h"
 #include "kivola/net/chat_record.h"
 #include "kivola/net/gbk_text.h"
 #include "nw/nw_events.h"
 #include "form1_shared.h"
+#include "picture_file.h"
 #include "skin.h"
+
+// The built-in artwork lives in a static library; naming it keeps the linker from dropping it.
+static void initBuiltinArt() { Q_INIT_RESOURCE(builtin_art); }
 
 namespace kivola {
 
 namespace {
+
+const QString kBuiltinArt = QStringLiteral(":/builtin/");
+constexpr QSize kBoardPictureSize{605, 425};
+// A stone image is scaled into its sprite; anything far larger is not a stone.
+constexpr int kLargestStoneImage = 4 * kStoneImageSize;
+
+// A sprite's top left lies this far before its point's multiple of the pitch.
+constexpr int kSpriteInset = 19;
 
 constexpr int kBlinkShortMs = 666;
 constexpr int kBlinkCycleMs = 3000;
@@ -38,6 +52,34 @@ constexpr int kBlinkShowThresholdMs = 1000;
 constexpr int kResultNoticeMs = 10;
 constexpr int kFileDialogDelayMs = 1;
 constexpr int kLevelDepths[3] = {1, 5, 9};
+
+// One file's picture at the given density, or a null pixmap.
+QPixmap readPicture(const QString& path, qreal density) {
+    QPixmap pixmap = QPixmap::fromImage(readPictureFile(path));
+    pixmap.setDevicePixelRatio(density);
+    return pixmap;
+}
+
+// name.ext drawn at twice the density.
+QString denseName(const QString& name) {
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return name.left(dot) + QStringLiteral("@2x") + name.mid(dot);
+}
+
+bool fitsBoard(const QPixmap& picture) { return picture.deviceIndependentSize().toSize() == kBoardPictureSize; }
+
+bool fitsStone(const QPixmap& picture) {
+    const QSizeF size = picture.deviceIndependentSize();
+    return size.width() <= kLargestStoneImage && size.height() <= kLargestStoneImage;
+}
+
+// Two looks of equal width side by side, each no larger than the button.
+auto fitsButton(const QRect& button) {
+    return [button](const QPixmap& glyph) {
+        const QSizeF size = glyph.deviceIndependentSize();
+        return glyph.width() % 2 == 0 && size.width() / 2 <= button.width() && size.height() <= button.height();
+    };
+}
 
 } // namespace
 
@@ -78,7 +120,7 @@ TForm1::TForm1(DialogService& dialogs, const QString& appDir, QWidget* parent)
     setWindowTitle(QStringLiteral("Kivola"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    loadStoneImages();
+    initBuiltinArt();
     buildControls();
     buildActions();
     buildMenus();
@@ -200,6 +242,26 @@ void TForm1::buildControls() {
     QPalette face = Memo1->palette();
     face.setColor(QPalette::Base, QColor(0xF0, 0xF0, 0xF0));
     Memo1->setPalette(face);
+
+    winningMarks_ = new WinningMarks(client);
+
+    // The window as designed, before any file is read: wood pictures and rectangles, so it is
+    // whole even when res/ cannot be read at all.
+    loadStoneImages();
+    const QPixmap board = loadArt(QStringLiteral("Picture1.bmp"), fitsBoard);
+    qipanPicture->setPixmap(board);
+    qipanPicture->setGeometry(QRect(kBoardPictureOrigin, kBoardPictureSize));
+    Image1->setPixmap(imagesList_[0]);
+    Image2->setPixmap(imagesList_[1]);
+    placeSidePanel(skinLayout()[0]);
+    const SkinLayout& wood = skinLayout()[0];
+    const std::pair<QToolButton*, QRect> buttons[] = {{sbtnOpenGame, wood.openButton},
+                                                      {sbtnSaveGame, wood.saveButton},
+                                                      {sbtnRegret, wood.regretButton},
+                                                      {sbtnRestart, wood.restartButton}};
+    for (int b = 0; b < 4; ++b) {
+        loadGlyph(buttons[b].first, QStringLiteral("0_%1.bmp").arg(QChar(u'a' + b)), buttons[b].second);
+    }
 
     // The chat controls sit below the board picture; keep the picture under everything else.
     qipanPicture->lower();
@@ -342,10 +404,10 @@ void TForm1::buildTimers() {
 }
 
 void TForm1::loadStoneImages() {
-    const QString dir = appDir_ + QStringLiteral("/res/");
-    for (int skin = 0; skin < kSkinCount; ++skin) {
-        imagesList_[2 * skin].load(dir + QStringLiteral("stone%1_white.png").arg(skin));
-        imagesList_[2 * skin + 1].load(dir + QStringLiteral("stone%1_black.png").arg(skin));
+    for (int k = 0; k < 2 * kSkinCount; ++k) {
+        // Every stone is built in, so the list is never left with an invisible stone.
+        imagesList_[k] = loadArt(QStringLiteral("stone%1_%2.png").arg(k / 2).arg(k % 2 == 0 ? "white" : "black"),
+                                 fitsStone);
     }
 }
 
@@ -365,6 +427,7 @@ void TForm1::FormCreate() {
     appPath_ = QDir(appDir_).absolutePath() + QLatin1Char('/');
     QCoreApplication::setApplicationName(QStringLiteral("Kivola"));
     QDir::setCurrent(appPath_);
+    loadStoneImages();
     state_.computerFirst = 0;
     state_.computerFirstOption = 0;
     state_.stepCount = 0;
@@ -379,19 +442,40 @@ void TForm1::FormCreate() {
     state_.gameStarted = 0;
 }
 
-QPixmap TForm1::loadBitmap(const QString& relative) const {
-    QPixmap pixmap;
-    if (!pixmap.load(appPath_ + relative)) {
-        throw std::runtime_error("cannot load " + relative.toStdString());
+QPixmap TForm1::loadArt(const QString& file, const std::function<bool(const QPixmap&)>& fits) const {
+    // Before start-up has named the folder only the built-in copy is read.
+    QStringList folders{kBuiltinArt};
+    if (!appPath_.isEmpty()) {
+        folders.prepend(appPath_ + QStringLiteral("res/"));
     }
-    return pixmap;
+    // On a high-density screen the dense file comes first; the plain one serves when it fails.
+    const bool dense = devicePixelRatioF() > 1.0;
+    for (const QString& folder : folders) {
+        if (dense) {
+            const QPixmap picture = readPicture(folder + denseName(file), 2.0);
+            if (!picture.isNull() && fits(picture)) {
+                return picture;
+            }
+        }
+        const QPixmap picture = readPicture(folder + file, 1.0);
+        if (!picture.isNull() && fits(picture)) {
+            return picture;
+        }
+    }
+    return {};
 }
 
 void TForm1::ApplySkin(int skin) {
     skinIndex_ = skin;
-    const QPixmap board = loadBitmap(QStringLiteral("res/Picture%1.bmp").arg(skin + 1));
+    // Only the wood board is built in: without its file another skin's change stops here, and
+    // the guard drops the error, leaving the previous skin whole in view.
+    const QPixmap board = loadArt(QStringLiteral("Picture%1.bmp").arg(skin + 1), fitsBoard);
+    if (board.isNull()) {
+        throw std::runtime_error("no usable board picture for skin " + std::to_string(skin));
+    }
     qipanPicture->setPixmap(board);
-    qipanPicture->resize(board.size());
+    qipanPicture->resize(board.deviceIndependentSize().toSize());
+    boardSkin_ = skin;
     Image1->setPixmap(imagesList_[2 * skin]);
     Image2->setPixmap(imagesList_[2 * skin + 1]);
     for (int k = 1; k <= state_.stepCount; ++k) {
@@ -402,25 +486,37 @@ void TForm1::ApplySkin(int skin) {
 }
 
 void TForm1::loadGlyph(QToolButton* button, const QString& file, const QRect& rect) {
-    const QPixmap glyph = loadBitmap(file);
+    const QPixmap glyph = loadArt(file, fitsButton(rect));
+    if (glyph.isNull()) {
+        throw std::runtime_error("no usable glyph " + file.toStdString());
+    }
     const int half = glyph.width() / 2;
+    auto look = [&](int left) {
+        QPixmap part = glyph.copy(left, 0, half, glyph.height());
+        part.setDevicePixelRatio(glyph.devicePixelRatio());
+        return part;
+    };
     QIcon icon;
-    icon.addPixmap(glyph.copy(0, 0, half, glyph.height()), QIcon::Normal);
-    icon.addPixmap(glyph.copy(half, 0, half, glyph.height()), QIcon::Disabled);
+    icon.addPixmap(look(0), QIcon::Normal);
+    icon.addPixmap(look(half), QIcon::Disabled);
     button->setIcon(icon);
-    button->setIconSize(QSize(half, glyph.height()));
+    button->setIconSize(look(0).deviceIndependentSize().toSize());
     button->setGeometry(rect);
 }
 
-void TForm1::LayoutSidePanel() {
-    const SkinLayout& layout = skinLayout()[static_cast<std::size_t>(skinIndex_)];
+void TForm1::placeSidePanel(const SkinLayout& layout) {
     guge1->setGeometry(layout.gauge);
     guge1->setOrientation(Qt::Horizontal);
     Image2->move(layout.firstStone);
     Image1->move(layout.secondStone);
     Label1->move(layout.firstLabel);
     Label2->move(layout.secondLabel);
-    const QString prefix = QStringLiteral("res/%1").arg(skinIndex_);
+}
+
+void TForm1::LayoutSidePanel() {
+    const SkinLayout& layout = skinLayout()[static_cast<std::size_t>(skinIndex_)];
+    placeSidePanel(layout);
+    const QString prefix = QString::number(skinIndex_);
     loadGlyph(sbtnOpenGame, prefix + QStringLiteral("_a.bmp"), layout.openButton);
     loadGlyph(sbtnSaveGame, prefix + QStringLiteral("_b.bmp"), layout.saveButton);
     loadGlyph(sbtnRegret, prefix + QStringLiteral("_c.bmp"), layout.regretButton);
@@ -437,7 +533,7 @@ void TForm1::changeback(QAction* sender) {
 }
 
 QPoint TForm1::piecePosition(const TPiece* sprite) const {
-    const int offset = skinLayout()[static_cast<std::size_t>(skinIndex_)].pieceOffset;
+    const int offset = skinLayout()[static_cast<std::size_t>(boardSkin_)].pieceOffset;
     return {sprite->baseLeft + offset, sprite->baseTop + offset};
 }
 
@@ -447,17 +543,19 @@ void TForm1::createPiece(int k, int x, int y, int colour) {
     sprite->setScaledContents(true);
     sprite->setAttribute(Qt::WA_TransparentForMouseEvents);
     pieces_[k] = sprite;
-    sprite->baseLeft = qipanPicture->x() + kPointPitch * x - 19;
-    sprite->baseTop = qipanPicture->y() + kPointPitch * y - 19;
+    sprite->baseLeft = qipanPicture->x() + kPointPitch * x - kSpriteInset;
+    sprite->baseTop = qipanPicture->y() + kPointPitch * y - kSpriteInset;
     sprite->move(piecePosition(sprite));
     sprite->stoneColor = colour;
     sprite->pictureDue = true;
-    if (k <= 2) {
-        AssignPiecePicture(sprite);
-    } else {
-        // Same side two moves earlier, so the picture is already right whenever sides alternate.
+    const TPiece* twoEarlier = k > 2 ? pieces_[k - 2] : nullptr;
+    if (twoEarlier != nullptr && (twoEarlier->stoneColor == 1) == (colour == 1)) {
+        // Where sides alternate the stone two moves earlier is the same side's: its picture serves.
         sprite->resize(kStoneImageSize, kStoneImageSize);
-        sprite->setPixmap(pieces_[k - 2]->pixmap());
+        sprite->setPixmap(twoEarlier->pixmap());
+    } else {
+        // A loaded file need not alternate; a stone always shows its own colour.
+        AssignPiecePicture(sprite);
     }
     sprite->raise();
     sprite->show();
@@ -624,6 +722,29 @@ void TForm1::ActionList1Update() {
     actLoadGame->setEnabled(!net);
     sbtnRestart->setEnabled(started || net);
     actRegret->setEnabled(!net && state_.stepCount >= 2 && state_.gameResult == kInProgress);
+    refreshWinningMarks();
+}
+
+void TForm1::refreshWinningMarks() {
+    std::vector<QRect> stones;
+    const int offset = skinLayout()[static_cast<std::size_t>(boardSkin_)].pieceOffset;
+    for (const LineRun& run : FindWinningLine(state_).runs) {
+        const int dx = (run.toX > run.fromX) - (run.toX < run.fromX);
+        const int dy = (run.toY > run.fromY) - (run.toY < run.fromY);
+        for (int x = run.fromX, y = run.fromY;; x += dx, y += dy) {
+            const QRect stone(qipanPicture->x() + kPointPitch * x - kSpriteInset + offset,
+                              qipanPicture->y() + kPointPitch * y - kSpriteInset + offset, kStoneImageSize,
+                              kStoneImageSize);
+            // Two runs through the deciding stone share it.
+            if (std::find(stones.begin(), stones.end(), stone) == stones.end()) {
+                stones.push_back(stone);
+            }
+            if (x == run.toX && y == run.toY) {
+                break;
+            }
+        }
+    }
+    winningMarks_->setMarks(stones, boardSkin_);
 }
 
 void TForm1::N6Click() { close(); }

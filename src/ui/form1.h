@@ -7,6 +7,7 @@
 #include <QPixmap>
 #include <QString>
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "kivola/core/match_state.h"
@@ -29,6 +30,7 @@ namespace kivola {
 class DialogService;
 class TAboutBox;
 class TForm2;
+struct SkinLayout;
 
 // The board picture: reports the pointer and the click.
 class BoardPicture : public QLabel {
@@ -70,6 +72,7 @@ public:
     const QString& appPath() const { return appPath_; }
     const QString& resultText() const { return resultText_; }
     TPiece* piece(int k) const { return (k >= 1 && k <= state_.stepCount) ? pieces_[k] : nullptr; }
+    const WinningMarks* winningMarks() const { return winningMarks_; }
     int mouseX() const { return mouseX_; }
     int mouseY() const { return mouseY_; }
     NetMatch& netMatch() { return netMatch_; }
@@ -161,9 +164,13 @@ private:
     void buildTimers();
     void buildNetControls();
     void loadStoneImages();
-    QPixmap loadBitmap(const QString& relative) const;
+    // A picture from res/, else the built-in copy; a null pixmap when neither fits.
+    QPixmap loadArt(const QString& file, const std::function<bool(const QPixmap&)>& fits) const;
     void loadGlyph(QToolButton* button, const QString& file, const QRect& rect);
+    void placeSidePanel(const SkinLayout& layout);
     QPoint piecePosition(const TPiece* sprite) const;
+    // The marks follow the match state; the idle-time update calls it.
+    void refreshWinningMarks();
     // Every handler runs through here: errors are dropped, then the enabling rules follow.
     template <typename Handler> void handle(Handler&& handler) {
         runGuarded(std::forward<Handler>(handler), [this] {
@@ -185,6 +192,7 @@ private:
 
     QString appDir_;
     int skinIndex_ = 0;
+    int boardSkin_ = 0; // the skin whose board picture is in view; sprites take its offset
     int chromeHeight_ = 0;
     QString appPath_;
     QString resultText_;
@@ -192,6 +200,7 @@ private:
     int mouseY_ = 0;
     std::array<TPiece*, kMaxStones + 1> pieces_{};
     std::array<QPixmap, 2 * 3> imagesList_; // 2s white, 2s + 1 black, for skin s
+    WinningMarks* winningMarks_ = nullptr;
 
 public:
     // Controls, named as designed.

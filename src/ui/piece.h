@@ -1,7 +1,9 @@
 #pragma once
-// The sprite of one stone, laid over the board picture.
+// The sprite of one stone, laid over the board picture, and the marks of a winning line.
 
 #include <QLabel>
+#include <QRect>
+#include <vector>
 
 namespace kivola {
 
@@ -15,6 +17,23 @@ public:
     bool pictureDue = false; // still has to take its picture from the current skin's indicators
     int baseLeft = 0;        // position before the skin's offset
     int baseTop = 0;
+};
+
+// Quiet rings around the stones of the five, above the sprites; clicks pass through to the board.
+class WinningMarks : public QWidget {
+public:
+    explicit WinningMarks(QWidget* parent);
+
+    // stones: the sprites' rectangles in the parent's coordinates; skin chooses the ring's look.
+    void setMarks(const std::vector<QRect>& stones, int skin);
+    const std::vector<QRect>& marked() const { return stones_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    std::vector<QRect> stones_;
+    int skin_ = 0;
 };
 
 } // namespace kivola

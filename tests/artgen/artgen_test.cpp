@@ -11,6 +11,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <utility>
 #include <cmath>
 #include <vector>
 
@@ -32,7 +33,54 @@ QStringList expectedFiles()
         names << QStringLiteral("stone%1_white.png").arg(s) << QStringLiteral("stone%1_black.png").arg(s);
     }
     names << QStringLiteral("kivola.png") << QStringLiteral("kivola-32.png");
+    for (qsizetype i = 0, n = names.size(); i < n; ++i) {
+        const qsizetype dot = names[i].lastIndexOf(u'.');
+        names << names[i].left(dot) + QStringLiteral("@2x") + names[i].mid(dot);
+    }
     return names;
+}
+
+QString doubled(const QString& name)
+{
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return name.left(dot) + QStringLiteral("@2x") + name.mid(dot);
+}
+
+// Each 2 x 2 block of the dense picture averaged into one pixel, alpha-weighted like a screen.
+QImage halved(const QImage& dense)
+{
+    const QImage src = dense.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QImage out(src.size() / 2, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < out.height(); ++y)
+        for (int x = 0; x < out.width(); ++x) {
+            int sum[4] = {};
+            for (int dy = 0; dy < 2; ++dy)
+                for (int dx = 0; dx < 2; ++dx) {
+                    const QRgb c = src.pixel(2 * x + dx, 2 * y + dy);
+                    sum[0] += qRed(c), sum[1] += qGreen(c), sum[2] += qBlue(c), sum[3] += qAlpha(c);
+                }
+            out.setPixel(x, y, qRgba((sum[0] + 2) / 4, (sum[1] + 2) / 4, (sum[2] + 2) / 4, (sum[3] + 2) / 4));
+        }
+    return out;
+}
+
+// Mean difference per channel, and the share of pixels differing by more than 48 in any.
+std::pair<double, double> difference(const QImage& a, const QImage& b)
+{
+    const QImage pa = a.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage pb = b.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    double sum = 0;
+    int far = 0;
+    for (int y = 0; y < pa.height(); ++y)
+        for (int x = 0; x < pa.width(); ++x) {
+            const QRgb p = pa.pixel(x, y), q = pb.pixel(x, y);
+            const int d[] = {std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                             std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))};
+            sum += (d[0] + d[1] + d[2] + d[3]) / 4.0;
+            far += *std::max_element(d, d + 4) > 48;
+        }
+    const double n = double(pa.width()) * pa.height();
+    return {sum / n, far / n};
 }
 
 QImage load(const QString& name)
@@ -108,6 +156,30 @@ TEST(ArtFiles, everyFileIsWrittenWithItsSize)
     }
     EXPECT_EQ(load(QStringLiteral("kivola.png")).size(), QSize(256, 256));
     EXPECT_EQ(load(QStringLiteral("kivola-32.png")).size(), QSize(32, 31));
+}
+
+TEST(ArtFiles, doubleDensityPicturesAreTheSameLayoutAtTwiceTheSize)
+{
+    for (const QString& name : expectedFiles()) {
+        if (name.contains(QLatin1String("@2x")))
+            continue;
+        const QImage plain = load(name);
+        const QImage dense = load(doubled(name));
+        ASSERT_EQ(dense.size(), plain.size() * 2) << name.toStdString();
+        EXPECT_EQ(dense.hasAlphaChannel(), plain.hasAlphaChannel()) << name.toStdString();
+        // Halved again, the dense picture is the plain one but for finer edges and grain; a
+        // layout off by a pixel or drawn at the wrong scale differs along every edge.
+        const auto [mean, farShare] = difference(halved(dense), plain);
+        EXPECT_LT(mean, 3.0) << name.toStdString();
+        EXPECT_LT(farShare, 0.01) << name.toStdString();
+    }
+    // The grid lines are twice as wide at twice the place.
+    for (int s = 0; s < 3; ++s) {
+        const QImage dense = load(QStringLiteral("Picture%1@2x.bmp").arg(s + 1));
+        const QRgb line = dense.pixel(2 * kGridFirst, 2 * 100 + 1);
+        EXPECT_EQ(dense.pixel(2 * kGridFirst + 1, 2 * 100 + 1), line) << "skin " << s;
+        EXPECT_GT(luma(dense.pixel(2 * (kGridFirst + kGridStep / 2), 2 * 100 + 1)) - luma(line), 60) << "skin " << s;
+    }
 }
 
 TEST(ArtFiles, bitmapsAreUncompressed24Bit)

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core_test_support.h"
+#include "kivola/core/winning_line.h"
 
 namespace kivola::test {
 namespace {
@@ -151,6 +152,57 @@ TEST(CorePlacement, FirstResultStandsThroughLaterStones) {
             EXPECT_EQ(state.stepSide[state.stepCount], side);
         }
     }
+}
+
+TEST(CoreWinningLine, NamesTheRunsOfTheStoneThatDecidedAndNothingElse) {
+    MatchState state;
+    RecordingDisplay display;
+    // Sides alternate; the local five on row 8 is completed in its middle by stone 9, which also
+    // closes a five on column 6, so both runs are named.
+    const Point local[] = {{4, 8}, {5, 8}, {7, 8}, {8, 8}, {6, 4}, {6, 5}, {6, 6}, {6, 7}};
+    for (int i = 0; i < 8; ++i) {
+        place(state, display, local[i], 1);
+        place(state, display, {1 + i, 14 - (i % 2)}, 0);
+    }
+    EXPECT_EQ(FindWinningLine(state).stone, 0) << "no line while the game is open";
+    place(state, display, {6, 8}, 1);
+    ASSERT_EQ(state.gameResult, kLocalStone);
+    const std::vector<LineRun> expected{{4, 8, 8, 8}, {6, 4, 6, 8}};
+    WinningLine line = FindWinningLine(state);
+    EXPECT_EQ(line.stone, 17);
+    EXPECT_EQ(line.runs, expected);
+
+    // Stones played past the result (a loaded file may hold them), even a longer run of the
+    // winner and a five of the other side, leave the deciding line as it was.
+    placeAll(state, display, {{9, 8}, {6, 9}}, 1);
+    placeAll(state, display, lineFrom({10, 1}, kColumn, 5), 0);
+    line = FindWinningLine(state);
+    EXPECT_EQ(line.stone, 17);
+    EXPECT_EQ(line.runs, expected);
+
+    // A side byte other than 0 or 1 counts as the local player's, as the placement did.
+    state.stepSide[9] = 7;
+    EXPECT_EQ(FindWinningLine(state).stone, 17);
+
+    // A result that the history does not explain names no line.
+    MatchState forged = state;
+    forged.gameResult = kOtherStone;
+    EXPECT_TRUE(FindWinningLine(forged).runs.empty());
+    forged.gameResult = kDraw;
+    EXPECT_TRUE(FindWinningLine(forged).runs.empty());
+
+    // Taking the winning stone back leaves no line; the stones before it made none.
+    MatchState decided;
+    RecordingDisplay shown;
+    for (int i = 0; i < 4; ++i) {
+        place(decided, shown, {i + 1, 1}, 1);
+        place(decided, shown, {i + 1, 3}, 0);
+    }
+    place(decided, shown, {5, 1}, 1);
+    ASSERT_EQ(FindWinningLine(decided).runs, (std::vector<LineRun>{{1, 1, 5, 1}}));
+    TakeBackMoves(decided, shown);
+    EXPECT_EQ(FindWinningLine(decided).stone, 0);
+    EXPECT_TRUE(consistent(decided, shown));
 }
 
 TEST(CorePlacement, AddPieceRecordsTheStoneButLeavesItsCellToTheCaller) {

@@ -4,11 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <random>
 #include <vector>
 
 #include "core_test_support.h"
+#include "kivola/core/winning_line.h"
 
 namespace kivola::test {
 namespace {
@@ -45,6 +48,8 @@ protected:
     std::vector<Stone> history;
     int result = kInProgress;
     bool playedPastResult = false; // a five may stand off the last stone: only a reset may follow
+    int decidingStone = 0;         // stone that made the model's five, and the board just after it
+    Board decisionBoard{};
 
     struct {
         int localWins = 0, otherWins = 0, draws = 0, singleTakeBacks = 0, doubleTakeBacks = 0;
@@ -112,6 +117,8 @@ protected:
             ++seen.stonesPastResult;
         } else if (hasFive(board, code)) {
             result = code;
+            decidingStone = n;
+            decisionBoard = board;
             ++(code == kLocalStone ? seen.localWins : seen.otherWins);
         } else if (n == kMaxStones) {
             result = kDraw;
@@ -142,6 +149,35 @@ protected:
         ASSERT_EQ(state.playerCanMove, 1);
     }
 
+    // Runs of five or more through the deciding stone, walked with bounds tests on the board as
+    // it stood when the five was made.
+    std::vector<LineRun> modelWinningRuns() const {
+        std::vector<LineRun> runs;
+        if (result != kLocalStone && result != kOtherStone) {
+            return runs;
+        }
+        const Point p = history[decidingStone - 1].at;
+        static constexpr int kDirs[4][2] = {{1, 0}, {1, 1}, {0, 1}, {-1, 1}};
+        for (const auto& d : kDirs) {
+            auto walk = [&](int sign) {
+                Point end = p;
+                for (;;) {
+                    const Point next{end.x + sign * d[0], end.y + sign * d[1]};
+                    if (!isPlayingPoint(next.x, next.y) || decisionBoard[next.x][next.y] != result) {
+                        return end;
+                    }
+                    end = next;
+                }
+            };
+            const Point from = walk(-1);
+            const Point to = walk(1);
+            if (std::max(std::abs(to.x - from.x), std::abs(to.y - from.y)) >= 4) {
+                runs.push_back({from.x, from.y, to.x, to.y});
+            }
+        }
+        return runs;
+    }
+
     void expectAgreement() {
         ASSERT_EQ(state.board, board);
         ASSERT_EQ(int(state.stepCount), int(history.size()));
@@ -151,6 +187,10 @@ protected:
             ASSERT_EQ(state.stepSide[k], s.side) << "history entry " << k;
         }
         ASSERT_EQ(state.gameResult, result);
+        const WinningLine line = FindWinningLine(state);
+        const std::vector<LineRun> runs = modelWinningRuns();
+        ASSERT_EQ(line.stone, runs.empty() ? 0 : decidingStone);
+        ASSERT_TRUE(std::is_permutation(line.runs.begin(), line.runs.end(), runs.begin(), runs.end()));
         ASSERT_TRUE(consistent(state, display));
         ASSERT_EQ(display.misuses, 0);
     }

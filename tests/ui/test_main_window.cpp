@@ -137,6 +137,9 @@ TEST_F(MainWindow, stoneAtTheCornerStandsWhereEachSkinPutsIt) {
     EXPECT_EQ(corner->pos(), QPoint(9, 8));
     EXPECT_EQ(form1->sbtnOpenGame->geometry(), QRect(471, 169, 86, 28));
     EXPECT_EQ(form1->sbtnSaveGame->geometry(), QRect(472, 222, 86, 28));
+    EXPECT_EQ(form1->sbtnRegret->geometry(), QRect(471, 271, 86, 28));
+    EXPECT_EQ(form1->sbtnRestart->geometry(), QRect(470, 324, 86, 28));
+    EXPECT_EQ(form1->guge1->geometry(), QRect(456, 130, 116, 18));
     EXPECT_NE(corner->pixmap().toImage(), woodPicture) << "every stone takes the new skin's picture";
 
     form1->N31->trigger();
@@ -205,24 +208,31 @@ TEST_F(MainWindow, missingArtworkIsDroppedAndTheProgramGoesOn) {
     clickPoint(1, 1);
     const QImage woodBoard = form1->qipanPicture->pixmap().toImage();
 
-    // The crystal picture is missing: the skin index and check mark move, nothing else does.
+    // The crystal picture is missing and not built in: the skin index and check mark move, the
+    // wood skin stays whole in view, and a stone placed meanwhile stands on the wood grid.
     form1->N21->trigger();
     EXPECT_EQ(form1->skinIndex(), 1);
     EXPECT_TRUE(form1->N21->isChecked());
     EXPECT_EQ(form1->qipanPicture->pixmap().toImage(), woodBoard);
     EXPECT_EQ(form1->piece(1)->pos(), QPoint(7, 6));
     EXPECT_EQ(form1->sbtnOpenGame->geometry(), QRect(464, 169, 100, 30));
+    clickPoint(1, 15);
+    ASSERT_EQ(stones(), 4);
+    EXPECT_EQ(form1->piece(3)->pos(), QPoint(7, 28 * 15 - 20 - 2));
 
-    // Marble's save glyph is missing: open keeps its new place, save and those after keep the old.
+    // Marble's save glyph is missing: the built-in one stands in, and the marble skin applies whole.
     form1->N31->trigger();
     EXPECT_EQ(form1->sbtnOpenGame->geometry(), QRect(463, 169, 100, 30));
-    EXPECT_EQ(form1->sbtnSaveGame->geometry(), QRect(464, 222, 100, 30));
-    EXPECT_EQ(form1->sbtnRestart->geometry(), QRect(464, 324, 100, 30));
+    EXPECT_EQ(form1->sbtnSaveGame->geometry(), QRect(463, 222, 100, 30));
+    EXPECT_EQ(form1->sbtnRestart->geometry(), QRect(463, 324, 100, 30));
     EXPECT_EQ(form1->piece(1)->pos(), QPoint(6, 5));
+    EXPECT_EQ(form1->sbtnSaveGame->icon().pixmap(form1->sbtnSaveGame->iconSize()).toImage().convertToFormat(
+                  QImage::Format_RGB32),
+              QImage(QStringLiteral(":/builtin/2_b.bmp")).copy(0, 0, 96, 26).convertToFormat(QImage::Format_RGB32));
 
     // The program carries on, enabling rules included.
     clickPoint(8, 8);
-    EXPECT_EQ(stones(), 4);
+    EXPECT_EQ(stones(), 6);
     EXPECT_TRUE(form1->sbtnRegret->isEnabled());
     EXPECT_TRUE(dialogs.shown.empty());
 }

@@ -1,5 +1,7 @@
 // Renders the window as a player sees it; KIVOLA_SCREENSHOT_DIR keeps the pictures for the docs.
+// A process on a scaled screen (the high-density tests) writes name@2x.png.
 
+#include <QApplication>
 #include <QDir>
 #include <QImage>
 #include <QTemporaryDir>
@@ -11,9 +13,18 @@ namespace {
 
 using Rendering = WindowTest;
 
-QString screenshotDir(const QTemporaryDir& fallback) {
+QString screenshotPath(const QTemporaryDir& fallback, const QString& name) {
     const QString wanted = qEnvironmentVariable("KIVOLA_SCREENSHOT_DIR");
-    return wanted.isEmpty() ? fallback.path() : wanted;
+    const QString suffix = qApp->devicePixelRatio() > 1 ? QStringLiteral("@2x.png") : QStringLiteral(".png");
+    return QDir(wanted.isEmpty() ? fallback.path() : wanted).filePath(name + suffix);
+}
+
+// Every stone shown, so the picture does not depend on the blink's phase.
+QImage shoot(TForm1& window) {
+    for (int k = 1; k <= window.match().stepCount; ++k) {
+        window.piece(k)->show();
+    }
+    return window.grab().toImage();
 }
 
 TEST_F(Rendering, everySkinShowsTheGameMidWay) {
@@ -31,21 +42,45 @@ TEST_F(Rendering, everySkinShowsTheGameMidWay) {
     QImage previous;
     for (int skin = 0; skin < 3; ++skin) {
         items[skin]->trigger();
-        // Every stone shown, so the picture does not depend on the blink's phase.
-        for (int k = 1; k <= stones(); ++k) {
-            form1->piece(k)->show();
-        }
-        const QImage shot = form1->grab().toImage();
-        ASSERT_EQ(shot.width(), 603);
-        ASSERT_EQ(shot.height(), form1->chromeHeight() + 424);
+        const QImage shot = shoot(*form1);
+        const qreal density = shot.devicePixelRatio();
+        ASSERT_EQ(shot.width(), qRound(603 * density));
+        ASSERT_EQ(shot.height(), qRound((form1->chromeHeight() + 424) * density));
         // Where a stone stands the picture differs from the bare board.
         const TPiece* centre = form1->piece(1);
         const QPoint mid = centre->geometry().center() + form1->client->pos();
         const QImage board = form1->qipanPicture->pixmap().toImage();
-        EXPECT_NE(shot.pixelColor(mid), board.pixelColor(centre->geometry().center() - QPoint(0, -1)));
+        EXPECT_NE(shot.pixelColor(mid * density), board.pixelColor((centre->geometry().center() + QPoint(0, 1)) * density));
         EXPECT_NE(shot, previous) << "each skin looks different";
         previous = shot;
-        EXPECT_TRUE(shot.save(QDir(screenshotDir(scratch)).filePath(QStringLiteral("window-%1.png").arg(names[skin]))));
+        EXPECT_TRUE(shot.save(screenshotPath(scratch, QStringLiteral("window-%1").arg(names[skin]))));
+    }
+}
+
+TEST_F(Rendering, aWonGameShowsItsFiveInEverySkin) {
+    QTemporaryDir scratch;
+    openWindow({}, 3);
+    // The second mover blocked the diagonal at one end, then built its own three instead of
+    // closing the other: the first mover's ninth stone makes five from (4, 4) to (8, 8).
+    const QByteArray game("\x09\x00"
+                          "\x07\x07\x01\x08\x07\x00\x08\x08\x01\x07\x06\x00\x06\x06\x01"
+                          "\x09\x09\x00\x05\x05\x01\x06\x05\x00\x04\x04\x01",
+                          2 + 9 * 3);
+    loadGame(scratch.filePath(QStringLiteral("won.rur")), game);
+    ASSERT_EQ(form1->match().gameResult, kLocalStone);
+    const char* names[] = {"wood", "crystal", "marble"};
+    QAction* items[] = {form1->N11, form1->N21, form1->N31};
+    for (int skin = 0; skin < 3; ++skin) {
+        items[skin]->trigger();
+        ASSERT_EQ(form1->winningMarks()->marked().size(), 5u);
+        QWidget* marks = form1->findChild<QWidget*>(QStringLiteral("winningLine"));
+        ASSERT_NE(marks, nullptr);
+        marks->setVisible(false);
+        const QImage bare = shoot(*form1);
+        marks->setVisible(true);
+        const QImage shot = shoot(*form1);
+        EXPECT_NE(shot, bare) << "the rings show";
+        EXPECT_TRUE(shot.save(screenshotPath(scratch, QStringLiteral("window-won-%1").arg(names[skin]))));
     }
 }
 

@@ -3,6 +3,7 @@
 #include <QProgressBar>
 #include <QTest>
 #include <QToolButton>
+#include <algorithm>
 
 #include "kivola/opponent/opponent.h"
 #include "window_fixture.h"
@@ -139,6 +140,12 @@ TEST_F(SinglePlay, aStrongPlayerBeatsTheBeginnerAndIsToldSo) {
     EXPECT_EQ(dialogs.shown.back().text, QStringLiteral("您赢了！"));
     EXPECT_EQ(dialogs.shown.back().caption, QStringLiteral("结果"));
     EXPECT_FALSE(form1->sbtnRegret->isEnabled()) << "no take-back after a result";
+    // The five is marked, the winning stone among its stones.
+    const WinningMarks* marks = form1->winningMarks();
+    EXPECT_TRUE(marks->isVisible());
+    EXPECT_GE(marks->marked().size(), 5u);
+    EXPECT_NE(std::find(marks->marked().begin(), marks->marked().end(), form1->piece(finalStones)->geometry()),
+              marks->marked().end());
 
     clickPoint(1, 1);
     EXPECT_EQ(stones(), finalStones) << "clicks after the result are ignored";
@@ -149,6 +156,8 @@ TEST_F(SinglePlay, aStrongPlayerBeatsTheBeginnerAndIsToldSo) {
     EXPECT_EQ(stones(), 0);
     EXPECT_EQ(form1->match().gameResult, kInProgress);
     EXPECT_EQ(form1->match().gameStarted, 1);
+    EXPECT_TRUE(marks->marked().empty());
+    EXPECT_FALSE(marks->isVisible());
 }
 
 TEST_F(SinglePlay, aPlayerWhoNeverDefendsLosesAndIsToldSo) {
@@ -168,6 +177,7 @@ TEST_F(SinglePlay, aPlayerWhoNeverDefendsLosesAndIsToldSo) {
     }
     ASSERT_EQ(form1->match().gameResult, kOtherStone);
     EXPECT_EQ(form1->match().stepSide[stones()], kSideOther);
+    EXPECT_GE(form1->winningMarks()->marked().size(), 5u) << "the computer's five is marked as well";
     ASSERT_TRUE(waitUntil([&] { return !dialogs.shown.empty(); }));
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("您输了！"));

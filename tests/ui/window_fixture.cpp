@@ -49,6 +49,19 @@ bool WindowTest::waitUntil(const std::function<bool()>& condition, int timeoutMs
 
 void WindowTest::chooseLevel(QAction* item) { item->trigger(); }
 
+void WindowTest::loadGame(const QString& file, const QByteArray& bytes) {
+    QFile out(file);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    ASSERT_EQ(out.write(bytes), bytes.size());
+    out.close();
+    dialogs.files.push_back(file);
+    const int before = dialogs.fileDialogsShown;
+    form1->N4->trigger();
+    // The dialog opens from a one-shot timer; the replay finishes within the same tick.
+    ASSERT_TRUE(waitUntil([&] { return dialogs.fileDialogsShown > before; }));
+    QCoreApplication::processEvents();
+}
+
 QString copyApplicationFolder(const QString& into) {
     const QString from = QCoreApplication::applicationDirPath();
     QDir().mkpath(into + QStringLiteral("/res"));

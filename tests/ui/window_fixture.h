@@ -30,6 +30,8 @@ protected:
     static bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
     // Sets the level through the menu, as a player would.
     void chooseLevel(QAction* item);
+    // Writes a saved game and opens it through the open command and its dialog.
+    void loadGame(const QString& file, const QByteArray& bytes);
 
     int stones() const { return form1->match().stepCount; }
     int cell(int x, int y) const { return form1->match().board[x][y]; }

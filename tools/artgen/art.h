@@ -21,7 +21,8 @@ struct WoodGrain {
     std::uint32_t seed;
     bool horizontal;    // grain runs along x instead of y
 };
-QImage woodTexture(QSize size, const WoodGrain& grain);
+// size is in picture pixels; the image holds scale x scale device pixels for each of them.
+QImage woodTexture(QSize size, const WoodGrain& grain, int scale);
 
 struct MarbleVeins {
     QColor base;
@@ -32,9 +33,12 @@ struct MarbleVeins {
     double angle;       // main vein direction, radians
     std::uint32_t seed;
 };
-QImage marbleTexture(QSize size, const MarbleVeins& veins);
+QImage marbleTexture(QSize size, const MarbleVeins& veins, int scale);
 
 // ---- helpers ---------------------------------------------------------------------------
+// A blank picture of the given size for a screen of that density: painting on it takes picture
+// pixels, so every layout is the same at any scale.
+QImage canvas(QSize size, int scale, QImage::Format format);
 QColor mix(const QColor& a, const QColor& b, double t);
 // Greyed, flatter copy for the disabled look of a button.
 QImage disabledLook(const QImage& normal);
@@ -42,11 +46,12 @@ QImage disabledLook(const QImage& normal);
 QString cjkFamily(bool serif);
 
 // ---- pictures --------------------------------------------------------------------------
-QImage drawBoard(Skin skin);
+// Every picture is drawn for a density (1 or 2); the layout is the same in picture pixels.
+QImage drawBoard(Skin skin, int scale);
 // Normal look on the left, disabled look on the right.
-QImage drawGlyph(Skin skin, int button);
+QImage drawGlyph(Skin skin, int button, int scale);
 void paintStone(QPainter& p, QPointF centre, double radius, Skin skin, bool black);
-QImage drawStone(Skin skin, bool black);
-QImage drawIcon(QSize size);
+QImage drawStone(Skin skin, bool black, int scale);
+QImage drawIcon(QSize size, int scale);
 
 }  // namespace artgen

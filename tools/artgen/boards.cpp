@@ -170,13 +170,13 @@ void paintEdgeShade(QPainter& p, QRect area, int depth, int alpha)
     band(a.topRight(), a.topRight() - QPointF(depth, 0), QRectF(a.right() - depth, a.top(), depth, a.height()));
 }
 
-void paintWood(QPainter& p)
+void paintWood(QPainter& p, int scale)
 {
     const QRect board(0, 0, kBoardRight + 1, kPictureHeight);
-    p.drawImage(0, 0, woodTexture(board.size(), {{238, 198, 128}, {182, 118, 52}, 19.0, 3.2, 11u, false}));
+    p.drawImage(0, 0, woodTexture(board.size(), {{238, 198, 128}, {182, 118, 52}, 19.0, 3.2, 11u, false}, scale));
     paintEdgeShade(p, board, 10, 60);
 
-    p.drawImage(kPanelLeft, 0, woodTexture({kPanelWidth, kPictureHeight}, {{128, 76, 40}, {50, 26, 12}, 11.0, 2.5, 23u, false}));
+    p.drawImage(kPanelLeft, 0, woodTexture({kPanelWidth, kPictureHeight}, {{128, 76, 40}, {50, 26, 12}, 11.0, 2.5, 23u, false}, scale));
     // Groove between board and panel.
     p.fillRect(kPanelLeft, 0, 2, kPictureHeight, QColor(24, 12, 4));
     p.fillRect(kPanelLeft + 2, 0, 1, kPictureHeight, QColor(168, 112, 60));
@@ -259,13 +259,13 @@ void paintCrystal(QPainter& p)
     p.fillRect(kPanelLeft + 1, 0, 1, kPictureHeight, QColor(60, 110, 180));
 }
 
-void paintMarble(QPainter& p)
+void paintMarble(QPainter& p, int scale)
 {
     const QRect board(0, 0, kBoardRight + 1, kPictureHeight);
-    p.drawImage(0, 0, marbleTexture(board.size(), {{242, 240, 236}, {220, 217, 212}, {132, 130, 136}, 150.0, 16.0, 0.6, 31u}));
+    p.drawImage(0, 0, marbleTexture(board.size(), {{242, 240, 236}, {220, 217, 212}, {132, 130, 136}, 150.0, 16.0, 0.6, 31u}, scale));
     paintEdgeShade(p, board, 8, 45);
 
-    p.drawImage(kPanelLeft, 0, marbleTexture({kPanelWidth, kPictureHeight}, {{26, 26, 30}, {44, 44, 48}, {196, 194, 188}, 90.0, 22.0, 2.1, 47u}));
+    p.drawImage(kPanelLeft, 0, marbleTexture({kPanelWidth, kPictureHeight}, {{26, 26, 30}, {44, 44, 48}, {196, 194, 188}, 90.0, 22.0, 2.1, 47u}, scale));
     // Brass inlay between the slabs.
     QLinearGradient brass(kPanelLeft, 0, kPanelLeft + 4, 0);
     brass.setColorAt(0, QColor(120, 96, 48));
@@ -276,15 +276,15 @@ void paintMarble(QPainter& p)
 
 }  // namespace
 
-QImage drawBoard(Skin skin)
+QImage drawBoard(Skin skin, int scale)
 {
-    QImage img(kPictureWidth, kPictureHeight, QImage::Format_RGB32);
+    QImage img = canvas({kPictureWidth, kPictureHeight}, scale, QImage::Format_RGB32);
     img.fill(Qt::black);
     QPainter p(&img);
     switch (skin) {
-    case Wood: paintWood(p); break;
+    case Wood: paintWood(p, scale); break;
     case Crystal: paintCrystal(p); break;
-    case Marble: paintMarble(p); break;
+    case Marble: paintMarble(p, scale); break;
     }
     const Theme t = themeFor(skin);
     paintGrid(p, t.line);

@@ -73,15 +73,15 @@ GlyphStyle styleFor(Skin skin)
 }
 
 // The face without its caption; transparent where the panel slot shows through.
-QImage paintFace(Skin skin, QSize size, int button)
+QImage paintFace(Skin skin, QSize size, int button, int scale)
 {
-    QImage face(size, QImage::Format_ARGB32_Premultiplied);
+    QImage face = canvas(size, scale, QImage::Format_ARGB32_Premultiplied);
     face.fill(Qt::transparent);
     QPainter p(&face);
     const QRectF r(0, 0, size.width(), size.height());
     switch (skin) {
     case Wood: {
-        p.drawImage(0, 0, woodTexture(size, {{246, 218, 166}, {204, 156, 92}, 6.5, 1.6, 101u + unsigned(button), true}));
+        p.drawImage(0, 0, woodTexture(size, {{246, 218, 166}, {204, 156, 92}, 6.5, 1.6, 101u + unsigned(button), true}, scale));
         p.fillRect(0, 0, size.width(), 1, QColor(255, 242, 212));
         p.fillRect(0, 0, 1, size.height(), QColor(255, 242, 212));
         p.fillRect(0, size.height() - 1, size.width(), 1, QColor(112, 66, 28));
@@ -111,7 +111,7 @@ QImage paintFace(Skin skin, QSize size, int button)
         break;
     }
     case Marble: {
-        p.drawImage(0, 0, marbleTexture(size, {{240, 236, 228}, {226, 220, 210}, {150, 144, 136}, 42.0, 14.0, 0.4, 211u + unsigned(button)}));
+        p.drawImage(0, 0, marbleTexture(size, {{240, 236, 228}, {226, 220, 210}, {150, 144, 136}, 42.0, 14.0, 0.4, 211u + unsigned(button)}, scale));
         p.fillRect(0, 0, size.width(), 1, QColor(255, 255, 255));
         p.fillRect(0, 0, 1, size.height(), QColor(255, 255, 255));
         p.fillRect(0, size.height() - 1, size.width(), 1, QColor(120, 114, 104));
@@ -153,10 +153,10 @@ void paintCaption(QPainter& p, QRectF r, int button, const GlyphStyle& s)
 
 }  // namespace
 
-QImage drawGlyph(Skin skin, int button)
+QImage drawGlyph(Skin skin, int button, int scale)
 {
     const QSize half = glyphImageSize(skin);
-    QImage img(half.width() * 2, half.height(), QImage::Format_RGB32);
+    QImage img = canvas({half.width() * 2, half.height()}, scale, QImage::Format_RGB32);
     // Slot colour of the panel, showing at the rounded corners of the crystal face.
     img.fill(skin == Crystal ? QColor(10, 24, 58) : QColor(0, 0, 0));
 
@@ -165,7 +165,7 @@ QImage drawGlyph(Skin skin, int button)
     greyed.ink = greyed.accent = QColor(122, 122, 122);
     greyed.emboss = QColor(232, 232, 232, 200);
 
-    const QImage face = paintFace(skin, half, button);
+    const QImage face = paintFace(skin, half, button, scale);
     QPainter p(&img);
     p.drawImage(0, 0, face);
     p.drawImage(half.width(), 0, disabledLook(face));

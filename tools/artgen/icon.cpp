@@ -8,9 +8,9 @@ namespace artgen {
 
 // A corner of a wooden board with a winning diagonal of black stones and two white ones.
 // Drawn at the requested size rather than scaled, so the small icon stays crisp.
-QImage drawIcon(QSize size)
+QImage drawIcon(QSize size, int scale)
 {
-    QImage img(size, QImage::Format_ARGB32_Premultiplied);
+    QImage img = canvas(size, scale, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
     const double s = std::min(size.width(), size.height());
     const QRectF area((size.width() - s) / 2, (size.height() - s) / 2, s, s);
@@ -27,7 +27,7 @@ QImage drawIcon(QSize size)
         p.fillPath(plate.translated(0, s * 0.015), QColor(0, 0, 0, 90));
     p.save();
     p.setClipPath(plate);
-    const QImage wood = woodTexture(size, {{240, 204, 140}, {186, 126, 60}, small ? 4.0 : 14.0, 2.0, 7u, false});
+    const QImage wood = woodTexture(size, {{240, 204, 140}, {186, 126, 60}, small ? 4.0 : 14.0, 2.0, 7u, false}, scale);
     p.drawImage(0, 0, wood);
 
     // Seven lines, stones kept off the outermost ones so the rounded corners never cut them.

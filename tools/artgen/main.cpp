@@ -1,5 +1,6 @@
 // Draws the game's artwork into the folder given on the command line:
-// board pictures, button glyphs (24-bit BMP), stone images and the application icon (PNG).
+// board pictures, button glyphs (24-bit BMP), stone images and the application icon (PNG),
+// each also at twice the density as name@2x.ext.
 
 #include "art.h"
 #include "layout.h"
@@ -33,19 +34,31 @@ bool save(const QImage& image, const QDir& dir, const QString& name)
     return true;
 }
 
+// name.ext at 1x, name@2x.ext at twice the density for scaled screens.
+QString fileName(const QString& name, int scale)
+{
+    if (scale == 1)
+        return name;
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return name.left(dot) + QStringLiteral("@%1x").arg(scale) + name.mid(dot);
+}
+
 bool generate(const QDir& dir)
 {
     bool ok = true;
-    for (int s = 0; s < kSkins; ++s) {
-        const auto skin = Skin(s);
-        ok &= save(drawBoard(skin), dir, QStringLiteral("Picture%1.bmp").arg(s + 1));
-        for (int b = 0; b < kButtons; ++b)
-            ok &= save(drawGlyph(skin, b), dir, QStringLiteral("%1_%2.bmp").arg(s).arg(QChar('a' + b)));
-        ok &= save(drawStone(skin, false), dir, QStringLiteral("stone%1_white.png").arg(s));
-        ok &= save(drawStone(skin, true), dir, QStringLiteral("stone%1_black.png").arg(s));
+    for (int scale : {1, 2}) {
+        for (int s = 0; s < kSkins; ++s) {
+            const auto skin = Skin(s);
+            ok &= save(drawBoard(skin, scale), dir, fileName(QStringLiteral("Picture%1.bmp").arg(s + 1), scale));
+            for (int b = 0; b < kButtons; ++b)
+                ok &= save(drawGlyph(skin, b, scale), dir,
+                           fileName(QStringLiteral("%1_%2.bmp").arg(s).arg(QChar('a' + b)), scale));
+            ok &= save(drawStone(skin, false, scale), dir, fileName(QStringLiteral("stone%1_white.png").arg(s), scale));
+            ok &= save(drawStone(skin, true, scale), dir, fileName(QStringLiteral("stone%1_black.png").arg(s), scale));
+        }
+        ok &= save(drawIcon({256, 256}, scale), dir, fileName(QStringLiteral("kivola.png"), scale));
+        ok &= save(drawIcon({32, 31}, scale), dir, fileName(QStringLiteral("kivola-32.png"), scale));
     }
-    ok &= save(drawIcon({256, 256}), dir, QStringLiteral("kivola.png"));
-    ok &= save(drawIcon({32, 31}), dir, QStringLiteral("kivola-32.png"));
     return ok;
 }
 

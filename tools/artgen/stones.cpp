@@ -95,9 +95,9 @@ void paintStone(QPainter& p, QPointF c, double r, Skin skin, bool black)
     p.restore();
 }
 
-QImage drawStone(Skin skin, bool black)
+QImage drawStone(Skin skin, bool black, int scale)
 {
-    QImage img(kStoneSize, kStoneSize, QImage::Format_ARGB32_Premultiplied);
+    QImage img = canvas({kStoneSize, kStoneSize}, scale, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
     QPainter p(&img);
     // A soft contact shadow to the lower right separates a white stone from a light board.

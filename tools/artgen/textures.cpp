@@ -21,16 +21,29 @@ QRgb mixRgb(const QColor& a, const QColor& b, double t)
                 int(std::lround(a.blue() + (b.blue() - a.blue()) * t)));
 }
 
+// Picture coordinate sampled by device pixel i: at scale 1 the pixel itself, at a higher scale
+// the centre of the smaller pixel, so a denser texture lines up with the plain one.
+double sampleAt(int i, int scale) { return (i + 0.5) / scale - 0.5; }
+
 }  // namespace
 
 QColor mix(const QColor& a, const QColor& b, double t) { return QColor(mixRgb(a, b, t)); }
 
-QImage woodTexture(QSize size, const WoodGrain& g)
+QImage canvas(QSize size, int scale, QImage::Format format)
 {
-    QImage img(size, QImage::Format_RGB32);
-    for (int y = 0; y < size.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < size.width(); ++x) {
+    QImage img(size * scale, format);
+    img.setDevicePixelRatio(scale);
+    return img;
+}
+
+QImage woodTexture(QSize size, const WoodGrain& g, int scale)
+{
+    QImage img = canvas(size, scale, QImage::Format_RGB32);
+    for (int py = 0; py < img.height(); ++py) {
+        auto* line = reinterpret_cast<QRgb*>(img.scanLine(py));
+        const double y = sampleAt(py, scale);
+        for (int px = 0; px < img.width(); ++px) {
+            const double x = sampleAt(px, scale);
             const double u = g.horizontal ? y : x;   // across the grain
             const double v = g.horizontal ? x : y;   // along the grain
             // Growth lines: nearly parallel, drifting slowly, with uneven spacing.
@@ -44,20 +57,22 @@ QImage woodTexture(QSize size, const WoodGrain& g)
             // Fine fibres run with the grain.
             const double fibre = fbm(u * 0.7, v * 0.02, g.seed + 11, 2) - 0.5;
             const double t = 0.2 + 0.4 * lines + 0.14 * band + 0.6 * tone + 0.22 * fibre;
-            line[x] = mixRgb(g.light, g.dark, t);
+            line[px] = mixRgb(g.light, g.dark, t);
         }
     }
     return img;
 }
 
-QImage marbleTexture(QSize size, const MarbleVeins& m)
+QImage marbleTexture(QSize size, const MarbleVeins& m, int scale)
 {
-    QImage img(size, QImage::Format_RGB32);
+    QImage img = canvas(size, scale, QImage::Format_RGB32);
     const double ca = std::cos(m.angle);
     const double sa = std::sin(m.angle);
-    for (int y = 0; y < size.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < size.width(); ++x) {
+    for (int py = 0; py < img.height(); ++py) {
+        auto* line = reinterpret_cast<QRgb*>(img.scanLine(py));
+        const double y = sampleAt(py, scale);
+        for (int px = 0; px < img.width(); ++px) {
+            const double x = sampleAt(px, scale);
             const double along = (x * ca + y * sa) / m.scale;
             const double across = (x * sa - y * ca) / m.scale;
             // Veins are level lines of a smoothly distorted ramp: they meander but never break.
@@ -69,7 +84,7 @@ QImage marbleTexture(QSize size, const MarbleVeins& m)
                                                   0.5 * std::pow(fine, m.sharpness * 2.5));
             const double cloud = fbm(x / (m.scale * 1.4), y / (m.scale * 1.4), m.seed + 5, 5);
             const QColor base(mixRgb(m.base, m.base2, (cloud - 0.3) * 1.6));
-            line[x] = mixRgb(base, m.vein, 0.85 * vein);
+            line[px] = mixRgb(base, m.vein, 0.85 * vein);
         }
     }
     return img;
@@ -78,6 +93,7 @@ QImage marbleTexture(QSize size, const MarbleVeins& m)
 QImage disabledLook(const QImage& normal)
 {
     QImage out = normal.convertToFormat(QImage::Format_ARGB32);
+    out.setDevicePixelRatio(normal.devicePixelRatio());
     for (int y = 0; y < out.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
         for (int x = 0; x < out.width(); ++x) {
