@@ -14,6 +14,7 @@
 #include "kivola/match/single_play.h"
 #include "kivola/net/net_match.h"
 #include "kivola/opponent/opponent.h"
+#include "dialogs.h"
 #include "guard.h"
 #include "help/html_help.h"
 #include "piece.h"
@@ -26,7 +27,6 @@ class QToolButton;
 
 namespace kivola {
 
-class DialogService;
 class TAboutBox;
 class TForm2;
 
@@ -145,6 +145,8 @@ public:
     void appendChatLine(const QString& line) override;
     void armNotice(NetNotice notice) override;
     void closeAboutBox() override;
+    void withdrawRestartQuestions() override;
+    void withdrawResultNotice() override;
 
     void setClientHeight(int height);
 
@@ -160,6 +162,9 @@ private:
     void buildMenus();
     void buildTimers();
     void buildNetControls();
+    // The library's own two messages, each shown through its gate.
+    void showLibraryNotice(const QString& text);
+    void askLibraryQuestion(const QString& text);
     void loadStoneImages();
     QPixmap loadBitmap(const QString& relative) const;
     void loadGlyph(QToolButton* button, const QString& file, const QRect& rect);
@@ -192,6 +197,16 @@ private:
     int mouseY_ = 0;
     std::array<TPiece*, kMaxStones + 1> pieces_{};
     std::array<QPixmap, 2 * 3> imagesList_; // 2s white, 2s + 1 black, for skin s
+    // One gate per kind of notice, so a flood of events never stacks boxes of one kind.
+    NoticeGate peerQuitBox_;      // Timer2
+    NoticeGate restartAskBox_;    // Timer3
+    NoticeGate resultBox_;        // Timer4
+    NoticeGate refuseBox_;        // Timer5
+    NoticeGate linkLostBox_;      // Timer8
+    NoticeGate libraryNoticeBox_;
+    NoticeGate libraryQuestionBox_;
+    QString libraryNoticeText_;
+    QString libraryQuestionText_;
 
 public:
     // Controls, named as designed.
