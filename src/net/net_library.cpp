@@ -4,13 +4,16 @@ namespace kivola {
 
 namespace {
 
-// The results of the sending functions are not used: the game goes on either way.
+// Only SendOneStep's result is used: a stone the peer never got must leave the board. The game
+// goes on whatever the other sending functions say.
 class SystemNetLibrary final : public NetLibrary {
 public:
     std::int32_t PrepareNetwork(void* window, NetEventCallback callback) override {
         return ::PrepareNetwork(window, callback);
     }
-    void SendOneStep(std::int32_t byteCount, const void* step) override { ::SendOneStep(byteCount, step); }
+    std::int32_t SendOneStep(std::int32_t byteCount, const void* step) override {
+        return ::SendOneStep(byteCount, step);
+    }
     void SendChat(std::int32_t length, const char* text) override { ::SendChat(length, text); }
     void RequireRestart() override { ::RequireRestart(); }
     void ReplyRestart(std::int32_t answer) override { ::ReplyRestart(answer); }

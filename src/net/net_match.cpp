@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "kivola/core/placement.h"
+#include "kivola/net/chat_record.h"
 #include "kivola/net/gbk_text.h"
 
 namespace kivola {
@@ -76,6 +77,8 @@ bool NetMatch::onGameBegin(const NetEvent& event) {
     }
     playerNames_[kFirstSeat] = *name1;
     playerNames_[kSecondSeat] = *name2;
+    // A question about the game that just gave way must not be answered into the new one.
+    window_.withdrawRestartQuestions();
     window_.showMatchArea();
     state_.netMode = 1;
     ClearBoard(state_, display_);
@@ -94,7 +97,11 @@ bool NetMatch::onChatText(const NetEvent& event) {
     if (!line) {
         return false;
     }
-    window_.appendChatLine(*line);
+    const auto shown = chatRecordLine(*line, playerNames_[kFirstSeat], playerNames_[kSecondSeat]);
+    if (!shown) {
+        return false;
+    }
+    window_.appendChatLine(*shown);
     return true;
 }
 
@@ -133,9 +140,11 @@ bool NetMatch::onSeatNotice(const NetEvent& event) {
         refuseText_ = name + utf8(nettext::kRestartRefused);
         window_.armNotice(NetNotice::RestartRefused);
     } else if (event.LinkLost == 0) {
+        window_.withdrawRestartQuestions();
         quitText_ = name + utf8(nettext::kPeerQuit);
         window_.armNotice(NetNotice::PeerQuit);
     } else {
+        window_.withdrawRestartQuestions();
         lostText_ = name + utf8(nettext::kLinkLost);
         window_.armNotice(NetNotice::LinkLost);
     }
@@ -143,9 +152,31 @@ bool NetMatch::onSeatNotice(const NetEvent& event) {
     return true;
 }
 
-void NetMatch::sendStep(BoardPoint point) {
+bool NetMatch::sendStep(BoardPoint point) {
     outgoingStep_ = {point.x, point.y};
-    library_->SendOneStep(kStepBytes, outgoingStep_.data());
+    if (library_->SendOneStep(kStepBytes, outgoingStep_.data()) != 0) {
+        return true;
+    }
+    takeBackUnsentStone(point);
+    return false;
+}
+
+// The peer never saw the stone, so both boards would differ from here on. Whether the local
+// player may move again is for the library to say (YourTurn, GameBegin or PeerGone).
+void NetMatch::takeBackUnsentStone(BoardPoint point) {
+    const int k = state_.stepCount;
+    if (k > 0 && state_.stepX[static_cast<std::size_t>(k)] == point.x &&
+        state_.stepY[static_cast<std::size_t>(k)] == point.y &&
+        state_.stepSide[static_cast<std::size_t>(k)] == kSideLocal) {
+        display_.destroyPiece(k);
+        state_.board[point.x][point.y] = kEmpty;
+        --state_.stepCount;
+        if (state_.gameResult != kInProgress) {
+            state_.gameResult = kInProgress;
+            window_.withdrawResultNotice();
+        }
+    }
+    state_.playerCanMove = 0;
 }
 
 bool NetMatch::sendChat(const QString& line) {

@@ -1,8 +1,11 @@
 #pragma once
 // Message boxes and file dialogs of the main window, behind one seam so tests can answer them.
 
+#include <QPointer>
 #include <QString>
+#include <vector>
 
+class QMessageBox;
 class QWidget;
 
 namespace kivola {
@@ -10,9 +13,12 @@ namespace kivola {
 class DialogService {
 public:
     virtual ~DialogService() = default;
+    // Texts are shown as plain text: they may carry a peer's name or a file name.
     virtual void showMessage(QWidget* owner, const QString& text, const QString& caption) = 0;
     // Only Yes counts as consent.
     virtual bool askYesNo(QWidget* owner, const QString& text, const QString& caption) = 0;
+    // Closes the questions with this caption that are on screen; their askYesNo returns false.
+    virtual void closeQuestion(const QString& caption) = 0;
     // Empty when cancelled.
     virtual QString chooseOpenFile(QWidget* owner, const QString& filter, const QString& defaultSuffix) = 0;
     virtual QString chooseSaveFile(QWidget* owner, const QString& filter, const QString& defaultSuffix) = 0;
@@ -23,8 +29,52 @@ class QtDialogService final : public DialogService {
 public:
     void showMessage(QWidget* owner, const QString& text, const QString& caption) override;
     bool askYesNo(QWidget* owner, const QString& text, const QString& caption) override;
+    void closeQuestion(const QString& caption) override;
     QString chooseOpenFile(QWidget* owner, const QString& filter, const QString& defaultSuffix) override;
     QString chooseSaveFile(QWidget* owner, const QString& filter, const QString& defaultSuffix) override;
+
+private:
+    // The questions on screen, innermost last; a box may go away under the pointer.
+    std::vector<QPointer<QMessageBox>> openQuestions_;
+};
+
+// One kind of message box: a box of the kind never opens inside another of the same kind. A
+// repeat that comes while the box is on screen waits, a later repeat replacing it, and is shown
+// once the box closes. The pending text is the caller's: the box shows whatever it holds then.
+class NoticeGate {
+public:
+    template <typename ShowBox> void show(ShowBox&& showBox) {
+        if (open_) {
+            waiting_ = true;
+            return;
+        }
+        open_ = true;
+        // Also when a box fails: a gate left open would silence its kind for good.
+        struct Reset {
+            NoticeGate& gate;
+            ~Reset() { gate.open_ = gate.waiting_ = gate.withdrawn_ = false; }
+        } reset{*this};
+        do {
+            waiting_ = false;
+            withdrawn_ = false;
+            showBox();
+        } while (waiting_);
+    }
+    // Drops a waiting repeat; the box on screen, if any, now counts as unanswered. True when a
+    // box is on screen, for the caller to close.
+    bool withdraw() {
+        waiting_ = false;
+        withdrawn_ = open_;
+        return open_;
+    }
+    // The box just shown was withdrawn while on screen: its answer, if any, is not to be used.
+    bool withdrawn() const { return withdrawn_; }
+    bool isOpen() const { return open_; }
+
+private:
+    bool open_ = false;
+    bool waiting_ = false;
+    bool withdrawn_ = false;
 };
 
 } // namespace kivola

@@ -186,6 +186,8 @@ void TForm1::buildControls() {
         label->setObjectName(QString::fromLatin1(name));
         label->setFixedSize(97, height);
         label->setFont(pixelFont(kSansFamily, 13));
+        // The names come from the peer: never read as markup.
+        label->setTextFormat(Qt::PlainText);
         QPalette white = label->palette();
         white.setColor(QPalette::WindowText, Qt::white);
         label->setPalette(white);
@@ -236,6 +238,8 @@ void TForm1::buildControls() {
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setGeometry(24, 445, 577, 65);
     Memo1->setReadOnly(true);
+    // A whole match of chat would otherwise pile up in the undo history.
+    Memo1->setUndoRedoEnabled(false);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo1->setFont(pixelFont(kSerifFamily, 16));
@@ -638,7 +642,7 @@ void TForm1::sendStep(BoardPoint point) { netMatch_.sendStep(point); }
 
 void TForm1::Timer4Timer() {
     Timer4->stop();
-    dialogs_.showMessage(this, resultText_, QString::fromUtf8(text::kResultCaption));
+    resultBox_.show([this] { dialogs_.showMessage(this, resultText_, QString::fromUtf8(text::kResultCaption)); });
 }
 
 void TForm1::actSinglePlayExecute() {

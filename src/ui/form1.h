@@ -15,6 +15,7 @@
 #include "kivola/match/single_play.h"
 #include "kivola/net/net_match.h"
 #include "kivola/opponent/opponent.h"
+#include "dialogs.h"
 #include "guard.h"
 #include "help/html_help.h"
 #include "piece.h"
@@ -27,7 +28,6 @@ class QToolButton;
 
 namespace kivola {
 
-class DialogService;
 class TAboutBox;
 class TForm2;
 struct SkinLayout;
@@ -148,6 +148,8 @@ public:
     void appendChatLine(const QString& line) override;
     void armNotice(NetNotice notice) override;
     void closeAboutBox() override;
+    void withdrawRestartQuestions() override;
+    void withdrawResultNotice() override;
 
     void setClientHeight(int height);
 
@@ -163,6 +165,9 @@ private:
     void buildMenus();
     void buildTimers();
     void buildNetControls();
+    // The library's own two messages, each shown through its gate.
+    void showLibraryNotice(const QString& text);
+    void askLibraryQuestion(const QString& text);
     void loadStoneImages();
     // A picture from res/, else the built-in copy; a null pixmap when neither fits.
     QPixmap loadArt(const QString& file, const std::function<bool(const QPixmap&)>& fits) const;
@@ -201,6 +206,16 @@ private:
     std::array<TPiece*, kMaxStones + 1> pieces_{};
     std::array<QPixmap, 2 * 3> imagesList_; // 2s white, 2s + 1 black, for skin s
     WinningMarks* winningMarks_ = nullptr;
+    // One gate per kind of notice, so a flood of events never stacks boxes of one kind.
+    NoticeGate peerQuitBox_;      // Timer2
+    NoticeGate restartAskBox_;    // Timer3
+    NoticeGate resultBox_;        // Timer4
+    NoticeGate refuseBox_;        // Timer5
+    NoticeGate linkLostBox_;      // Timer8
+    NoticeGate libraryNoticeBox_;
+    NoticeGate libraryQuestionBox_;
+    QString libraryNoticeText_;
+    QString libraryQuestionText_;
 
 public:
     // Controls, named as designed.

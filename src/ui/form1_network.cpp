@@ -134,6 +134,21 @@ void TForm1::closeAboutBox() {
     }
 }
 
+void TForm1::withdrawRestartQuestions() {
+    Timer3->stop();
+    if (restartAskBox_.withdraw()) {
+        dialogs_.closeQuestion(fromUtf8(nettext::kRestartAskCaption));
+    }
+    if (libraryQuestionBox_.withdraw()) {
+        dialogs_.closeQuestion(fromUtf8(nettext::kLibraryQuestionCaption));
+    }
+}
+
+void TForm1::withdrawResultNotice() {
+    Timer4->stop();
+    resultText_.clear();
+}
+
 void TForm1::Edit1KeyDown(int key) {
     if (key == kEnterKey && !Edit1->text().isEmpty() && netMatch_.sendChat(Edit1->text())) {
         // The line shows in Memo1 only when the library echoes it back.
@@ -160,10 +175,9 @@ bool TForm1::event(QEvent* event) {
         if (text) {
             handle([&] {
                 if (notice) {
-                    dialogs_.showMessage(this, *text, fromUtf8(nettext::kLibraryNoticeCaption));
+                    showLibraryNotice(*text);
                 } else {
-                    const bool yes = dialogs_.askYesNo(this, *text, fromUtf8(nettext::kLibraryQuestionCaption));
-                    netMatch_.library().ReplyRestart(yes ? kReplyAgree : kReplyRefuse);
+                    askLibraryQuestion(*text);
                 }
             });
         }
@@ -172,35 +186,79 @@ bool TForm1::event(QEvent* event) {
     return QMainWindow::event(event);
 }
 
+// Shown at once unless a notice is on screen; then the newest waits for it to close.
+void TForm1::showLibraryNotice(const QString& text) {
+    libraryNoticeText_ = text;
+    libraryNoticeBox_.show([this] {
+        dialogs_.showMessage(this, libraryNoticeText_, fromUtf8(nettext::kLibraryNoticeCaption));
+    });
+}
+
+void TForm1::askLibraryQuestion(const QString& text) {
+    libraryQuestionText_ = text;
+    libraryQuestionBox_.show([this] {
+        const bool yes = dialogs_.askYesNo(this, libraryQuestionText_, fromUtf8(nettext::kLibraryQuestionCaption));
+        if (!libraryQuestionBox_.withdrawn()) {
+            netMatch_.library().ReplyRestart(yes ? kReplyAgree : kReplyRefuse);
+        }
+    });
+}
+
+// While a notice's box is on screen the event loop runs on: a repeat of its timer only leaves
+// the newest text waiting behind the box (NoticeGate).
+
 void TForm1::Timer2Timer() {
     Timer2->stop();
-    netMatch_.library().ReleaseNetWork();
-    setWindowTitle(QStringLiteral("Kivola"));
-    dialogs_.showMessage(this, netMatch_.quitText(), fromUtf8(nettext::kMatchOverCaption));
-    EndNetMatch();
+    peerQuitBox_.show([this] {
+        netMatch_.library().ReleaseNetWork();
+        setWindowTitle(QStringLiteral("Kivola"));
+        dialogs_.showMessage(this, netMatch_.quitText(), fromUtf8(nettext::kMatchOverCaption));
+        // Another notice on screen meanwhile may have ended the match already.
+        if (state_.netMode != 0) {
+            EndNetMatch();
+        }
+    });
 }
 
 void TForm1::Timer3Timer() {
     Timer3->stop();
-    const bool yes = dialogs_.askYesNo(this, netMatch_.restartAskText(), fromUtf8(nettext::kRestartAskCaption));
-    netMatch_.library().ReplyRestart(yes ? kReplyAgree : kReplyRefuse);
+    // A question left over from a match that has ended asks about nothing.
+    if (state_.netMode == 0) {
+        return;
+    }
+    restartAskBox_.show([this] {
+        const bool yes = dialogs_.askYesNo(this, netMatch_.restartAskText(), fromUtf8(nettext::kRestartAskCaption));
+        if (!restartAskBox_.withdrawn()) {
+            netMatch_.library().ReplyRestart(yes ? kReplyAgree : kReplyRefuse);
+        }
+    });
 }
 
 void TForm1::Timer5Timer() {
     Timer5->stop();
-    dialogs_.showMessage(this, netMatch_.refuseText(), fromUtf8(nettext::kRefuseCaption));
+    refuseBox_.show([this] { dialogs_.showMessage(this, netMatch_.refuseText(), fromUtf8(nettext::kRefuseCaption)); });
 }
 
 void TForm1::Timer8Timer() {
     Timer8->stop();
-    // The final position stays on the board until the user has read why the match ended.
-    dialogs_.showMessage(this, netMatch_.lostText(), fromUtf8(nettext::kMatchOverCaption));
-    netMatch_.library().ReleaseNetWork();
-    setWindowTitle(QStringLiteral("Kivola"));
-    EndNetMatch();
+    linkLostBox_.show([this] {
+        // The final position stays on the board until the user has read why the match ended.
+        dialogs_.showMessage(this, netMatch_.lostText(), fromUtf8(nettext::kMatchOverCaption));
+        if (state_.netMode != 0) {
+            netMatch_.library().ReleaseNetWork();
+            setWindowTitle(QStringLiteral("Kivola"));
+            EndNetMatch();
+        }
+    });
 }
 
 void TForm1::EndNetMatch() {
+    withdrawRestartQuestions();
+    // The match they would end is over; a later repeat of either would end the next one.
+    Timer2->stop();
+    Timer8->stop();
+    peerQuitBox_.withdraw();
+    linkLostBox_.withdraw();
     ClearBoard(state_, *this);
     setClientHeight(kCompactClientHeight);
     Edit1->setEnabled(false);

@@ -26,8 +26,9 @@ public:
         callback = cb;
         return prepareResult;
     }
-    void SendOneStep(std::int32_t byteCount, const void* step) override {
+    std::int32_t SendOneStep(std::int32_t byteCount, const void* step) override {
         calls.push_back({"SendOneStep", byteCount, QByteArray(static_cast<const char*>(step), byteCount)});
+        return sendStepResult;
     }
     void SendChat(std::int32_t length, const char* text) override {
         calls.push_back({"SendChat", length, QByteArray(text, length)});
@@ -81,6 +82,7 @@ public:
     void chat(const QByteArray& gbkLine) { deliver(ChatText, 0, gbkLine + '\0'); }
 
     std::int32_t prepareResult = 1;
+    std::int32_t sendStepResult = 1; // 0: the library refuses the stone
     void* window = nullptr;
     NetEventCallback callback = nullptr;
     std::vector<LibraryCall> calls;

@@ -10,6 +10,7 @@
 
 #include "fake_net_library.h"
 #include "kivola/core/placement.h"
+#include "kivola/net/chat_record.h"
 #include "kivola/net/net_match.h"
 #include "nw/nw_events.h"
 
@@ -47,7 +48,11 @@ public:
     void appendChatLine(const QString& line) override { lines.push_back(line); }
     void armNotice(NetNotice notice) override { notices.push_back(notice); }
     void closeAboutBox() override { ++aboutClosed; }
+    void withdrawRestartQuestions() override { ++questionsWithdrawn; }
+    void withdrawResultNotice() override { ++resultsWithdrawn; }
     int tallCount = 0;
+    int questionsWithdrawn = 0;
+    int resultsWithdrawn = 0;
     QString label1;
     QString label2;
     std::vector<QString> lines;
@@ -198,6 +203,62 @@ TEST_F(NetEvents, outgoingStepKeepsItsPointUntilTheNextLocalStone) {
     EXPECT_FALSE(match.sendChat(QString()));
     EXPECT_FALSE(match.sendChat(QString::fromUtf8("😀"))) << "no GBK form";
     EXPECT_EQ(library.count("SendChat"), 0);
+}
+
+// A chat line must not be able to pass for the other player's, however it is padded or named.
+TEST_F(NetEvents, chatLinesAreCollapsedAndThoseNamingAPlayerAreRefused) {
+    const QString host = QString::fromUtf8("Host");
+    const QString guest = QString::fromUtf8("Guest");
+    auto shown = [&](const char* line) { return chatRecordLine(QString::fromUtf8(line), host, guest); };
+    EXPECT_EQ(shown("Guest：\u3000 hi\t\u00a0 \u200b\u202ethere\r\n\u3000"), QString::fromUtf8("Guest：hi there"));
+    EXPECT_EQ(shown("Host：Guest: fine"), QString::fromUtf8("Host：Guest: fine")) << "only the full-width colon tags a name";
+    EXPECT_EQ(shown(""), QString());
+    for (const char* forged : {"Guest：hi\u3000\u3000Host：我认输了", "Guest：Guest：x", "Host：Guest\u3000：x",
+                               "no sender Host：x", "Guest：H\u200bost：x"}) {
+        EXPECT_EQ(shown(forged), std::nullopt) << forged;
+    }
+    // A name that begins with the other name and its colon leaves the sender unclear.
+    const QString tricky = QString::fromUtf8("Host：Guest");
+    EXPECT_EQ(chatRecordLine(QString::fromUtf8("Host：Guest：hi"), host, tricky), std::nullopt);
+    EXPECT_EQ(chatRecordLine(QString::fromUtf8("Host：hi"), host, tricky), QString::fromUtf8("Host：hi"));
+    // Before the names are known nothing is taken for a name.
+    EXPECT_EQ(chatRecordLine(QString::fromUtf8("a：b：c"), QString(), QString()), QString::fromUtf8("a：b：c"));
+    EXPECT_EQ(chatRecordLine(QString::fromUtf8("A  B： x"), QString::fromUtf8("A B"), guest), QString::fromUtf8("A B：x"));
+
+    ASSERT_TRUE(begin(1, gbk("甲方") + '\0' + gbk("乙方") + '\0'));
+    QByteArray forged = gbk("乙方：hi") + QByteArray("\t\t") + gbk("甲方：我认输了") + '\0';
+    EXPECT_FALSE(deliver(ChatText, 0, forged.data()));
+    QByteArray fine = gbk("乙方：hi") + QByteArray("\t\t") + gbk("ok") + '\0';
+    EXPECT_TRUE(deliver(ChatText, 0, fine.data()));
+    EXPECT_EQ(window.lines, (std::vector<QString>{QString::fromUtf8("乙方：hi ok")}));
+}
+
+TEST_F(NetEvents, aStoneTheLibraryRefusesLeavesTheBoardAndItsResult) {
+    ASSERT_TRUE(begin(1, gbk("甲方") + '\0' + gbk("乙方") + '\0'));
+    EXPECT_EQ(window.questionsWithdrawn, 1) << "a new game withdraws the old questions";
+    for (int x = 1; x <= 4; ++x) {
+        AddPiece(state, display, x, 1, kSideLocal);
+        state.board[x][1] = kLocalStone;
+    }
+    AddPiece(state, display, 5, 1, kSideLocal);
+    state.board[5][1] = kLocalStone;
+    ASSERT_EQ(state.gameResult, kLocalStone);
+    library.sendStepResult = 0;
+    EXPECT_FALSE(match.sendStep({5, 1}));
+    EXPECT_EQ(state.stepCount, 4);
+    EXPECT_EQ(state.board[5][1], kEmpty);
+    EXPECT_FALSE(display.live[5]);
+    EXPECT_TRUE(display.live[4]);
+    EXPECT_EQ(state.gameResult, kInProgress);
+    EXPECT_EQ(window.resultsWithdrawn, 1);
+    EXPECT_EQ(state.playerCanMove, 0);
+    // A point that is not the newest local stone is never taken off the board.
+    EXPECT_FALSE(match.sendStep({1, 1}));
+    EXPECT_EQ(state.stepCount, 4);
+    library.sendStepResult = 1;
+    EXPECT_TRUE(match.sendStep({6, 6}));
+    ASSERT_TRUE(deliver(PeerGone, 2, nullptr, 1));
+    EXPECT_EQ(window.questionsWithdrawn, 2) << "so does the peer's leaving";
 }
 
 } // namespace

@@ -12,7 +12,9 @@ public:
     virtual ~NetLibrary() = default;
     // Nonzero: network play opens and events follow through callback.
     virtual std::int32_t PrepareNetwork(void* window, NetEventCallback callback) = 0;
-    virtual void SendOneStep(std::int32_t byteCount, const void* step) = 0;
+    // 0 when the library did not send the stone: out of turn, not connected, or its game has
+    // begun anew and the window has not yet been told.
+    virtual std::int32_t SendOneStep(std::int32_t byteCount, const void* step) = 0;
     // length counts the terminating NUL.
     virtual void SendChat(std::int32_t length, const char* text) = 0;
     virtual void RequireRestart() = 0;

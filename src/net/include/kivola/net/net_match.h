@@ -51,6 +51,11 @@ public:
     virtual void appendChatLine(const QString& line) = 0;
     virtual void armNotice(NetNotice notice) = 0;
     virtual void closeAboutBox() = 0;
+    // Restart questions of the match that ended or began anew, pending or on screen, go away
+    // without an answer.
+    virtual void withdrawRestartQuestions() = 0;
+    // The result notice of a stone that was taken back is not to be shown.
+    virtual void withdrawResultNotice() = 0;
 };
 
 inline constexpr int kFirstSeat = 1;
@@ -70,8 +75,10 @@ public:
     // out of place; the match is then untouched.
     bool receive(const NetEvent& event);
 
-    // The local stone, already placed, goes to the peer.
-    void sendStep(BoardPoint point);
+    // The local stone, already placed, goes to the peer. When the library does not send it, the
+    // stone and any result it made are taken back, and the player waits for the library's next
+    // word; false then.
+    bool sendStep(BoardPoint point);
     // False, with nothing sent, for an empty line or one without a GBK form.
     bool sendChat(const QString& line);
 
@@ -88,6 +95,7 @@ private:
     bool onChatText(const NetEvent& event);
     bool onOneStep(const NetEvent& event);
     bool onSeatNotice(const NetEvent& event);
+    void takeBackUnsentStone(BoardPoint point);
 
     MatchState& state_;
     StoneDisplay& display_;

@@ -1,0 +1,69 @@
+#pragma once
+// The real main window in a network match against the recording library, as a player sees it.
+
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QTest>
+
+#include "fake_net_library.h"
+#include "nw/nw_events.h"
+#include "typing.h"
+#include "window_fixture.h"
+
+namespace kivola::test {
+
+inline QByteArray gbk(const char* utf8) { return nw::toGbk(QString::fromUtf8(utf8)); }
+inline QByteArray gbk(const QString& text) { return nw::toGbk(text); }
+inline QString u(const char* utf8) { return QString::fromUtf8(utf8); }
+
+class NetWindow : public WindowTest {
+protected:
+    // Network play opened, the local player in localSeat of a game between 甲方 and 乙方.
+    void openMatch(int localSeat = 1) {
+        openNetworkPlay();
+        library.gameBegin(localSeat, gbk("甲方"), gbk("乙方"));
+    }
+    void openNetworkPlay() {
+        openWindow();
+        form1->attachNetLibrary(library);
+        form1->actNetWork->trigger();
+        ASSERT_EQ(form1->match().netMode, 1);
+    }
+    int clientHeight() const { return form1->height() - form1->chromeHeight(); }
+    // What a player can reach, as the enabling rules leave it after every handler.
+    void expectMatchCommands() const {
+        EXPECT_FALSE(form1->N3->isEnabled()) << "save";
+        EXPECT_FALSE(form1->sbtnSaveGame->isEnabled());
+        EXPECT_FALSE(form1->N4->isEnabled()) << "open";
+        EXPECT_FALSE(form1->sbtnOpenGame->isEnabled());
+        EXPECT_FALSE(form1->sbtnRegret->isEnabled()) << "take back";
+        EXPECT_TRUE(form1->sbtnRestart->isEnabled());
+        for (QAction* option : {form1->N15, form1->N16, form1->check1, form1->check2, form1->check3}) {
+            EXPECT_FALSE(option->isEnabled()) << option->objectName().toStdString();
+        }
+        EXPECT_FALSE(form1->N13->isEnabled());
+        EXPECT_TRUE(form1->N10->isEnabled());
+    }
+    void expectSingleMode() const {
+        EXPECT_EQ(form1->match().netMode, 0);
+        EXPECT_EQ(clientHeight(), 424);
+        EXPECT_FALSE(form1->Edit1->isEnabled());
+        EXPECT_TRUE(form1->guge1->isVisibleTo(form1.get()));
+        EXPECT_FALSE(form1->N10->isEnabled());
+        EXPECT_TRUE(form1->N13->isEnabled());
+        EXPECT_TRUE(form1->N14->isEnabled());
+        EXPECT_TRUE(form1->N4->isEnabled());
+        for (QAction* option : {form1->N15, form1->N16, form1->check1, form1->check2, form1->check3}) {
+            EXPECT_TRUE(option->isEnabled()) << option->objectName().toStdString();
+        }
+    }
+    // Types into the chat box as a player would and presses Enter.
+    void typeLine(const QString& text) {
+        typeText(form1->Edit1, text);
+        QTest::keyClick(form1->Edit1, Qt::Key_Return);
+    }
+
+    FakeNetLibrary library;
+};
+
+} // namespace kivola::test
