@@ -130,13 +130,15 @@ protected:
         return result;
     }
 
-    // The program hosts through the dialog as 甲方; the test's peer joins.
+    // The program hosts through the dialog as 甲方; the test's peer joins while it waits.
     void hostAndLetPeerJoin() {
-        ASSERT_NE(prepare([](QDialog& d) { fillAndConfirm(d, true, QStringLiteral("甲方"), 0); }), 0);
-        ASSERT_NE(testing::currentSession(), nullptr);
-        const quint16 port = testing::currentSession()->serverPort();
+        quint16 port = 0;
+        ASSERT_NE(prepare([&](QDialog& d) {
+            fillAndConfirm(d, true, QStringLiteral("甲方"), 0);
+            port = testing::currentSession()->serverPort();
+            peer.join(QStringLiteral("127.0.0.1"), port);
+        }), 0);
         ASSERT_NE(port, 0);
-        peer.join(QStringLiteral("127.0.0.1"), port);
         ASSERT_TRUE(waitForReceived(GameBegin));
         ASSERT_TRUE(peerLog.waitFor(GameBegin));
         ASSERT_TRUE(waitForReceived(YourTurn));
@@ -161,7 +163,7 @@ TEST(NetworkApiRelease, releaseIsAcceptedWithNoConnectionAndTwice) {
     ReleaseNetWork();
 }
 
-TEST_F(NetworkApi, hostingThroughTheDialogReturnsOnceListening) {
+TEST_F(NetworkApi, hostingKeepsTheDialogOpenWithPortAndAddressesUntilAFriendJoins) {
     bool sawWidgets = false;
     const int32_t result = prepare([&](QDialog& d) {
         sawWidgets = d.findChild<QLineEdit*>("nameEdit") && d.findChild<QLineEdit*>("addressEdit") &&
@@ -169,13 +171,35 @@ TEST_F(NetworkApi, hostingThroughTheDialogReturnsOnceListening) {
         // The dialog belongs to the main window and opens with the login name.
         EXPECT_EQ(d.parentWidget(), &window);
         EXPECT_EQ(d.findChild<QLineEdit*>("nameEdit")->text(), defaultPlayerName());
-        fillAndConfirm(d, true, QStringLiteral("甲方"), 0);
+        fillAndConfirm(d, true, QStringLiteral("甲方"), 0); // any free port
+        // Listening, still open: the player reads the port and addresses to give the friend.
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_EQ(testing::currentSession()->state(), Session::State::Listening);
+        const quint16 port = testing::currentSession()->serverPort();
+        EXPECT_NE(port, 0);
+        EXPECT_EQ(d.findChild<QLabel*>("portLabel")->text(), QString::number(port));
+        EXPECT_TRUE(d.findChild<QLabel*>("portLabel")->isVisible());
+        EXPECT_FALSE(d.findChild<QLabel*>("addressLabel")->text().isEmpty());
+        EXPECT_EQ(d.findChild<QLabel*>("statusLabel")->textFormat(), Qt::PlainText);
+        EXPECT_FALSE(d.findChild<QPushButton*>("okButton")->isEnabled());
+        EXPECT_TRUE(d.findChild<QPushButton*>("cancelButton")->isEnabled());
+        QTimer::singleShot(300, &d, [this, port] { peer.join(QStringLiteral("127.0.0.1"), port); });
     });
     EXPECT_TRUE(sawWidgets);
     EXPECT_NE(result, 0);
     ASSERT_NE(testing::currentSession(), nullptr);
-    EXPECT_EQ(testing::currentSession()->state(), Session::State::Listening);
-    EXPECT_TRUE(g_received.empty()); // waiting for a peer: no event yet
+    EXPECT_EQ(testing::currentSession()->state(), Session::State::Connected);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr); // the dialog closed itself
+    EXPECT_TRUE(g_received.empty()); // events come once the program is back in its loop
+    ASSERT_TRUE(waitForReceived(YourTurn));
+    EXPECT_EQ(g_received[0].type, GameBegin);
+}
+
+TEST(ConnectDialogAddresses, ipv4FirstThenIpv6AndLoopbackOnlyWhenAlone) {
+    const QHostAddress v4("192.168.1.20"), v6("2001:db8::5"), lo4("127.0.0.1"), lo6("::1");
+    EXPECT_EQ(addressesForFriend({lo4, v6, lo6, v4}), (QStringList{"192.168.1.20", "2001:db8::5"}));
+    EXPECT_EQ(addressesForFriend({lo6, lo4}), (QStringList{"::1", "127.0.0.1"}));
+    EXPECT_TRUE(addressesForFriend({}).isEmpty());
 }
 
 TEST_F(NetworkApi, eventsReachTheCallbackAfterPrepareReturns) {
@@ -304,14 +328,27 @@ TEST_F(NetworkApi, disconnectThenReleaseStillTellsThePeerThePlayerLeft) {
     EXPECT_FALSE(peerLog.last(PeerGone)->linkLost);
 }
 
-TEST_F(NetworkApi, releaseWhileHostingFreesThePort) {
-    ASSERT_NE(prepare([](QDialog& d) { fillAndConfirm(d, true, QStringLiteral("甲方"), 0); }), 0);
-    const quint16 port = testing::currentSession()->serverPort();
-    ReleaseNetWork();
-    ReleaseNetWork();
-    EXPECT_EQ(testing::currentSession(), nullptr);
-    QTcpServer again;
-    EXPECT_TRUE(again.listen(QHostAddress::Any, port));
+TEST_F(NetworkApi, cancelOrReleaseWhileWaitingStopsHostingAndFreesThePort) {
+    for (const bool cancel : {true, false}) {
+        quint16 port = 0;
+        const int32_t result = prepare([&](QDialog& d) {
+            fillAndConfirm(d, true, QStringLiteral("甲方"), 0);
+            port = testing::currentSession()->serverPort();
+            if (cancel)
+                d.findChild<QPushButton*>("cancelButton")->click();
+            else
+                ReleaseNetWork(); // the program quitting while the dialog waits
+        });
+        EXPECT_EQ(result, 0) << cancel;
+        ASSERT_NE(port, 0);
+        EXPECT_EQ(testing::currentSession(), nullptr);
+        ReleaseNetWork();
+        QTcpServer again;
+        EXPECT_TRUE(again.listen(QHostAddress::Any, port)) << cancel;
+    }
+    settle(50);
+    EXPECT_TRUE(g_received.empty());
+    EXPECT_TRUE(window.texts.empty());
 }
 
 TEST_F(NetworkApi, releaseWhileConnectedLeavesThePeerWithALostLink) {
@@ -390,10 +427,14 @@ TEST_F(NetworkApi, dialogKeepsAskingForAUsableName) {
 }
 
 TEST_F(NetworkApi, chatWhileWaitingForAPeerIsNotSentAndSaysWhy) {
-    ASSERT_NE(prepare([](QDialog& d) { fillAndConfirm(d, true, QStringLiteral("甲方"), 0); }), 0);
-    EXPECT_EQ(SendChat(3, "hi"), 0);
+    EXPECT_EQ(prepare([](QDialog& d) {
+        fillAndConfirm(d, true, QStringLiteral("甲方"), 0);
+        EXPECT_EQ(SendChat(3, "hi"), 0);
+        d.findChild<QPushButton*>("cancelButton")->click();
+    }), 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !window.texts.empty(); }, kWaitMs));
     EXPECT_EQ(window.texts[0].first, kNetNoticeEvent);
+    EXPECT_EQ(window.texts[0].second, QStringLiteral("对方还没有加入，消息没有发出"));
     EXPECT_TRUE(g_received.empty());
 }
 
