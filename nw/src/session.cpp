@@ -46,9 +46,10 @@ QString noticeForSocketError(QAbstractSocket::SocketError error, bool listening)
     }
 }
 
-Session::Session(QObject* parent)
+Session::Session(QObject* parent, ChatAllowance chat)
     : QObject(parent), m_keepAlive(new QTimer(this)), m_silence(new QTimer(this)),
-      m_connectTimer(new QTimer(this)), m_name(toGbk(texts("玩家"))), m_version(wire::kProtocolVersion) {
+      m_connectTimer(new QTimer(this)), m_name(toGbk(texts("玩家"))), m_version(wire::kProtocolVersion),
+      m_chatAllowance(chat) {
     m_keepAlive->setInterval(kDefaultKeepAliveMs);
     m_silence->setInterval(kDefaultSilenceMs);
     m_silence->setSingleShot(true);
@@ -91,6 +92,7 @@ int Session::seat() const {
 bool Session::host(quint16 port, const QHostAddress& address) {
     stop();
     m_isHost = true;
+    m_game = 0; // a new link numbers its games from 1 again
     m_server = new QTcpServer(this);
     if (!m_server->listen(address, port)) {
         const QString text = noticeForSocketError(m_server->serverError(), true);
@@ -108,6 +110,7 @@ quint16 Session::serverPort() const { return m_server ? m_server->serverPort() :
 void Session::join(const QString& hostName, quint16 port) {
     stop();
     m_isHost = false;
+    m_game = 0;
     m_state = State::Joining;
     auto* socket = new QTcpSocket(this);
     socket->setReadBufferSize(kReadBufferBytes);
@@ -252,7 +255,7 @@ void Session::adoptSocket(QTcpSocket* socket) {
     m_socket = socket;
     const quint64 id = ++m_linkId;
     m_inbox.clear();
-    m_chatTokens = kChatBurst;
+    m_chatTokens = m_chatAllowance.burst;
     m_chatClock.start();
     connect(socket, &QTcpSocket::readyRead, this, [this, id] {
         if (id == m_linkId)
@@ -336,7 +339,7 @@ void Session::handleWelcome(const wire::Welcome& welcome) {
     m_connectTimer->stop();
     m_state = State::Connected;
     m_keepAlive->start();
-    m_chatTokens = kChatBurst;
+    m_chatTokens = m_chatAllowance.burst;
     m_chatClock.start();
     emit joinFinished(true);
     if (m_state == State::Connected)
@@ -480,7 +483,7 @@ void Session::breakLink() {
 
 bool Session::takeChatToken() {
     const double seconds = static_cast<double>(m_chatClock.restart()) / 1000.0;
-    m_chatTokens = std::min<double>(kChatBurst, m_chatTokens + seconds * kChatLinesPerSecond);
+    m_chatTokens = std::min<double>(m_chatAllowance.burst, m_chatTokens + seconds * m_chatAllowance.linesPerSecond);
     if (m_chatTokens < 1.0)
         return false;
     m_chatTokens -= 1.0;

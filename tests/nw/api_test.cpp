@@ -17,99 +17,10 @@
 #include "nw/connect_dialog.h"
 #include "nw/nw.h"
 #include "nw/testing.h"
-#include "test_support.h"
+#include "api_support.h"
 
 namespace nw::test {
 namespace {
-
-// The callback copies each record, as the program must: Data lives only during the call.
-struct Received {
-    int type = 0;
-    int seat = 0;
-    int linkLost = 0;
-    QByteArray data;
-    int column = 0;
-    int row = 0;
-    bool insidePrepare = false;
-};
-
-std::vector<Received> g_received;
-bool g_inPrepareCall = false;
-
-void recordEvent(int32_t /*unused*/, NetEvent* event) {
-    Received r;
-    r.type = event->EventType;
-    r.seat = event->Seat;
-    r.linkLost = event->LinkLost;
-    r.insidePrepare = g_inPrepareCall;
-    const char* data = static_cast<const char*>(event->Data);
-    if (event->EventType == GameBegin && data) {
-        const std::size_t first = std::strlen(data) + 1;
-        r.data = QByteArray(data, static_cast<qsizetype>(first + std::strlen(data + first) + 1));
-    } else if (event->EventType == ChatText && data) {
-        r.data = QByteArray(data);
-    } else if (event->EventType == OneStep && data) {
-        std::int32_t point[2];
-        std::memcpy(point, data, sizeof point);
-        r.column = point[0];
-        r.row = point[1];
-    }
-    g_received.push_back(r);
-}
-
-int countOf(int type) {
-    return static_cast<int>(std::count_if(g_received.begin(), g_received.end(), [type](const Received& r) { return r.type == type; }));
-}
-const Received* lastOf(int type) {
-    for (auto it = g_received.rbegin(); it != g_received.rend(); ++it)
-        if (it->type == type)
-            return &*it;
-    return nullptr;
-}
-bool waitForReceived(int type, int atLeast = 1) {
-    return QTest::qWaitFor([&] { return countOf(type) >= atLeast; }, kWaitMs);
-}
-
-// The main window stand-in: keeps the texts of the library's two messages.
-class Window : public QWidget {
-public:
-    bool event(QEvent* e) override {
-        if (e->type() == kNetNoticeEvent || e->type() == kNetRestartAskEvent) {
-            auto* message = static_cast<NetTextEvent*>(e);
-            texts.push_back({e->type(), fromGbk(QByteArray(message->text()))}); // NUL-terminated GBK
-            return true;
-        }
-        return QWidget::event(e);
-    }
-    std::vector<std::pair<QEvent::Type, QString>> texts;
-};
-
-// Acts on the connection dialog as soon as it is the active modal window.
-void whenDialogOpens(std::function<void(QDialog&)> act) {
-    auto* poll = new QTimer(qApp);
-    auto deadline = std::make_shared<int>(kWaitMs / 10);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, act, deadline] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (dialog && dialog->objectName() == QLatin1String("nwConnectDialog")) {
-            poll->deleteLater();
-            poll->stop();
-            act(*dialog);
-        } else if (--*deadline <= 0) {
-            poll->deleteLater();
-            poll->stop();
-        }
-    });
-    poll->start(10);
-}
-
-void fillAndConfirm(QDialog& dialog, bool hosting, const QString& name, quint16 port, const QString& address = {}) {
-    dialog.findChild<QRadioButton*>(hosting ? "hostRadio" : "joinRadio")->setChecked(true);
-    dialog.findChild<QLineEdit*>("nameEdit")->setText(name);
-    if (!address.isEmpty())
-        dialog.findChild<QLineEdit*>("addressEdit")->setText(address);
-    dialog.findChild<QSpinBox*>("portSpin")->setValue(port);
-    dialog.findChild<QPushButton*>("okButton")->click();
-}
 
 class NetworkApi : public ::testing::Test {
 protected:

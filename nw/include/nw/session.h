@@ -53,6 +53,15 @@ private:
     }
 };
 
+// How many chat lines a peer may send: a burst, refilled at a steady rate. A peer beyond it
+// is a script, and its link is dropped.
+struct ChatAllowance {
+    static constexpr int kDefaultBurst = 10;
+    static constexpr int kDefaultLinesPerSecond = 2;
+    int burst = kDefaultBurst;
+    int linesPerSecond = kDefaultLinesPerSecond;
+};
+
 class NW_EXPORT Session : public QObject {
     Q_OBJECT
 public:
@@ -76,11 +85,9 @@ public:
     static constexpr int kMaxRefusedClosing = 4;
     // What one read takes in; beyond it TCP's own flow control holds a flooding peer back.
     static constexpr qint64 kReadBufferBytes = 16 * 1024;
-    // Chat lines a peer may send: a burst of this many, refilled at this rate per second.
-    static constexpr int kChatBurst = 10;
-    static constexpr int kChatLinesPerSecond = 2;
+    static constexpr int kChatBurst = ChatAllowance::kDefaultBurst;
 
-    explicit Session(QObject* parent = nullptr);
+    explicit Session(QObject* parent = nullptr, ChatAllowance chat = {});
     ~Session() override;
 
     // 1..32 GBK bytes without control characters; false (name unchanged) otherwise.
@@ -193,6 +200,7 @@ private:
     QByteArray m_peerName;
     std::uint16_t m_version;
     bool m_keepAliveEnabled = true;
+    ChatAllowance m_chatAllowance;
 
     std::uint32_t m_game = 0;
     GameBoard m_board;
