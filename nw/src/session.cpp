@@ -21,6 +21,16 @@ QByteArray bytesOf(const std::string& s) { return QByteArray(s.data(), static_ca
 std::string stdOf(const QByteArray& b) { return std::string(b.constData(), static_cast<std::size_t>(b.size())); }
 std::string_view viewOf(const QByteArray& b) { return {b.constData(), static_cast<std::size_t>(b.size())}; }
 
+// A deadline owned by the socket it watches: it goes with the socket, where a timer that only
+// refers to it would live on until it fires, piling up under a crowd of short connections.
+template <class F>
+void whenOverdue(QTcpSocket* socket, int ms, F action) {
+    auto* timer = new QTimer(socket);
+    timer->setSingleShot(true);
+    QObject::connect(timer, &QTimer::timeout, socket, action);
+    timer->start(ms);
+}
+
 QByteArray stepData(int column, int row) {
     const std::int32_t v[2] = {column, row};
     return QByteArray(reinterpret_cast<const char*>(v), sizeof v);
@@ -149,7 +159,7 @@ void Session::onNewConnection() {
         connect(incoming, &QTcpSocket::readyRead, this, [this, incoming] { onPendingReadyRead(incoming); });
         connect(incoming, &QTcpSocket::disconnected, this, [this, incoming] { dropPending(incoming); });
         connect(incoming, &QTcpSocket::errorOccurred, this, [this, incoming] { dropPending(incoming); });
-        QTimer::singleShot(m_handshakeMs, incoming, [this, incoming] { dropPending(incoming); });
+        whenOverdue(incoming, m_handshakeMs, [this, incoming] { dropPending(incoming); });
     }
 }
 
@@ -171,7 +181,7 @@ void Session::closeRefused(QTcpSocket* socket, const std::string& farewell) {
     // Unread input would turn the close into a reset that may overtake the farewell.
     connect(socket, &QTcpSocket::readyRead, socket, [socket] { socket->readAll(); });
     connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-    QTimer::singleShot(kGracefulCloseMs, socket, [socket] {
+    whenOverdue(socket, kGracefulCloseMs, [socket] {
         socket->abort();
         socket->deleteLater();
     });
@@ -564,7 +574,7 @@ void Session::closeSocket(bool graceful) {
         socket->flush();
         connect(socket, &QTcpSocket::readyRead, socket, [socket] { socket->readAll(); });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        QTimer::singleShot(kGracefulCloseMs, socket, [socket] {
+        whenOverdue(socket, kGracefulCloseMs, [socket] {
             socket->abort();
             socket->deleteLater();
         });
