@@ -178,7 +178,7 @@ Refusal check(const Frame& frame) {
         Refusal operator()(const Welcome& f) const { return checkGreeting(f.protocol, f.name); }
         Refusal operator()(const Refuse& f) const {
             auto r = static_cast<int>(f.reason);
-            return r >= 1 && r <= static_cast<int>(RefuseReason::Busy) ? Refusal::None : Refusal::BadValue;
+            return r >= 1 && r <= static_cast<int>(RefuseReason::NameTaken) ? Refusal::None : Refusal::BadValue;
         }
         Refusal operator()(const Step& f) const {
             return f.game >= 1 && isPoint(f.column) && isPoint(f.row) ? Refusal::None : Refusal::BadValue;
@@ -246,6 +246,9 @@ DecodeResult decode(std::string_view buffer) {
         return refuse(Refusal::EmptyFrame);
     if (length > kMaxPayload)
         return refuse(Refusal::Oversized);
+    // A stream split right after the header is normal TCP: the type byte is not here yet.
+    if (buffer.size() == kHeaderSize)
+        return result;
     const auto type = static_cast<unsigned char>(buffer[kHeaderSize]);
     if (type < static_cast<unsigned char>(FrameType::Hello) || type > static_cast<unsigned char>(FrameType::Bye))
         return refuse(Refusal::UnknownType);

@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <cstring>
 #include <deque>
+#include <optional>
 
 #include "nw/connect_dialog.h"
 #include "nw/nw.h"
@@ -19,6 +20,11 @@ namespace {
 // Lives as a child of the application object, so it never outlives Qt at exit.
 class Bridge : public QObject {
 public:
+    // A program that falls this far behind its peer loses the link rather than memory.
+    static constexpr std::size_t kMaxQueued = 256;
+    // Events per turn of the event loop, so the window repaints between batches.
+    static constexpr int kBatch = 16;
+
     explicit Bridge(QObject* parent) : QObject(parent) {}
 
     QPointer<nw::Session> session;
@@ -26,14 +32,23 @@ public:
     NetEventCallback callback = nullptr;
     // Events wait here so the callback never runs inside a library call or the dialog.
     std::deque<nw::SessionEvent> queue;
-    QList<QString> heldNotices;
     bool holding = false;
     bool flushScheduled = false;
+    bool delivering = false;
+    // The game whose GameBegin the program has been given: it may only play stones of that one.
+    std::uint32_t deliveredGame = 0;
+    // At most one notice posted and not yet handled (the program may show each in a box of its
+    // own); of those that come meanwhile only the latest waits.
+    bool noticeOutstanding = false;
+    std::optional<QString> waitingNotice;
     int keepAliveMs = 0;
     int silenceMs = 0;
 
     void enqueue(const nw::SessionEvent& event) {
-        queue.push_back(event);
+        if (queue.size() < kMaxQueued || event.type == PeerGone)
+            queue.push_back(event);
+        else if (session)
+            session->breakLink(); // its PeerGone, the link's last event, still gets in
         scheduleFlush();
     }
 
@@ -46,9 +61,14 @@ public:
 
     void flush() {
         flushScheduled = false;
-        while (!holding && callback && !queue.empty()) {
+        if (delivering)
+            return; // a callback that spins the event loop is not called again inside itself
+        delivering = true;
+        for (int n = 0; n < kBatch && !holding && callback && !queue.empty(); ++n) {
             const nw::SessionEvent event = std::move(queue.front());
             queue.pop_front();
+            if (event.type == GameBegin)
+                deliveredGame = event.game;
             NetEvent record{};
             record.EventType = event.type;
             record.Seat = event.seat;
@@ -58,11 +78,13 @@ public:
             record.LinkLost = event.linkLost ? 1 : 0;
             callback(0, &record);
         }
+        delivering = false;
+        scheduleFlush();
     }
 
     void notify(const QString& text) {
-        if (holding)
-            heldNotices.push_back(text);
+        if (holding || noticeOutstanding)
+            waitingNotice = text;
         else
             post(text);
     }
@@ -70,11 +92,30 @@ public:
     void post(const QString& text) {
         if (!window)
             return;
-        QCoreApplication::postEvent(window, new nw::NetTextEvent(nw::kNetNoticeEvent, nw::toGbk(text)));
+        noticeOutstanding = true;
+        // The event may be destroyed after the bridge (at exit): it only reaches a live one.
+        const QPointer<Bridge> self(this);
+        QCoreApplication::postEvent(window, new nw::NetTextEvent(nw::kNetNoticeEvent, nw::toGbk(text), [self] {
+            if (self)
+                self->noticeHandled();
+        }));
+    }
+
+    void noticeHandled() {
+        noticeOutstanding = false;
+        postWaitingNotice();
+    }
+
+    void postWaitingNotice() {
+        if (holding || noticeOutstanding || !waitingNotice)
+            return;
+        const QString text = *std::exchange(waitingNotice, std::nullopt);
+        post(text);
     }
 
     void dropSession() {
         queue.clear();
+        deliveredGame = 0;
         if (!session)
             return;
         nw::Session* old = session;
@@ -129,7 +170,7 @@ int32_t PrepareNetwork(void* window, NetEventCallback callback) {
     if (!b || g_inPrepare)
         return 0;
     b->dropSession();
-    b->heldNotices.clear();
+    b->waitingNotice.reset();
     b->window = static_cast<QWidget*>(window);
     b->callback = callback;
 
@@ -156,9 +197,7 @@ int32_t PrepareNetwork(void* window, NetEventCallback callback) {
     if (!b)
         return 0;
     b->holding = false;
-    const QList<QString> notices = std::exchange(b->heldNotices, {});
-    for (const QString& text : notices)
-        b->post(text);
+    b->postWaitingNotice();
     if (result != QDialog::Accepted || !b->session || b->session != session) {
         if (b->session == session)
             b->dropSession();
@@ -174,6 +213,9 @@ int32_t SendOneStep(int32_t byteCount, const void* step) {
         return 0;
     int32_t point[2];
     std::memcpy(point, step, sizeof point);
+    // Until the program has been given this game's GameBegin, a click belongs to the game before.
+    if (session->gameNumber() != existingBridge()->deliveredGame)
+        return 0;
     return session->sendStep(point[0], point[1]) ? 1 : 0;
 }
 
@@ -223,7 +265,7 @@ void ReleaseNetWork(void) {
     b->dropSession();
     b->callback = nullptr;
     b->window = nullptr;
-    b->heldNotices.clear();
+    b->waitingNotice.reset();
 }
 
 } // extern "C"

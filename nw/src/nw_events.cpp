@@ -4,9 +4,13 @@
 
 namespace nw {
 
-NetTextEvent::NetTextEvent(QEvent::Type type, QByteArray gbkText) : QEvent(type), m_text(std::move(gbkText)) {}
+NetTextEvent::NetTextEvent(QEvent::Type type, QByteArray gbkText, std::function<void()> onHandled)
+    : QEvent(type), m_text(std::move(gbkText)), m_onHandled(std::move(onHandled)) {}
 
-NetTextEvent::~NetTextEvent() = default;
+NetTextEvent::~NetTextEvent() {
+    if (m_onHandled)
+        m_onHandled();
+}
 
 QString NetTextEvent::toQString() const { return fromGbk(m_text); }
 

@@ -3,6 +3,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+#include <algorithm>
 #include <type_traits>
 
 #include "nw/gbk.h"
@@ -18,6 +19,17 @@ QString texts(const char* utf8) { return QString::fromUtf8(utf8); }
 
 QByteArray bytesOf(const std::string& s) { return QByteArray(s.data(), static_cast<qsizetype>(s.size())); }
 std::string stdOf(const QByteArray& b) { return std::string(b.constData(), static_cast<std::size_t>(b.size())); }
+std::string_view viewOf(const QByteArray& b) { return {b.constData(), static_cast<std::size_t>(b.size())}; }
+
+// A deadline owned by the socket it watches: it goes with the socket, where a timer that only
+// refers to it would live on until it fires, piling up under a crowd of short connections.
+template <class F>
+void whenOverdue(QTcpSocket* socket, int ms, F action) {
+    auto* timer = new QTimer(socket);
+    timer->setSingleShot(true);
+    QObject::connect(timer, &QTimer::timeout, socket, action);
+    timer->start(ms);
+}
 
 QByteArray stepData(int column, int row) {
     const std::int32_t v[2] = {column, row};
@@ -44,9 +56,10 @@ QString noticeForSocketError(QAbstractSocket::SocketError error, bool listening)
     }
 }
 
-Session::Session(QObject* parent)
+Session::Session(QObject* parent, ChatAllowance chat)
     : QObject(parent), m_keepAlive(new QTimer(this)), m_silence(new QTimer(this)),
-      m_connectTimer(new QTimer(this)), m_name(toGbk(texts("玩家"))), m_version(wire::kProtocolVersion) {
+      m_connectTimer(new QTimer(this)), m_name(toGbk(texts("玩家"))), m_version(wire::kProtocolVersion),
+      m_chatAllowance(chat) {
     m_keepAlive->setInterval(kDefaultKeepAliveMs);
     m_silence->setInterval(kDefaultSilenceMs);
     m_silence->setSingleShot(true);
@@ -89,6 +102,7 @@ int Session::seat() const {
 bool Session::host(quint16 port, const QHostAddress& address) {
     stop();
     m_isHost = true;
+    m_game = 0; // a new link numbers its games from 1 again
     m_server = new QTcpServer(this);
     if (!m_server->listen(address, port)) {
         const QString text = noticeForSocketError(m_server->serverError(), true);
@@ -106,8 +120,10 @@ quint16 Session::serverPort() const { return m_server ? m_server->serverPort() :
 void Session::join(const QString& hostName, quint16 port) {
     stop();
     m_isHost = false;
+    m_game = 0;
     m_state = State::Joining;
     auto* socket = new QTcpSocket(this);
+    socket->setReadBufferSize(kReadBufferBytes);
     adoptSocket(socket);
     m_silence->stop(); // the connect timer watches until the link stands
     connect(socket, &QTcpSocket::connected, this, &Session::onConnected);
@@ -130,16 +146,117 @@ void Session::onConnectTimeout() {
 void Session::onNewConnection() {
     while (m_server && m_server->hasPendingConnections()) {
         QTcpSocket* incoming = m_server->nextPendingConnection();
-        if (m_socket || m_state != State::Listening) {
-            // One peer at a time: tell the newcomer why, then let it go.
-            incoming->write(bytesOf(wire::encode(wire::Refuse{wire::RefuseReason::Busy, m_version})));
-            incoming->disconnectFromHost();
-            connect(incoming, &QTcpSocket::disconnected, incoming, &QObject::deleteLater);
-            QTimer::singleShot(kGracefulCloseMs, incoming, [incoming] { incoming->abort(); });
+        incoming->setParent(this); // a server's sockets would otherwise die with the server
+        incoming->setReadBufferSize(kReadBufferBytes);
+        if (m_state != State::Listening) {
+            refuseBusy(incoming);
             continue;
         }
+        if (static_cast<int>(m_pending.size()) >= kMaxPendingHandshakes)
+            dropPending(m_pending.front().socket); // the oldest, likely mute, gives way
         incoming->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-        adoptSocket(incoming);
+        m_pending.push_back(Pending{incoming, {}});
+        connect(incoming, &QTcpSocket::readyRead, this, [this, incoming] { onPendingReadyRead(incoming); });
+        connect(incoming, &QTcpSocket::disconnected, this, [this, incoming] { dropPending(incoming); });
+        connect(incoming, &QTcpSocket::errorOccurred, this, [this, incoming] { dropPending(incoming); });
+        whenOverdue(incoming, m_handshakeMs, [this, incoming] { dropPending(incoming); });
+    }
+}
+
+void Session::refuseBusy(QTcpSocket* socket) {
+    closeRefused(socket, wire::encode(wire::Refuse{wire::RefuseReason::Busy, m_version}));
+}
+
+void Session::closeRefused(QTcpSocket* socket, const std::string& farewell) {
+    socket->disconnect(this);
+    if (*m_refusedClosing >= kMaxRefusedClosing) {
+        // A crowd of newcomers: no farewell for the rest, so none of them lingers.
+        socket->abort();
+        socket->deleteLater();
+        return;
+    }
+    ++*m_refusedClosing;
+    connect(socket, &QObject::destroyed, [counter = m_refusedClosing] { --*counter; });
+    socket->write(farewell.data(), static_cast<qint64>(farewell.size()));
+    // Unread input would turn the close into a reset that may overtake the farewell.
+    connect(socket, &QTcpSocket::readyRead, socket, [socket] { socket->readAll(); });
+    connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+    whenOverdue(socket, kGracefulCloseMs, [socket] {
+        socket->abort();
+        socket->deleteLater();
+    });
+    socket->disconnectFromHost();
+}
+
+void Session::onPendingReadyRead(QTcpSocket* socket) {
+    auto it = std::find_if(m_pending.begin(), m_pending.end(), [socket](const Pending& p) { return p.socket == socket; });
+    if (it == m_pending.end())
+        return;
+    it->inbox += socket->readAll();
+    const wire::DecodeResult result = wire::decode(viewOf(it->inbox));
+    if (result.status == wire::DecodeStatus::NeedMore)
+        return;
+    const auto* hello = std::get_if<wire::Hello>(&result.frame);
+    if (result.status == wire::DecodeStatus::Refused || !hello) {
+        dropPending(socket); // a stranger that does not greet first goes without a word
+        return;
+    }
+    const wire::Hello greeting = *hello;
+    const QByteArray leftover = it->inbox.mid(static_cast<qsizetype>(result.consumed));
+    m_pending.erase(it);
+    socket->disconnect(this);
+    if (screenHello(socket, greeting))
+        acceptPeer(socket, leftover, greeting);
+}
+
+void Session::dropPending(QTcpSocket* socket) {
+    auto it = std::find_if(m_pending.begin(), m_pending.end(), [socket](const Pending& p) { return p.socket == socket; });
+    if (it == m_pending.end())
+        return;
+    m_pending.erase(it);
+    socket->disconnect(this);
+    socket->abort();
+    socket->deleteLater();
+}
+
+void Session::closeAllPending() {
+    while (!m_pending.empty())
+        dropPending(m_pending.front().socket);
+}
+
+bool Session::screenHello(QTcpSocket* socket, const wire::Hello& hello) {
+    if (hello.protocol != wire::kProtocolName) {
+        closeRefused(socket, wire::encode(wire::Refuse{wire::RefuseReason::WrongProtocol, m_version}));
+        return false;
+    }
+    if (hello.version != m_version) {
+        closeRefused(socket, wire::encode(wire::Refuse{wire::RefuseReason::VersionMismatch, m_version}));
+        emit notice(texts("对方的程序版本（%1）与本程序（%2）不同，已拒绝其连接").arg(hello.version).arg(m_version));
+        return false; // still listening for a peer that fits
+    }
+    if (bytesOf(hello.name) == m_name) {
+        // Its chat lines would read as the host's own.
+        closeRefused(socket, wire::encode(wire::Refuse{wire::RefuseReason::NameTaken, m_version}));
+        return false;
+    }
+    return true;
+}
+
+void Session::acceptPeer(QTcpSocket* socket, QByteArray leftover, const wire::Hello& hello) {
+    closeAllPending(); // the first valid greeting wins
+    adoptSocket(socket);
+    m_peerName = bytesOf(hello.name);
+    write(wire::encode(wire::Welcome{std::string(wire::kProtocolName), m_version, stdOf(m_name)}));
+    m_state = State::Connected;
+    m_keepAlive->start();
+    emit peerJoined();
+    if (m_state != State::Connected)
+        return;
+    startGame();
+    // Whatever came right behind the greeting belongs to the game.
+    if (m_state == State::Connected && !leftover.isEmpty()) {
+        m_inbox = std::move(leftover);
+        processInbox();
     }
 }
 
@@ -148,6 +265,8 @@ void Session::adoptSocket(QTcpSocket* socket) {
     m_socket = socket;
     const quint64 id = ++m_linkId;
     m_inbox.clear();
+    m_chatTokens = m_chatAllowance.burst;
+    m_chatClock.start();
     connect(socket, &QTcpSocket::readyRead, this, [this, id] {
         if (id == m_linkId)
             onReadyRead();
@@ -164,8 +283,12 @@ void Session::adoptSocket(QTcpSocket* socket) {
 }
 
 void Session::onReadyRead() {
-    const quint64 id = m_linkId;
     m_inbox += m_socket->readAll();
+    processInbox();
+}
+
+void Session::processInbox() {
+    const quint64 id = m_linkId;
     qsizetype offset = 0;
     while (id == m_linkId) {
         const std::string_view pending(m_inbox.constData() + offset, static_cast<std::size_t>(m_inbox.size() - offset));
@@ -192,12 +315,6 @@ void Session::onReadyRead() {
 
 void Session::handleFrame(const wire::Frame& frame) {
     switch (m_state) {
-    case State::Listening:
-        if (const auto* hello = std::get_if<wire::Hello>(&frame))
-            handleHello(*hello);
-        else
-            closeSocket(false); // a stranger that does not greet first
-        return;
     case State::Joining:
         if (const auto* welcome = std::get_if<wire::Welcome>(&frame))
             handleWelcome(*welcome);
@@ -209,29 +326,10 @@ void Session::handleFrame(const wire::Frame& frame) {
     case State::Connected:
         handleInGame(frame);
         return;
+    case State::Listening: // newcomers are read as pending handshakes, never here
     case State::Idle:
         return;
     }
-}
-
-void Session::handleHello(const wire::Hello& hello) {
-    if (hello.protocol != wire::kProtocolName) {
-        write(wire::encode(wire::Refuse{wire::RefuseReason::WrongProtocol, m_version}));
-        closeSocket(true);
-        return;
-    }
-    if (hello.version != m_version) {
-        write(wire::encode(wire::Refuse{wire::RefuseReason::VersionMismatch, m_version}));
-        closeSocket(true);
-        emit notice(texts("对方的程序版本（%1）与本程序（%2）不同，已拒绝其连接").arg(hello.version).arg(m_version));
-        return; // still listening for a peer that fits
-    }
-    m_peerName = bytesOf(hello.name);
-    write(wire::encode(wire::Welcome{std::string(wire::kProtocolName), m_version, stdOf(m_name)}));
-    closeServer();
-    m_state = State::Connected;
-    m_keepAlive->start();
-    startGame();
 }
 
 void Session::handleWelcome(const wire::Welcome& welcome) {
@@ -243,10 +341,16 @@ void Session::handleWelcome(const wire::Welcome& welcome) {
         failJoin(texts("双方的程序版本不同，连接被拒绝"));
         return;
     }
+    if (bytesOf(welcome.name) == m_name) {
+        failJoin(texts("对方与您同名，请换一个名字后再加入"));
+        return;
+    }
     m_peerName = bytesOf(welcome.name);
     m_connectTimer->stop();
     m_state = State::Connected;
     m_keepAlive->start();
+    m_chatTokens = m_chatAllowance.burst;
+    m_chatClock.start();
     emit joinFinished(true);
     if (m_state == State::Connected)
         startGame();
@@ -257,6 +361,7 @@ void Session::handleRefuse(const wire::Refuse& refuse) {
     case wire::RefuseReason::VersionMismatch: failJoin(texts("双方的程序版本不同，连接被拒绝")); return;
     case wire::RefuseReason::Busy: failJoin(texts("对方正在与别人对战，连接被拒绝")); return;
     case wire::RefuseReason::WrongProtocol: failJoin(texts("连接被拒绝")); return;
+    case wire::RefuseReason::NameTaken: failJoin(texts("对方与您同名，请换一个名字后再加入")); return;
     }
     failJoin(texts("连接被拒绝"));
 }
@@ -276,6 +381,10 @@ void Session::handleInGame(const wire::Frame& frame) {
                 if (m_state == State::Connected && !m_board.decided())
                     emitEvent(YourTurn, 0);
             } else if constexpr (std::is_same_v<F, wire::Chat>) {
+                if (!takeChatToken()) {
+                    linkBroken(); // far faster than anyone types: a script
+                    return;
+                }
                 emitEvent(ChatText, 0, m_peerName + kNameSeparator + bytesOf(f.text) + '\0');
             } else if constexpr (std::is_same_v<F, wire::RestartAsk>) {
                 if (m_peerAskPending) {
@@ -299,6 +408,7 @@ void Session::handleInGame(const wire::Frame& frame) {
             } else if constexpr (std::is_same_v<F, wire::Bye>) {
                 const int leaver = peerSeat();
                 closeSocket(true);
+                closeServer();
                 m_state = State::Idle;
                 emitEvent(PeerGone, leaver, {}, false);
             } else {
@@ -357,6 +467,7 @@ bool Session::replyRestart(bool agree) {
 bool Session::sendDisconnect() {
     const bool told = m_state == State::Connected && write(wire::encode(wire::Bye{}));
     closeSocket(true);
+    closeAllPending();
     closeServer();
     m_connectTimer->stop();
     m_state = State::Idle;
@@ -365,6 +476,7 @@ bool Session::sendDisconnect() {
 
 void Session::stop() {
     closeSocket(false);
+    closeAllPending();
     closeServer();
     m_connectTimer->stop();
     m_state = State::Idle;
@@ -373,6 +485,20 @@ void Session::stop() {
 bool Session::sendRaw(const QByteArray& bytes) { return write(stdOf(bytes)); }
 
 void Session::dropLink() { stop(); }
+
+void Session::breakLink() {
+    if (m_state == State::Connected)
+        linkBroken();
+}
+
+bool Session::takeChatToken() {
+    const double seconds = static_cast<double>(m_chatClock.restart()) / 1000.0;
+    m_chatTokens = std::min<double>(m_chatAllowance.burst, m_chatTokens + seconds * m_chatAllowance.linesPerSecond);
+    if (m_chatTokens < 1.0)
+        return false;
+    m_chatTokens -= 1.0;
+    return true;
+}
 
 bool Session::write(const std::string& bytes) {
     if (!m_socket || bytes.empty())
@@ -390,8 +516,6 @@ void Session::onSilence() {
         linkBroken();
     else if (m_state == State::Joining)
         failJoin(noticeForSocketError(QAbstractSocket::SocketTimeoutError, false));
-    else
-        closeSocket(false); // a mute stranger at the host
 }
 
 void Session::onSocketGone() {
@@ -421,12 +545,14 @@ void Session::failJoin(const QString& text) {
 void Session::linkBroken() {
     const int leaver = peerSeat();
     closeSocket(false);
+    closeAllPending();
+    closeServer();
     m_state = State::Idle;
     emitEvent(PeerGone, leaver, {}, true);
 }
 
 void Session::emitEvent(int type, int seat, QByteArray data, bool linkLost) {
-    emit netEvent(SessionEvent{type, seat, linkLost, std::move(data)});
+    emit netEvent(SessionEvent{type, seat, linkLost, std::move(data), m_game});
 }
 
 void Session::closeSocket(bool graceful) {
@@ -448,7 +574,7 @@ void Session::closeSocket(bool graceful) {
         socket->flush();
         connect(socket, &QTcpSocket::readyRead, socket, [socket] { socket->readAll(); });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        QTimer::singleShot(kGracefulCloseMs, socket, [socket] {
+        whenOverdue(socket, kGracefulCloseMs, [socket] {
             socket->abort();
             socket->deleteLater();
         });

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "nw/session.h"
+#include "nw/testing.h"
 
 namespace kivola::test {
 
@@ -51,6 +52,14 @@ inline void fillConnectDialog(QDialog& dialog, bool hosting, const QString& name
     }
     dialog.findChild<QSpinBox*>("portSpin")->setValue(port);
     dialog.findChild<QPushButton*>("okButton")->click();
+}
+
+// Hosting keeps the dialog open until a friend joins: once it listens, hands the port to
+// whoever plays the friend, from inside the dialog's own event loop.
+inline void hostThroughConnectDialog(QDialog& dialog, const QString& name, const std::function<void(quint16)>& listening) {
+    fillConnectDialog(dialog, true, name, 0);
+    nw::Session* session = nw::testing::currentSession();
+    listening(session && session->state() == nw::Session::State::Listening ? session->serverPort() : 0);
 }
 
 // What a scripted peer's Session reports, in order.

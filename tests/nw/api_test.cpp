@@ -17,99 +17,10 @@
 #include "nw/connect_dialog.h"
 #include "nw/nw.h"
 #include "nw/testing.h"
-#include "test_support.h"
+#include "api_support.h"
 
 namespace nw::test {
 namespace {
-
-// The callback copies each record, as the program must: Data lives only during the call.
-struct Received {
-    int type = 0;
-    int seat = 0;
-    int linkLost = 0;
-    QByteArray data;
-    int column = 0;
-    int row = 0;
-    bool insidePrepare = false;
-};
-
-std::vector<Received> g_received;
-bool g_inPrepareCall = false;
-
-void recordEvent(int32_t /*unused*/, NetEvent* event) {
-    Received r;
-    r.type = event->EventType;
-    r.seat = event->Seat;
-    r.linkLost = event->LinkLost;
-    r.insidePrepare = g_inPrepareCall;
-    const char* data = static_cast<const char*>(event->Data);
-    if (event->EventType == GameBegin && data) {
-        const std::size_t first = std::strlen(data) + 1;
-        r.data = QByteArray(data, static_cast<qsizetype>(first + std::strlen(data + first) + 1));
-    } else if (event->EventType == ChatText && data) {
-        r.data = QByteArray(data);
-    } else if (event->EventType == OneStep && data) {
-        std::int32_t point[2];
-        std::memcpy(point, data, sizeof point);
-        r.column = point[0];
-        r.row = point[1];
-    }
-    g_received.push_back(r);
-}
-
-int countOf(int type) {
-    return static_cast<int>(std::count_if(g_received.begin(), g_received.end(), [type](const Received& r) { return r.type == type; }));
-}
-const Received* lastOf(int type) {
-    for (auto it = g_received.rbegin(); it != g_received.rend(); ++it)
-        if (it->type == type)
-            return &*it;
-    return nullptr;
-}
-bool waitForReceived(int type, int atLeast = 1) {
-    return QTest::qWaitFor([&] { return countOf(type) >= atLeast; }, kWaitMs);
-}
-
-// The main window stand-in: keeps the texts of the library's two messages.
-class Window : public QWidget {
-public:
-    bool event(QEvent* e) override {
-        if (e->type() == kNetNoticeEvent || e->type() == kNetRestartAskEvent) {
-            auto* message = static_cast<NetTextEvent*>(e);
-            texts.push_back({e->type(), fromGbk(QByteArray(message->text()))}); // NUL-terminated GBK
-            return true;
-        }
-        return QWidget::event(e);
-    }
-    std::vector<std::pair<QEvent::Type, QString>> texts;
-};
-
-// Acts on the connection dialog as soon as it is the active modal window.
-void whenDialogOpens(std::function<void(QDialog&)> act) {
-    auto* poll = new QTimer(qApp);
-    auto deadline = std::make_shared<int>(kWaitMs / 10);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, act, deadline] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (dialog && dialog->objectName() == QLatin1String("nwConnectDialog")) {
-            poll->deleteLater();
-            poll->stop();
-            act(*dialog);
-        } else if (--*deadline <= 0) {
-            poll->deleteLater();
-            poll->stop();
-        }
-    });
-    poll->start(10);
-}
-
-void fillAndConfirm(QDialog& dialog, bool hosting, const QString& name, quint16 port, const QString& address = {}) {
-    dialog.findChild<QRadioButton*>(hosting ? "hostRadio" : "joinRadio")->setChecked(true);
-    dialog.findChild<QLineEdit*>("nameEdit")->setText(name);
-    if (!address.isEmpty())
-        dialog.findChild<QLineEdit*>("addressEdit")->setText(address);
-    dialog.findChild<QSpinBox*>("portSpin")->setValue(port);
-    dialog.findChild<QPushButton*>("okButton")->click();
-}
 
 class NetworkApi : public ::testing::Test {
 protected:
@@ -130,13 +41,15 @@ protected:
         return result;
     }
 
-    // The program hosts through the dialog as 甲方; the test's peer joins.
+    // The program hosts through the dialog as 甲方; the test's peer joins while it waits.
     void hostAndLetPeerJoin() {
-        ASSERT_NE(prepare([](QDialog& d) { fillAndConfirm(d, true, QStringLiteral("甲方"), 0); }), 0);
-        ASSERT_NE(testing::currentSession(), nullptr);
-        const quint16 port = testing::currentSession()->serverPort();
+        quint16 port = 0;
+        ASSERT_NE(prepare([&](QDialog& d) {
+            fillAndConfirm(d, true, QStringLiteral("甲方"), 0);
+            port = testing::currentSession()->serverPort();
+            peer.join(QStringLiteral("127.0.0.1"), port);
+        }), 0);
         ASSERT_NE(port, 0);
-        peer.join(QStringLiteral("127.0.0.1"), port);
         ASSERT_TRUE(waitForReceived(GameBegin));
         ASSERT_TRUE(peerLog.waitFor(GameBegin));
         ASSERT_TRUE(waitForReceived(YourTurn));
@@ -161,7 +74,7 @@ TEST(NetworkApiRelease, releaseIsAcceptedWithNoConnectionAndTwice) {
     ReleaseNetWork();
 }
 
-TEST_F(NetworkApi, hostingThroughTheDialogReturnsOnceListening) {
+TEST_F(NetworkApi, hostingKeepsTheDialogOpenWithPortAndAddressesUntilAFriendJoins) {
     bool sawWidgets = false;
     const int32_t result = prepare([&](QDialog& d) {
         sawWidgets = d.findChild<QLineEdit*>("nameEdit") && d.findChild<QLineEdit*>("addressEdit") &&
@@ -169,13 +82,35 @@ TEST_F(NetworkApi, hostingThroughTheDialogReturnsOnceListening) {
         // The dialog belongs to the main window and opens with the login name.
         EXPECT_EQ(d.parentWidget(), &window);
         EXPECT_EQ(d.findChild<QLineEdit*>("nameEdit")->text(), defaultPlayerName());
-        fillAndConfirm(d, true, QStringLiteral("甲方"), 0);
+        fillAndConfirm(d, true, QStringLiteral("甲方"), 0); // any free port
+        // Listening, still open: the player reads the port and addresses to give the friend.
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_EQ(testing::currentSession()->state(), Session::State::Listening);
+        const quint16 port = testing::currentSession()->serverPort();
+        EXPECT_NE(port, 0);
+        EXPECT_EQ(d.findChild<QLabel*>("portLabel")->text(), QString::number(port));
+        EXPECT_TRUE(d.findChild<QLabel*>("portLabel")->isVisible());
+        EXPECT_FALSE(d.findChild<QLabel*>("addressLabel")->text().isEmpty());
+        EXPECT_EQ(d.findChild<QLabel*>("statusLabel")->textFormat(), Qt::PlainText);
+        EXPECT_FALSE(d.findChild<QPushButton*>("okButton")->isEnabled());
+        EXPECT_TRUE(d.findChild<QPushButton*>("cancelButton")->isEnabled());
+        QTimer::singleShot(300, &d, [this, port] { peer.join(QStringLiteral("127.0.0.1"), port); });
     });
     EXPECT_TRUE(sawWidgets);
     EXPECT_NE(result, 0);
     ASSERT_NE(testing::currentSession(), nullptr);
-    EXPECT_EQ(testing::currentSession()->state(), Session::State::Listening);
-    EXPECT_TRUE(g_received.empty()); // waiting for a peer: no event yet
+    EXPECT_EQ(testing::currentSession()->state(), Session::State::Connected);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr); // the dialog closed itself
+    EXPECT_TRUE(g_received.empty()); // events come once the program is back in its loop
+    ASSERT_TRUE(waitForReceived(YourTurn));
+    EXPECT_EQ(g_received[0].type, GameBegin);
+}
+
+TEST(ConnectDialogAddresses, ipv4FirstThenIpv6AndLoopbackOnlyWhenAlone) {
+    const QHostAddress v4("192.168.1.20"), v6("2001:db8::5"), lo4("127.0.0.1"), lo6("::1");
+    EXPECT_EQ(addressesForFriend({lo4, v6, lo6, v4}), (QStringList{"192.168.1.20", "2001:db8::5"}));
+    EXPECT_EQ(addressesForFriend({lo6, lo4}), (QStringList{"::1", "127.0.0.1"}));
+    EXPECT_TRUE(addressesForFriend({}).isEmpty());
 }
 
 TEST_F(NetworkApi, eventsReachTheCallbackAfterPrepareReturns) {
@@ -304,14 +239,27 @@ TEST_F(NetworkApi, disconnectThenReleaseStillTellsThePeerThePlayerLeft) {
     EXPECT_FALSE(peerLog.last(PeerGone)->linkLost);
 }
 
-TEST_F(NetworkApi, releaseWhileHostingFreesThePort) {
-    ASSERT_NE(prepare([](QDialog& d) { fillAndConfirm(d, true, QStringLiteral("甲方"), 0); }), 0);
-    const quint16 port = testing::currentSession()->serverPort();
-    ReleaseNetWork();
-    ReleaseNetWork();
-    EXPECT_EQ(testing::currentSession(), nullptr);
-    QTcpServer again;
-    EXPECT_TRUE(again.listen(QHostAddress::Any, port));
+TEST_F(NetworkApi, cancelOrReleaseWhileWaitingStopsHostingAndFreesThePort) {
+    for (const bool cancel : {true, false}) {
+        quint16 port = 0;
+        const int32_t result = prepare([&](QDialog& d) {
+            fillAndConfirm(d, true, QStringLiteral("甲方"), 0);
+            port = testing::currentSession()->serverPort();
+            if (cancel)
+                d.findChild<QPushButton*>("cancelButton")->click();
+            else
+                ReleaseNetWork(); // the program quitting while the dialog waits
+        });
+        EXPECT_EQ(result, 0) << cancel;
+        ASSERT_NE(port, 0);
+        EXPECT_EQ(testing::currentSession(), nullptr);
+        ReleaseNetWork();
+        QTcpServer again;
+        EXPECT_TRUE(again.listen(QHostAddress::Any, port)) << cancel;
+    }
+    settle(50);
+    EXPECT_TRUE(g_received.empty());
+    EXPECT_TRUE(window.texts.empty());
 }
 
 TEST_F(NetworkApi, releaseWhileConnectedLeavesThePeerWithALostLink) {
@@ -390,10 +338,14 @@ TEST_F(NetworkApi, dialogKeepsAskingForAUsableName) {
 }
 
 TEST_F(NetworkApi, chatWhileWaitingForAPeerIsNotSentAndSaysWhy) {
-    ASSERT_NE(prepare([](QDialog& d) { fillAndConfirm(d, true, QStringLiteral("甲方"), 0); }), 0);
-    EXPECT_EQ(SendChat(3, "hi"), 0);
+    EXPECT_EQ(prepare([](QDialog& d) {
+        fillAndConfirm(d, true, QStringLiteral("甲方"), 0);
+        EXPECT_EQ(SendChat(3, "hi"), 0);
+        d.findChild<QPushButton*>("cancelButton")->click();
+    }), 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !window.texts.empty(); }, kWaitMs));
     EXPECT_EQ(window.texts[0].first, kNetNoticeEvent);
+    EXPECT_EQ(window.texts[0].second, QStringLiteral("对方还没有加入，消息没有发出"));
     EXPECT_TRUE(g_received.empty());
 }
 

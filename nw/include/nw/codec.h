@@ -38,6 +38,7 @@ enum class RefuseReason : std::uint8_t {
     VersionMismatch = 1,
     WrongProtocol = 2,
     Busy = 3,
+    NameTaken = 4, // the joiner greeted with the host's own name
 };
 
 // Sent by the joining side first.

@@ -1,8 +1,13 @@
 #pragma once
 // The library's own connection dialog: host a game or join one, and the player's name.
-// Tests drive it through the object names of its widgets (see docs/network-protocol.md).
+// Hosting keeps it open, showing the port and this machine's addresses, until a friend has
+// joined (accepted) or the player cancels. Tests drive it through the object names of its
+// widgets (see docs/network-protocol.md).
 
 #include <QDialog>
+#include <QHostAddress>
+#include <QList>
+#include <QStringList>
 
 #include "nw/nw_export.h"
 
@@ -28,13 +33,15 @@ public:
     void setPlayerName(const QString& name);
 
 public slots:
-    void accept() override; // starts hosting or joining; closes only once that succeeded
-    void reject() override; // also abandons a join in progress
+    void accept() override; // starts hosting or joining; closes once a friend is connected
+    void reject() override; // also stops hosting or abandons a join in progress
 
 private:
     void updateMode();
     void setWorking(bool working);
     void onJoinFinished(bool ok);
+    void onPeerJoined();
+    void showWaiting();
 
     Session& m_session;
     QRadioButton* m_hostRadio;
@@ -43,10 +50,18 @@ private:
     QLineEdit* m_addressEdit;
     QSpinBox* m_portSpin;
     QLabel* m_statusLabel;
+    QLabel* m_portLabel;
+    QLabel* m_addressLabel;
+    QWidget* m_waitingBox;
     QPushButton* m_okButton;
     QPushButton* m_cancelButton;
     bool m_joining = false;
+    bool m_hosting = false;
 };
+
+// The addresses a friend could type to reach this machine, as shown while hosting:
+// IPv4 before IPv6, loopback only when there is nothing else.
+NW_EXPORT QStringList addressesForFriend(const QList<QHostAddress>& all);
 
 // The login name of the user running the program, or "玩家" when there is none.
 NW_EXPORT QString defaultPlayerName();

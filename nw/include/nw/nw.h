@@ -55,13 +55,17 @@ _Static_assert(sizeof(NetEvent) == 32, "NetEvent layout");
 /* Called on the user-interface thread, never from inside one of the functions below. */
 typedef void (*NetEventCallback)(int32_t unused, NetEvent* event);
 
-/* Opens the connection dialog (modal, owned by window, a QWidget* or NULL). Nonzero once
-   listening (host) or connected and greeted (join); 0 on cancel or failure, the reason
-   posted to window as WM_NETNOTICE. Events start after it returns. */
+/* Opens the connection dialog (modal, owned by window, a QWidget* or NULL). Hosting, the
+   dialog stays open once listening and shows the port and this machine's addresses until a
+   friend has joined. Nonzero once a friend's handshake completed (host) or connected and
+   greeted (join); 0 on cancel (which also stops hosting) or failure, the reason posted to
+   window as WM_NETNOTICE. Events (GameBegin first) start after it returns. At most one
+   notice is posted and not yet handled at a time; later ones wait, only the latest kept. */
 NW_EXPORT int32_t PrepareNetwork(void* window, NetEventCallback callback);
 
 /* step: int32 column, int32 row; byteCount must be 8. Returns nonzero when sent; a stone out
-   of turn, out of range or on an occupied point is not sent. */
+   of turn, out of range, on an occupied point, or played before the current game's GameBegin
+   reached the callback (it belongs to the game before a restart) is not sent. */
 NW_EXPORT int32_t SendOneStep(int32_t byteCount, const void* step);
 
 /* length: bytes of text including its NUL. Returns nonzero when sent; the line comes back as

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QEvent>
 #include <QString>
+#include <functional>
 
 #include "nw/nw.h"
 #include "nw/nw_export.h"
@@ -16,10 +17,11 @@ inline constexpr QEvent::Type kNetRestartAskEvent = static_cast<QEvent::Type>(QE
 static_assert(int{kNetNoticeEvent} == int{WM_NETNOTICE} && int{kNetRestartAskEvent} == int{WM_NETRESTARTASK});
 
 // Carries its text as NUL-terminated GBK bytes; the event owns them, so they stay valid until
-// the event has been handled (Qt deletes a posted event after delivery).
+// the event has been handled (Qt deletes a posted event after delivery). onHandled runs when
+// the event is destroyed, which tells the library the notice is off its hands.
 class NW_EXPORT NetTextEvent : public QEvent {
 public:
-    NetTextEvent(QEvent::Type type, QByteArray gbkText);
+    NetTextEvent(QEvent::Type type, QByteArray gbkText, std::function<void()> onHandled = {});
     ~NetTextEvent() override;
 
     const char* text() const { return m_text.constData(); }
@@ -28,6 +30,7 @@ public:
 
 private:
     QByteArray m_text;
+    std::function<void()> m_onHandled;
 };
 
 // Strict GBK conversion (glibc iconv). On failure: empty result and *ok false.

@@ -5,11 +5,14 @@
 
 #include <QAbstractSocket>
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QHostAddress>
 #include <QObject>
 #include <QString>
 #include <cstdint>
 #include <cstring>
+#include <memory>
+#include <vector>
 
 #include "nw/codec.h"
 #include "nw/game_board.h"
@@ -28,6 +31,7 @@ struct SessionEvent {
     int seat = 0;
     bool linkLost = false;
     QByteArray data;
+    std::uint32_t game = 0; // the session's game when the event was raised
 
     // OneStep
     int column() const { return int32At(0); }
@@ -49,6 +53,15 @@ private:
     }
 };
 
+// How many chat lines a peer may send: a burst, refilled at a steady rate. A peer beyond it
+// is a script, and its link is dropped.
+struct ChatAllowance {
+    static constexpr int kDefaultBurst = 10;
+    static constexpr int kDefaultLinesPerSecond = 2;
+    int burst = kDefaultBurst;
+    int linesPerSecond = kDefaultLinesPerSecond;
+};
+
 class NW_EXPORT Session : public QObject {
     Q_OBJECT
 public:
@@ -60,10 +73,21 @@ public:
     };
 
     static constexpr int kDefaultKeepAliveMs = 2000;
-    static constexpr int kDefaultSilenceMs = 6000;
+    // Longer than TCP's retransmission back-off after a blackout of a few seconds (retries at
+    // about 0.2, 0.6, 1.4, 3.0, 6.2 s after a loss), short enough to notice a dead link.
+    static constexpr int kDefaultSilenceMs = 12000;
     static constexpr int kDefaultConnectMs = 10000;
+    // A host greets several newcomers at once, each within its own short deadline, so mute
+    // connections cannot keep a friend out; the oldest gives way when all slots are taken.
+    static constexpr int kDefaultHandshakeMs = 3000;
+    static constexpr int kMaxPendingHandshakes = 4;
+    // Newcomers told "busy" while a game runs that may still be closing at once.
+    static constexpr int kMaxRefusedClosing = 4;
+    // What one read takes in; beyond it TCP's own flow control holds a flooding peer back.
+    static constexpr qint64 kReadBufferBytes = 16 * 1024;
+    static constexpr int kChatBurst = ChatAllowance::kDefaultBurst;
 
-    explicit Session(QObject* parent = nullptr);
+    explicit Session(QObject* parent = nullptr, ChatAllowance chat = {});
     ~Session() override;
 
     // 1..32 GBK bytes without control characters; false (name unchanged) otherwise.
@@ -75,6 +99,7 @@ public:
     void setKeepAliveInterval(int ms);
     void setSilenceTimeout(int ms);
     void setConnectTimeout(int ms);
+    void setHandshakeTimeout(int ms) { m_handshakeMs = ms; }
     // false: this end sends no keep-alives any more, as a peer that hangs would.
     void setKeepAliveEnabled(bool enabled);
     // Greets with another version, to exercise the refusal.
@@ -98,6 +123,8 @@ public:
     // Tests: writes bytes as they are, or drops the link the way a crash would.
     bool sendRaw(const QByteArray& bytes);
     void dropLink();
+    // Closes a connected link as broken (the peer is no longer served): PeerGone with LinkLost.
+    void breakLink();
 
     State state() const { return m_state; }
     bool isHost() const { return m_isHost; }
@@ -107,14 +134,29 @@ public:
     bool restartAskedByMe() const { return m_myAskPending; }
     bool restartAskedByPeer() const { return m_peerAskPending; }
     const GameBoard& board() const { return m_board; }
+    int pendingHandshakes() const { return static_cast<int>(m_pending.size()); }
 
 signals:
     void netEvent(const nw::SessionEvent& event);
     void notice(const QString& text);
     void joinFinished(bool ok);
+    void peerJoined(); // hosting: a friend's handshake completed, the first game begins
 
 private:
+    struct Pending {
+        QTcpSocket* socket = nullptr;
+        QByteArray inbox;
+    };
+
     void onNewConnection();
+    void refuseBusy(QTcpSocket* socket);
+    void closeRefused(QTcpSocket* socket, const std::string& farewell);
+    void onPendingReadyRead(QTcpSocket* socket);
+    void dropPending(QTcpSocket* socket);
+    void closeAllPending();
+    void acceptPeer(QTcpSocket* socket, QByteArray leftover, const wire::Hello& hello);
+    void processInbox();
+    bool takeChatToken();
     void onReadyRead();
     void onSocketGone();
     void onSocketError(QAbstractSocket::SocketError error);
@@ -125,7 +167,8 @@ private:
 
     void adoptSocket(QTcpSocket* socket);
     void handleFrame(const wire::Frame& frame);
-    void handleHello(const wire::Hello& hello);
+    // False: refused and closed; true: the Hello may be accepted.
+    bool screenHello(QTcpSocket* socket, const wire::Hello& hello);
     void handleWelcome(const wire::Welcome& welcome);
     void handleRefuse(const wire::Refuse& refuse);
     void handleInGame(const wire::Frame& frame);
@@ -147,11 +190,17 @@ private:
     QTimer* m_connectTimer = nullptr;
     QByteArray m_inbox;
     quint64 m_linkId = 0; // changes whenever the socket does, so a stale read loop stops
+    std::vector<Pending> m_pending; // hosting: newcomers yet to greet, oldest first
+    int m_handshakeMs = kDefaultHandshakeMs;
+    std::shared_ptr<int> m_refusedClosing = std::make_shared<int>(0);
+    double m_chatTokens = kChatBurst;
+    QElapsedTimer m_chatClock;
 
     QByteArray m_name;
     QByteArray m_peerName;
     std::uint16_t m_version;
     bool m_keepAliveEnabled = true;
+    ChatAllowance m_chatAllowance;
 
     std::uint32_t m_game = 0;
     GameBoard m_board;
