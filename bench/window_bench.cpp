@@ -46,6 +46,7 @@ public:
         return file;
     }
     QString chooseSaveFile(QWidget*, const QString&, const QString&) override { return {}; }
+    void closeQuestion(const QString&) override {}
 
     QString file;
     int asked = 0;
