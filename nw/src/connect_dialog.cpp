@@ -151,6 +151,11 @@ void ConnectDialog::accept() {
         m_statusLabel->setText(QStringLiteral("名字太长或含有控制字符（最多 %1 个字节）").arg(wire::kMaxName));
         return;
     }
+    if (name.contains(QChar(0xFF1A))) {
+        // The chat record puts it after every name; inside one it could fake the other's lines.
+        m_statusLabel->setText(QStringLiteral("名字中不能有“：”"));
+        return;
+    }
     const auto port = static_cast<quint16>(m_portSpin->value());
     if (m_hostRadio->isChecked()) {
         // A failure has already been told through the session's notice.

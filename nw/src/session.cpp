@@ -17,6 +17,21 @@ const QByteArray kNameSeparator = QByteArrayLiteral("\xA3\xBA"); // "：" in GBK
 
 QString texts(const char* utf8) { return QString::fromUtf8(utf8); }
 
+const QChar kWideColon(0xFF1A); // "：", what the chat record puts after a name
+
+// Two names a reader of the chat record could mistake for each other: equal but for blanks, or
+// one carrying the separator that follows a name there.
+bool namesLookAlike(const QByteArray& gbkA, const QByteArray& gbkB) {
+    auto key = [](const QByteArray& gbk) {
+        QString text = fromGbk(gbk);
+        text.removeIf([](QChar c) { return c.isSpace() || c.category() == QChar::Other_Format; });
+        return text;
+    };
+    const QString a = key(gbkA);
+    const QString b = key(gbkB);
+    return a == b || a.contains(kWideColon) || b.contains(kWideColon);
+}
+
 QByteArray bytesOf(const std::string& s) { return QByteArray(s.data(), static_cast<qsizetype>(s.size())); }
 std::string stdOf(const QByteArray& b) { return std::string(b.constData(), static_cast<std::size_t>(b.size())); }
 std::string_view viewOf(const QByteArray& b) { return {b.constData(), static_cast<std::size_t>(b.size())}; }
@@ -234,7 +249,7 @@ bool Session::screenHello(QTcpSocket* socket, const wire::Hello& hello) {
         emit notice(texts("对方的程序版本（%1）与本程序（%2）不同，已拒绝其连接").arg(hello.version).arg(m_version));
         return false; // still listening for a peer that fits
     }
-    if (bytesOf(hello.name) == m_name) {
+    if (namesLookAlike(bytesOf(hello.name), m_name)) {
         // Its chat lines would read as the host's own.
         closeRefused(socket, wire::encode(wire::Refuse{wire::RefuseReason::NameTaken, m_version}));
         return false;
@@ -341,7 +356,7 @@ void Session::handleWelcome(const wire::Welcome& welcome) {
         failJoin(texts("双方的程序版本不同，连接被拒绝"));
         return;
     }
-    if (bytesOf(welcome.name) == m_name) {
+    if (namesLookAlike(bytesOf(welcome.name), m_name)) {
         failJoin(texts("对方与您同名，请换一个名字后再加入"));
         return;
     }

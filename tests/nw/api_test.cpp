@@ -331,6 +331,10 @@ TEST_F(NetworkApi, dialogKeepsAskingForAUsableName) {
         status = d.findChild<QLabel*>("statusLabel")->text();
         fillAndConfirm(d, true, QString(40, QLatin1Char('n')), 0);
         EXPECT_TRUE(d.isVisible());
+        // The separator the chat record puts after names would let one name fake another.
+        fillAndConfirm(d, true, QStringLiteral("甲方：我认输了"), 0);
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_EQ(d.findChild<QLabel*>("statusLabel")->text(), QStringLiteral("名字中不能有“：”"));
         d.findChild<QPushButton*>("cancelButton")->click();
     });
     EXPECT_EQ(result, 0);
