@@ -203,6 +203,17 @@ TEST_F(NetWindow, peerWinningStoneBringsYouLose) {
     EXPECT_EQ(dialogs.shown[0].text, u("您输了！"));
     EXPECT_EQ(dialogs.shown[0].caption, u("结果"));
     expectMatchCommands();
+    // The beaten player is shown where the peer's five stands: its five stones, none of the own.
+    std::vector<QRect> peerFive;
+    for (int k = 1; k <= 9; k += 2) {
+        peerFive.push_back(form1->piece(k)->geometry());
+    }
+    EXPECT_EQ(form1->winningMarks()->marked(), peerFive);
+    EXPECT_TRUE(form1->winningMarks()->isVisible());
+    // An agreed restart clears the board, and the marks with it.
+    library.gameBegin(1, gbk("乙方"), gbk("甲方"));
+    EXPECT_EQ(stones(), 0);
+    EXPECT_TRUE(form1->winningMarks()->marked().empty());
 }
 
 // A full board without five: 113 points for the first mover, 112 for the second.
