@@ -48,20 +48,7 @@ QByteArray filledBoardFile(bool computerFirst, const std::vector<BoardPoint>& le
     return out;
 }
 
-class GameEnds : public WindowTest {
-protected:
-    void loadFile(const QString& file, const QByteArray& bytes) {
-        QFile out(file);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-        ASSERT_EQ(out.write(bytes), bytes.size());
-        out.close();
-        dialogs.files.push_back(file);
-        const int before = dialogs.fileDialogsShown;
-        form1->N4->trigger();
-        ASSERT_TRUE(waitUntil([&] { return dialogs.fileDialogsShown > before; }));
-        QCoreApplication::processEvents();
-    }
-};
+class GameEnds : public WindowTest {};
 
 TEST_F(GameEnds, aFullBoardIsADrawWhoeverPlacesTheLastStone) {
     QTemporaryDir scratch;
@@ -83,7 +70,7 @@ TEST_F(GameEnds, aFullBoardIsADrawWhoeverPlacesTheLastStone) {
     for (const Case& c : cases) {
         const QString file = scratch.filePath(c.computerFirst ? QStringLiteral("c.rur") : QStringLiteral("p.rur"));
         dialogs.shown.clear();
-        loadFile(file, filledBoardFile(c.computerFirst, c.left));
+        loadGame(file, filledBoardFile(c.computerFirst, c.left));
         ASSERT_EQ(stones(), kMaxStones - static_cast<int>(c.left.size())) << "computer first " << c.computerFirst;
         ASSERT_EQ(form1->match().playerCanMove, 1);
 
@@ -106,7 +93,7 @@ TEST_F(GameEnds, restartWithTheComputerFirstPutsItsStoneDownAtOnce) {
     openWindow();
     form1->N16->trigger();
     // A game in which the player moved first; loading leaves labels and option as they were.
-    loadFile(scratch.filePath(QStringLiteral("player-first.rur")),
+    loadGame(scratch.filePath(QStringLiteral("player-first.rur")),
              QByteArray("\x02\x00\x03\x03\x01\x0c\x0c\x00", 8));
     ASSERT_EQ(stones(), 2);
     ASSERT_EQ(form1->match().computerFirst, 0);
