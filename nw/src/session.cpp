@@ -46,6 +46,18 @@ void whenOverdue(QTcpSocket* socket, int ms, F action) {
     timer->start(ms);
 }
 
+// Lets what was written leave before the link closes, within a bound; unread input would turn
+// the close into a reset that may overtake the farewell.
+void closeAfterFarewell(QTcpSocket* socket) {
+    QObject::connect(socket, &QTcpSocket::readyRead, socket, [socket] { socket->readAll(); });
+    QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+    whenOverdue(socket, kGracefulCloseMs, [socket] {
+        socket->abort();
+        socket->deleteLater();
+    });
+    socket->disconnectFromHost();
+}
+
 QByteArray stepData(int column, int row) {
     const std::int32_t v[2] = {column, row};
     return QByteArray(reinterpret_cast<const char*>(v), sizeof v);
@@ -193,14 +205,7 @@ void Session::closeRefused(QTcpSocket* socket, const std::string& farewell) {
     ++*m_refusedClosing;
     connect(socket, &QObject::destroyed, [counter = m_refusedClosing] { --*counter; });
     socket->write(farewell.data(), static_cast<qint64>(farewell.size()));
-    // Unread input would turn the close into a reset that may overtake the farewell.
-    connect(socket, &QTcpSocket::readyRead, socket, [socket] { socket->readAll(); });
-    connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-    whenOverdue(socket, kGracefulCloseMs, [socket] {
-        socket->abort();
-        socket->deleteLater();
-    });
-    socket->disconnectFromHost();
+    closeAfterFarewell(socket);
 }
 
 void Session::onPendingReadyRead(QTcpSocket* socket) {
@@ -587,13 +592,7 @@ void Session::closeSocket(bool graceful) {
         // session is deleted meanwhile; unread input would turn the close into a reset.
         socket->setParent(nullptr);
         socket->flush();
-        connect(socket, &QTcpSocket::readyRead, socket, [socket] { socket->readAll(); });
-        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        whenOverdue(socket, kGracefulCloseMs, [socket] {
-            socket->abort();
-            socket->deleteLater();
-        });
-        socket->disconnectFromHost();
+        closeAfterFarewell(socket);
     } else {
         socket->abort();
         socket->deleteLater();
