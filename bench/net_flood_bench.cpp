@@ -4,6 +4,8 @@
 // waits for a friend. Reports how long the host's event loop was kept
 // from running (gaps of a 1 ms repeating timer), the growth of its resident memory, and
 // whether it still serves a well-behaved friend afterwards. Not a test: ctest never runs it.
+// --window hosts with the game's own main window (its callback, chat record and notices)
+// instead of a plain widget.
 
 #include <QApplication>
 #include <QDialog>
@@ -15,13 +17,18 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTcpSocket>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <unistd.h>
 
+#include "dialogs.h"
+#include "form1.h"
+#include "guard.h"
 #include "nw/codec.h"
 #include "nw/nw.h"
 #include "nw/nw_events.h"
@@ -167,6 +174,19 @@ public:
     int notices = 0;
 };
 
+// Every box answered at once, as a player clicking Yes/OK straight away; counts the library's.
+class InstantDialogs final : public kivola::DialogService {
+public:
+    void showMessage(QWidget*, const QString&, const QString& caption) override {
+        notices += caption == QLatin1String("Information") ? 1 : 0;
+    }
+    bool askYesNo(QWidget*, const QString&, const QString&) override { return true; }
+    void closeQuestion(const QString&) override {}
+    QString chooseOpenFile(QWidget*, const QString&, const QString&) override { return {}; }
+    QString chooseSaveFile(QWidget*, const QString&, const QString&) override { return {}; }
+    int notices = 0;
+};
+
 bool spinUntil(const std::function<bool()>& done, int limitMs) {
     QElapsedTimer clock;
     clock.start();
@@ -192,6 +212,8 @@ long finishPeer(QProcess* process) {
 }
 
 // Hosts through the dialog on a free port; whileWaiting gets the port inside the dialog's loop.
+kivola::TForm1* g_form = nullptr; // --window
+
 int32_t host(Window& window, const std::function<void(quint16)>& whileWaiting) {
     QTimer::singleShot(50, [&] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
@@ -204,7 +226,23 @@ int32_t host(Window& window, const std::function<void(quint16)>& whileWaiting) {
         dialog->findChild<QPushButton*>("okButton")->click();
         whileWaiting(nw::testing::currentSession()->serverPort());
     });
+    if (g_form != nullptr) {
+        g_form->actNetWork->trigger();
+        return g_form->match().netMode;
+    }
     return PrepareNetwork(&window, &onNetEvent);
+}
+
+// The match is over for the host: the window has answered its last notice, or the callback
+// has heard of it.
+bool matchOver() { return g_form != nullptr ? g_form->match().netMode == 0 : g_peerGone > 0; }
+
+void release() {
+    if (g_form == nullptr) {
+        ReleaseNetWork();
+    } else if (g_form->match().netMode != 0) {
+        g_form->N10->trigger(); // ending the match, answered Yes
+    }
 }
 
 } // namespace
@@ -216,7 +254,16 @@ int main(int argc, char** argv) {
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    const bool inWindow = argc == 2 && std::strcmp(argv[1], "--window") == 0;
+    int qtArgc = 1;
+    kivola::KivolaApplication app(qtArgc, argv);
+    InstantDialogs instant;
+    std::unique_ptr<kivola::TForm1> form;
+    if (inWindow) {
+        form = std::make_unique<kivola::TForm1>(instant);
+        form->show();
+        g_form = form.get();
+    }
     Window window;
     QPlainTextEdit record(&window);
     record.setUndoRedoEnabled(false);
@@ -229,9 +276,9 @@ int main(int argc, char** argv) {
     {
         QProcess* peer = nullptr;
         host(window, [&](quint16 port) { peer = startPeer(QStringLiteral("warm"), port); });
-        spinUntil([] { return g_peerGone > 0; }, 10000);
+        spinUntil(matchOver, 10000);
         finishPeer(peer);
-        ReleaseNetWork();
+        release();
         g_peerGone = 0;
         g_chatLines = 0;
     }
@@ -243,11 +290,11 @@ int main(int argc, char** argv) {
     meter.start();
     const int32_t joined = host(window, [&](quint16 port) { chatPeer = startPeer(QStringLiteral("chat"), port); });
     const long chatsWritten = finishPeer(chatPeer);
-    spinUntil([&] { return g_peerGone > 0; }, 10000);
+    spinUntil(matchOver, 10000);
     const double chatBlock = meter.stop();
-    const int chatLinesShown = g_chatLines;
-    const bool chatDropped = g_peerGone > 0;
-    ReleaseNetWork();
+    const int chatLinesShown = inWindow ? form->Memo1->document()->blockCount() : g_chatLines;
+    const bool chatDropped = matchOver();
+    release();
 
     // Greetings of another version while the host waits, then a friend who fits.
     long refused = 0;
@@ -258,7 +305,7 @@ int main(int argc, char** argv) {
         if (e.type == OneStep)
             friendGotStone = true;
     });
-    const int noticesBefore = window.notices;
+    const int noticesBefore = window.notices + instant.notices;
     meter.start();
     // The dialog's own loop runs meanwhile, as it does in the game; the friend comes last.
     const int32_t served = host(window, [&](quint16 port) {
@@ -271,19 +318,32 @@ int main(int argc, char** argv) {
     });
     const double helloBlock = meter.stop();
     const int gameBegins = g_gameBegin;
-    spinUntil([&] { return g_gameBegin > gameBegins; }, 5000);
-    const std::int32_t stone[2] = {8, 8};
-    const bool stoneSent = SendOneStep(8, stone) != 0;
+    bool stoneSent = false;
+    if (inWindow) {
+        // The player's stone, clicked on the board once the window lets the player move.
+        spinUntil([&] { return form->match().netMode == 1 && form->match().playerCanMove == 1; }, 5000);
+        const QPoint at(28 * 8 - 9, 28 * 8 - 9);
+        QTest::mouseMove(form->qipanPicture, at);
+        QTest::mouseClick(form->qipanPicture, Qt::LeftButton, Qt::NoModifier, at);
+        stoneSent = form->match().board[8][8] != 0;
+    } else {
+        spinUntil([&] { return g_gameBegin > gameBegins; }, 5000);
+        const std::int32_t stone[2] = {8, 8};
+        stoneSent = SendOneStep(8, stone) != 0;
+    }
     spinUntil([&] { return friendGotStone; }, 5000);
     spinUntil([] { return false; }, 200); // the waiting notice is posted once the dialog is gone
-    const int noticesShown = window.notices - noticesBefore;
-    SendDisconnect(0);
-    ReleaseNetWork();
+    const int noticesShown = window.notices + instant.notices - noticesBefore;
+    if (!inWindow) {
+        SendDisconnect(0);
+    }
+    release();
     friendly.stop();
     QCoreApplication::processEvents();
     const long growth = residentKiB() - rssBefore;
 
     const bool alive = served != 0 && stoneSent && friendGotStone;
+    std::printf("host: %s\n", inWindow ? "the game's main window" : "a plain widget");
     std::printf("%-34s %12s %14s %16s\n", "phase", "frames sent", "host took in", "longest block");
     std::printf("%-34s %12ld %14d %13.1f ms\n", "chat frames on one link", chatsWritten, chatLinesShown, chatBlock);
     std::printf("%-34s %12d %14ld %13.1f ms\n", "greetings of another version", kWrongHellos, refused, helloBlock);

@@ -1,0 +1,356 @@
+// A raw TCP peer attacks the real window hosting through the real libNW: what the player sees
+// of each attack, and that the window then still hosts a well-behaved friend.
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QTcpSocket>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <algorithm>
+#include <map>
+#include <string_view>
+
+#include "loopback_support.h"
+#include "nw/codec.h"
+#include "nw/gbk.h"
+#include "nw/nw_events.h"
+#include "nw/testing.h"
+#include "window_fixture.h"
+
+namespace kivola::test {
+namespace {
+
+namespace wire = nw::wire;
+
+QString u(const char* utf8) { return QString::fromUtf8(utf8); }
+QByteArray gbk(const QString& text) { return nw::toGbk(text); }
+
+QByteArray enc(const wire::Frame& frame) {
+    const std::string bytes = wire::encode(frame);
+    return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+QByteArray hello(const QByteArray& name, std::uint16_t version = wire::kProtocolVersion) {
+    return enc(wire::Hello{std::string(wire::kProtocolName), version, name.toStdString()});
+}
+
+QByteArray step(int column, int row) {
+    return enc(wire::Step{1, static_cast<std::uint8_t>(column), static_cast<std::uint8_t>(row)});
+}
+
+QByteArray chat(const QString& text) { return enc(wire::Chat{gbk(text).toStdString()}); }
+
+const QHostAddress kLoopback(QHostAddress::LocalHost);
+
+// Writes what it likes and keeps all the host sends.
+class RawPeer {
+public:
+    RawPeer() {
+        QObject::connect(&socket, &QTcpSocket::readyRead, [this] { received += socket.readAll(); });
+    }
+    bool connectTo(quint16 port) {
+        socket.connectToHost(kLoopback, port);
+        return QTest::qWaitFor([&] { return socket.state() == QAbstractSocket::ConnectedState; }, kNetWaitMs);
+    }
+    void send(const QByteArray& bytes) {
+        socket.write(bytes);
+        socket.flush();
+    }
+    bool waitClosed() {
+        return QTest::qWaitFor([&] { return socket.state() == QAbstractSocket::UnconnectedState; }, kNetWaitMs);
+    }
+    int count(wire::FrameType type) const {
+        int n = 0;
+        std::string_view rest(received.constData(), static_cast<std::size_t>(received.size()));
+        for (wire::DecodeResult r = wire::decode(rest); r.status == wire::DecodeStatus::Complete; r = wire::decode(rest)) {
+            n += wire::typeOf(r.frame) == type ? 1 : 0;
+            rest.remove_prefix(r.consumed);
+        }
+        return n;
+    }
+
+    QTcpSocket socket;
+    QByteArray received;
+};
+
+// The chat record as the player reads it: one entry per displayed line, wrapped lines apart.
+QStringList displayedLines(const QPlainTextEdit& memo) {
+    QStringList lines;
+    for (QTextBlock block = memo.document()->firstBlock(); block.isValid(); block = block.next()) {
+        const QTextLayout* layout = block.layout();
+        if (layout == nullptr || layout->lineCount() == 0) {
+            lines << block.text();
+            continue;
+        }
+        for (int i = 0; i < layout->lineCount(); ++i) {
+            lines << block.text().mid(layout->lineAt(i).textStart(), layout->lineAt(i).textLength());
+        }
+    }
+    return lines;
+}
+
+class HostileE2E : public WindowTest {
+protected:
+    using Board = std::map<std::pair<int, int>, int>;
+
+    void SetUp() override {
+        WindowTest::SetUp();
+        openWindow();
+        // What the board and record held while the match's last notice was on screen.
+        dialogs.whileShown = [this](const ShownMessage& m) {
+            if (m.caption == u("网络游戏终止")) {
+                boardAtNotice = board();
+                memoLinesAtNotice = form1->memoDisplayedLines();
+            }
+        };
+    }
+    void TearDown() override {
+        WindowTest::TearDown();
+        friendly.stop();
+        nw::testing::setSessionTimings(0, 0);
+    }
+
+    Board board() const {
+        Board stonesOn;
+        for (int x = 1; x <= wire::kBoardSize; ++x) {
+            for (int y = 1; y <= wire::kBoardSize; ++y) {
+                if (cell(x, y) != kEmpty) {
+                    stonesOn[{x, y}] = cell(x, y);
+                }
+            }
+        }
+        return stonesOn;
+    }
+
+    // Hosts as name through the library's dialog; whileWaiting runs in the dialog once it
+    // listens. A dialog nobody joins is closed, so a failing case cannot hang the run.
+    void hostThroughDialog(const QString& name, const std::function<void(quint16)>& whileWaiting) {
+        whenConnectDialogOpens([&](QDialog& d) {
+            QPointer<QDialog> dialog(&d);
+            QTimer::singleShot(2 * kNetWaitMs, &d, [dialog] {
+                if (dialog && dialog->isVisible()) {
+                    dialog->reject();
+                }
+            });
+            hostThroughConnectDialog(d, name, [&](quint16 port) {
+                ASSERT_NE(port, 0);
+                whileWaiting(port);
+            });
+        });
+        form1->actNetWork->trigger();
+        ASSERT_EQ(form1->match().netMode, 1);
+        ASSERT_TRUE(waitUntil([&] { return form1->Label1->text() == name && form1->match().playerCanMove == 1; }));
+    }
+
+    bool waitForBox(const QString& caption, std::size_t from) {
+        return waitUntil([&] {
+            return std::any_of(dialogs.shown.begin() + static_cast<std::ptrdiff_t>(from), dialogs.shown.end(),
+                               [&](const ShownMessage& m) { return m.caption == caption; });
+        });
+    }
+    bool waitForSingleMode() {
+        return waitUntil([&] { return form1->match().netMode == 0 && !dialogs.anyOpen(); });
+    }
+
+    // The friend is in the game: a stone each way, then the friend leaves and the window says so.
+    void playWithFriendUntilItLeaves(const QString& friendName) {
+        ASSERT_TRUE(friendLog.waitFor(GameBegin));
+        EXPECT_EQ(form1->Label2->text(), friendName);
+        clickPoint(8, 8);
+        ASSERT_TRUE(friendLog.waitFor(OneStep));
+        EXPECT_EQ(friendLog.last(OneStep)->column(), 8);
+        ASSERT_TRUE(waitUntil([&] { return friendly.isMyTurn(); }));
+        ASSERT_TRUE(friendly.sendStep(9, 9));
+        ASSERT_TRUE(waitUntil([&] { return cell(9, 9) == kOtherStone; }));
+        const std::size_t before = dialogs.shown.size();
+        ASSERT_TRUE(friendly.sendDisconnect());
+        ASSERT_TRUE(waitForBox(u("网络游戏终止"), before));
+        EXPECT_EQ(dialogs.shown.back().text, friendName + u("退出游戏了"));
+        ASSERT_TRUE(waitForSingleMode());
+        EXPECT_EQ(nw::testing::currentSession(), nullptr);
+        friendLog.events.clear();
+    }
+
+    void expectServesAFriend() {
+        SCOPED_TRACE("then a friend");
+        ASSERT_TRUE(friendly.setPlayerName(u("乙方")));
+        hostThroughDialog(u("甲方"), [&](quint16 port) { friendly.join(QStringLiteral("127.0.0.1"), port); });
+        playWithFriendUntilItLeaves(u("乙方"));
+    }
+
+    nw::Session friendly;
+    PeerLog friendLog{friendly};
+    Board boardAtNotice;
+    int memoLinesAtNotice = -1;
+};
+
+TEST_F(HostileE2E, strangersWhileTheHostWaitsLeaveAtMostOneNoticeAndTheFriendStillPlays) {
+    std::vector<std::unique_ptr<RawPeer>> mutes;
+    struct Case {
+        const char* name;
+        QString hostName;
+        QString friendName;
+        std::function<void(quint16)> whileWaiting; // before the friend joins
+        int notices;                               // library notice boxes
+    };
+    const Case cases[] = {
+        {"a flood of wrong versions", u("甲方"), u("乙方"),
+         [](quint16 port) {
+             for (int round = 0; round < 10; ++round) {
+                 std::vector<std::unique_ptr<RawPeer>> wave;
+                 for (int i = 0; i < 10; ++i) {
+                     wave.push_back(std::make_unique<RawPeer>());
+                     wave.back()->socket.connectToHost(kLoopback, port);
+                     wave.back()->socket.write(hello(gbk(u("丙方")), static_cast<std::uint16_t>(100 + round)));
+                 }
+                 for (auto& raw : wave) {
+                     ASSERT_TRUE(raw->waitClosed());
+                 }
+             }
+         },
+         1},
+        {"mute connections in every handshake slot", u("甲方"), u("乙方"),
+         [&](quint16 port) {
+             for (int i = 0; i <= nw::Session::kMaxPendingHandshakes; ++i) {
+                 mutes.push_back(std::make_unique<RawPeer>());
+                 ASSERT_TRUE(mutes.back()->connectTo(port));
+             }
+             ASSERT_TRUE(QTest::qWaitFor(
+                 [] { return nw::testing::currentSession()->pendingHandshakes() == nw::Session::kMaxPendingHandshakes; },
+                 kNetWaitMs));
+         },
+         0},
+        {"markup in both names", QStringLiteral("<b>x</b>"), QStringLiteral("<img src=/dev/zero>"), [](quint16) {}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialogs.shown.clear();
+        dialogs.sameKindNested = 0;
+        dialogs.deepest = 0;
+        ASSERT_TRUE(friendly.setPlayerName(c.friendName));
+        hostThroughDialog(c.hostName, [&](quint16 port) {
+            c.whileWaiting(port);
+            friendly.join(QStringLiteral("127.0.0.1"), port);
+        });
+        for (QLabel* label : {form1->Label1, form1->Label2}) {
+            EXPECT_EQ(label->textFormat(), Qt::PlainText);
+        }
+        EXPECT_EQ(form1->Label1->text(), c.hostName);
+        EXPECT_EQ(form1->Label2->text(), c.friendName);
+        if (c.notices > 0) {
+            ASSERT_TRUE(waitForBox(u("Information"), 0));
+            EXPECT_TRUE(dialogs.shown[0].text.startsWith(u("对方的程序版本（1"))) << dialogs.shown[0].text.toStdString();
+        }
+        for (auto& mute : mutes) {
+            EXPECT_TRUE(mute->waitClosed()) << "the friend's greeting closes the waiting ones";
+        }
+        mutes.clear();
+        playWithFriendUntilItLeaves(c.friendName);
+        settle();
+        EXPECT_EQ(std::count_if(dialogs.shown.begin(), dialogs.shown.end(),
+                                [](const ShownMessage& m) { return m.caption == u("Information"); }),
+                  c.notices);
+        EXPECT_EQ(dialogs.sameKindNested, 0);
+        EXPECT_EQ(dialogs.deepest, 1) << "never a box over a box";
+    }
+}
+
+TEST_F(HostileE2E, aPeerMisbehavingInTheGameEndsOnlyItsOwnMatch) {
+    const QString lost = u("丙方断线了，确认后自动关闭网络连接，请耐心等待一段时间");
+    const QString quit = u("丙方退出游戏了");
+    const Board afterFirst = {{{8, 8}, kLocalStone}};
+    const Board afterSecond = {{{8, 8}, kLocalStone}, {{9, 9}, kOtherStone}};
+    QByteArray flood;
+    for (int i = 0; i < 300; ++i) {
+        flood += chat(u("刷屏"));
+    }
+    struct Case {
+        const char* name;
+        std::function<void(RawPeer&)> act; // the raw peer is to move after the host's (8, 8)
+        QString notice;                    // the match's last notice
+        Board board;                       // on the board while the notice is on screen
+        int silenceMs = 0;                 // 0: the library's own
+        bool goesOn = false;               // a stone still arrives, then the peer says goodbye
+    };
+    const Case cases[] = {
+        {"oversized length", [](RawPeer& p) { p.send(QByteArray("\x00\x00\x02\x01\x05", 5)); }, lost, afterFirst},
+        {"zero length", [](RawPeer& p) { p.send(QByteArray("\x00\x00\x00\x00", 4)); }, lost, afterFirst},
+        {"unknown type", [](RawPeer& p) { p.send(QByteArray("\x00\x00\x00\x01\x0A", 5)); }, lost, afterFirst},
+        {"stone on a taken point", [](RawPeer& p) { p.send(step(8, 8)); }, lost, afterFirst},
+        {"stone out of turn", [](RawPeer& p) { p.send(step(9, 9) + step(10, 10)); }, lost, afterSecond},
+        {"unasked restart reply", [](RawPeer& p) { p.send(enc(wire::RestartReply{true})); }, lost, afterFirst},
+        {"restart asked twice", [](RawPeer& p) { p.send(enc(wire::RestartAsk{}) + enc(wire::RestartAsk{})); }, lost,
+         afterFirst},
+        {"chat flood", [&](RawPeer& p) { p.send(flood); }, lost, afterFirst},
+        {"bye", [](RawPeer& p) { p.send(enc(wire::Bye{})); }, quit, afterFirst},
+        {"silence", [](RawPeer&) {}, lost, afterFirst, 1500},
+        {"frame split after its length",
+         [](RawPeer& p) {
+             p.send(QByteArray("\x00\x00\x00\x01", 4));
+             QTest::qWait(300);
+             p.send(QByteArray("\x08", 1));
+         },
+         quit, afterSecond, 0, true},
+        {"forged chat line",
+         [](RawPeer& p) { p.send(chat(u("还在吗")) + chat(u("hi") + QString(34, QChar(0x3000)) + u("甲方：我认输了"))); },
+         quit, afterSecond, 0, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialogs.shown.clear();
+        dialogs.answers = {true}; // a question the window answered would take it
+        boardAtNotice.clear();
+        memoLinesAtNotice = -1;
+        nw::testing::setSessionTimings(c.silenceMs > 0 ? 100 : 0, c.silenceMs);
+        RawPeer raw;
+        hostThroughDialog(u("甲方"), [&](quint16 port) {
+            ASSERT_TRUE(raw.connectTo(port));
+            raw.send(hello(gbk(u("丙方"))));
+        });
+        nw::testing::setSessionTimings(0, 0);
+        EXPECT_EQ(form1->Label2->text(), u("丙方"));
+        clickPoint(8, 8);
+        ASSERT_TRUE(waitUntil([&] { return raw.count(wire::FrameType::Step) == 1; }));
+        EXPECT_EQ(raw.count(wire::FrameType::Welcome), 1);
+
+        c.act(raw);
+        if (c.goesOn) {
+            raw.send(step(9, 9));
+            ASSERT_TRUE(waitUntil([&] { return cell(9, 9) == kOtherStone; })) << "the match goes on";
+            ASSERT_TRUE(waitUntil([&] { return form1->match().playerCanMove == 1; }));
+            EXPECT_EQ(form1->match().netMode, 1);
+            if (std::string_view(c.name) == "forged chat line") {
+                const QStringList lines = displayedLines(*form1->Memo1);
+                EXPECT_TRUE(lines.contains(u("丙方：还在吗"))) << lines.join('|').toStdString();
+                for (const QString& line : lines) {
+                    EXPECT_FALSE(line.trimmed().startsWith(u("甲方"))) << line.toStdString();
+                }
+            }
+            raw.send(enc(wire::Bye{}));
+        }
+        ASSERT_TRUE(waitForBox(u("网络游戏终止"), 0));
+        EXPECT_EQ(dialogs.shown.back().text, c.notice);
+        EXPECT_EQ(boardAtNotice, c.board) << "nothing of a refused frame reaches the board";
+        EXPECT_LE(memoLinesAtNotice, 101);
+        ASSERT_TRUE(waitForSingleMode());
+        EXPECT_TRUE(raw.waitClosed());
+        settle();
+        int endNotices = 0;
+        for (const ShownMessage& m : dialogs.shown) {
+            if (m.question) {
+                EXPECT_TRUE(m.closedByWindow) << m.text.toStdString() << ": asked about a gone match";
+            } else {
+                EXPECT_EQ(m.caption, u("网络游戏终止")) << m.text.toStdString();
+                ++endNotices;
+            }
+        }
+        EXPECT_EQ(endNotices, 1);
+        EXPECT_EQ(dialogs.answers.size(), 1u) << "no question was answered";
+        EXPECT_EQ(raw.count(wire::FrameType::RestartReply), 0);
+        expectServesAFriend();
+    }
+}
+
+} // namespace
+} // namespace kivola::test
