@@ -194,7 +194,7 @@ void clickToDrawnStone(benchmark::State& state, const Entry* entry) {
         const kivola::BoardPoint answer{after.stepX[after.stepCount], after.stepY[after.stepCount]};
         // The bare search of the same position, for the same answer.
         kivola::Opponent opponent;
-        opponent.workBoard = entry->board;
+        opponent.workBoard = kivola::workBoardOf(entry->board);
         opponent.searchDepth = kivola::kAdvancedDepth;
         kivola::QuietProgress quiet;
         kivola::SeededRandom random(kSearchSeed);
@@ -209,7 +209,7 @@ void bareSearch(benchmark::State& state, const Entry* entry) {
     Samples& mine = samples[entry->name];
     kivola::Opponent opponent;
     for (auto _ : state) {
-        opponent.workBoard = entry->board;
+        opponent.workBoard = kivola::workBoardOf(entry->board);
         opponent.searchDepth = kivola::kAdvancedDepth;
         kivola::QuietProgress quiet;
         kivola::SeededRandom random(kSearchSeed);

@@ -20,7 +20,7 @@ constexpr int kWinningSpan = 4; // end-to-end distance of five in a row
 
 // The run of `code` through (x, y) along one direction. The cell (x, y) itself is not read, so
 // it counts as part of the run whether or not it has been written yet.
-LineRun runThrough(const Board& board, int x, int y, std::int32_t code, Step step) {
+LineRun runThrough(const Board& board, int x, int y, BoardCode code, Step step) {
     LineRun run{x, y, x, y};
     while (board[run.toX + step.dx][run.toY + step.dy] == code) {
         run.toX += step.dx;
@@ -76,13 +76,15 @@ void ClearBoard(MatchState& state, StoneDisplay& display) {
     }
 }
 
-void PutOnPiece(MatchState& state, StoneDisplay& display, int x, int y, int colour) {
+void PutOnPiece(MatchState& state, StoneDisplay& display, int x, int y, StoneColour colour) {
     ++state.stepCount;
     display.createPiece(state.stepCount, x, y, colour);
 }
 
-void AddPiece(MatchState& state, StoneDisplay& display, int x, int y, int side) {
-    const std::int32_t code = cellCodeOfSide(side);
+void AddPiece(MatchState& state, StoneDisplay& display, BoardPoint point, Side side) {
+    const int x = point.x;
+    const int y = point.y;
+    const BoardCode code = cellCodeOfSide(side);
     // The new cell still holds 0; the ring stops every walk at the edge, so no bounds test.
     for (const Step step : kDirections) {
         if (makesFive(runThrough(state.board, x, y, code, step)) && state.gameResult == kInProgress) {
@@ -96,10 +98,12 @@ void AddPiece(MatchState& state, StoneDisplay& display, int x, int y, int side) 
     const int k = state.stepCount;
     state.stepX[k] = static_cast<std::uint8_t>(x);
     state.stepY[k] = static_cast<std::uint8_t>(y);
-    state.stepSide[k] = static_cast<std::uint8_t>(side);
+    state.stepSide[k] = side;
     if (k == kMaxStones && state.gameResult == kInProgress) {
         state.gameResult = kDraw;
     }
+    // Written last: the judgement above reads the new point as still empty.
+    state.board[x][y] = code;
 }
 
 void TakeBackMoves(MatchState& state, StoneDisplay& display) {
@@ -129,7 +133,7 @@ WinningLine FindWinningLine(const MatchState& state) {
             return {};
         }
         // Any side byte other than 0 is the local player's, as when the stone was placed.
-        const std::int32_t code = cellCodeOfSide(state.stepSide[k]);
+        const BoardCode code = cellCodeOfSide(state.stepSide[k]);
         WinningLine line;
         for (const Step step : kDirections) {
             const LineRun run = runThrough(board, x, y, code, step);

@@ -12,7 +12,7 @@ std::vector<std::uint8_t> EncodeSavedGame(const MatchState& state) {
     for (int k = 1; k <= state.stepCount; ++k) {
         bytes.push_back(state.stepX[k]);
         bytes.push_back(state.stepY[k]);
-        bytes.push_back(state.stepSide[k]);
+        bytes.push_back(static_cast<std::uint8_t>(state.stepSide[k]));
     }
     return bytes;
 }
@@ -65,12 +65,9 @@ void ReplaySavedGame(MatchState& state, StoneDisplay& display, const SavedGame& 
     state.computerFirst = game.computerFirst;
     state.playerCanMove = static_cast<std::uint8_t>(1 - game.computerFirst);
     for (const SavedStone& stone : game.stones) {
-        const int side = stone.side != 0 ? kSideLocal : kSideOther;
-        AddPiece(state, display, stone.x, stone.y, side);
-        state.board[stone.x][stone.y] = cellCodeOfSide(side);
+        // The raw byte goes into the history, so saving again writes what was read.
+        AddPiece(state, display, {stone.x, stone.y}, Side{stone.side});
         state.playerCanMove = static_cast<std::uint8_t>(1 - state.playerCanMove);
-        // The raw byte goes back into the history, so saving again writes what was read.
-        state.stepSide[state.stepCount] = stone.side;
         if (afterStone) {
             afterStone();
         }

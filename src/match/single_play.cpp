@@ -33,11 +33,8 @@ void SinglePlayFlow::click(int mouseX, int mouseY) {
     if (!network && state_.gameStarted == 0) {
         return;
     }
-    AddPiece(state_, display_, point->x, point->y, kSideLocal);
+    AddPiece(state_, display_, *point, kSideLocal);
     display_.bringPieceToFront(state_.stepCount);
-    // The cell is written even when the stone decides the game, so the board never shows a
-    // stone over an empty cell.
-    state_.board[point->x][point->y] = kLocalStone;
     if (state_.gameResult != kInProgress) {
         host_.announceResult(resultTextFor(state_.gameResult, true));
         if (network) {
@@ -61,8 +58,7 @@ void SinglePlayFlow::ComputerMove() {
     const BoardPoint point = host_.GetComputerMove();
     display_.startBlink();
     state_.playerCanMove = 1;
-    AddPiece(state_, display_, point.x, point.y, kSideOther);
-    state_.board[point.x][point.y] = kOtherStone;
+    AddPiece(state_, display_, point, kSideOther);
     if (state_.gameResult != kInProgress) {
         host_.announceResult(resultTextFor(state_.gameResult, false));
     }

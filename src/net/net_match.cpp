@@ -119,9 +119,8 @@ bool NetMatch::onOneStep(const NetEvent& event) {
         state_.gameResult != kInProgress) {
         return false;
     }
-    AddPiece(state_, display_, column, row, kSideOther);
+    AddPiece(state_, display_, {column, row}, kSideOther);
     display_.startBlink();
-    state_.board[column][row] = kOtherStone;
     if (state_.gameResult != kInProgress) {
         host_.announceResult(SinglePlayFlow::resultTextFor(state_.gameResult, false));
     }

@@ -68,7 +68,7 @@ std::array<ShapeScore, kShapes> buildShapeTable() {
     return table;
 }
 
-std::uint16_t digitOf(const Board& board, int x, int y, std::int32_t placed) {
+std::uint16_t digitOf(const WorkBoard& board, int x, int y, std::int32_t placed) {
     if (x < 0 || x >= kBoardSpan || y < 0 || y >= kBoardSpan) {
         return kBlockedDigit;
     }
@@ -103,7 +103,7 @@ const std::array<std::uint64_t, kShapes>& packedShapeTable() {
     return table;
 }
 
-std::uint16_t readShape(const Board& board, int x, int y, int direction, std::int32_t placed) {
+std::uint16_t readShape(const WorkBoard& board, int x, int y, int direction, std::int32_t placed) {
     const int dx = lineDx[direction];
     const int dy = lineDy[direction];
     std::uint16_t shape = 0;
@@ -118,7 +118,7 @@ std::uint16_t readShape(const Board& board, int x, int y, int direction, std::in
 
 namespace {
 
-std::int32_t reading(const Board& board, int x, int y, std::int32_t placed, int side, bool bonuses) {
+std::int32_t reading(const WorkBoard& board, int x, int y, std::int32_t placed, int side, bool bonuses) {
     const auto& table = line_shape::shapeTable();
     std::int32_t total = 1;
     int strong = 0;
@@ -136,11 +136,11 @@ std::int32_t reading(const Board& board, int x, int y, std::int32_t placed, int 
 
 } // namespace
 
-std::int32_t PatternScore(const Board& workBoard, int x, int y, int side, bool bonuses) {
+std::int32_t PatternScore(const WorkBoard& workBoard, int x, int y, int side, bool bonuses) {
     return reading(workBoard, x, y, workBoard[x][y], side, bonuses);
 }
 
-std::int32_t CellScore(const Board& workBoard, int x, int y, int side, bool bonuses) {
+std::int32_t CellScore(const WorkBoard& workBoard, int x, int y, int side, bool bonuses) {
     if (workBoard[x][y] != kEmpty) {
         return kOccupiedScore;
     }
@@ -159,7 +159,7 @@ struct EmptyBoardState {
 const EmptyBoardState& emptyBoardState() {
     static const EmptyBoardState state = [] {
         EmptyBoardState built;
-        const Board board = emptyBoard();
+        const WorkBoard board = emptyWorkBoard();
         const auto& packed = line_shape::packedShapeTable();
         for (int x = kFirstPoint; x <= kLastPoint; ++x) {
             for (int y = kFirstPoint; y <= kLastPoint; ++y) {
@@ -182,11 +182,11 @@ const EmptyBoardState& emptyBoardState() {
 
 PatternEvaluator::PatternEvaluator() : packed_(&line_shape::packedShapeTable()) {}
 
-void PatternEvaluator::rebuild(const Board& workBoard) {
+void PatternEvaluator::rebuild(const WorkBoard& workBoard) {
     const EmptyBoardState& empty = emptyBoardState();
     shapes_ = empty.shapes;
     sums_ = empty.sums;
-    followed_ = emptyBoard();
+    followed_ = emptyWorkBoard();
     for (int x = kFirstPoint; x <= kLastPoint; ++x) {
         for (int y = kFirstPoint; y <= kLastPoint; ++y) {
             if (workBoard[x][y] != kEmpty) {
@@ -201,7 +201,7 @@ void PatternEvaluator::rebuild(const Board& workBoard) {
     }
 }
 
-void PatternEvaluator::attach(Board& workBoard, bool bonuses) {
+void PatternEvaluator::attach(WorkBoard& workBoard, bool bonuses) {
     board_ = &workBoard;
     trialDepth_ = 0;
     // Other bonuses change every kept score: start afresh.

@@ -541,7 +541,7 @@ QPoint TForm1::piecePosition(const TPiece* sprite) const {
     return {sprite->baseLeft + offset, sprite->baseTop + offset};
 }
 
-void TForm1::createPiece(int k, int x, int y, int colour) {
+void TForm1::createPiece(int k, int x, int y, StoneColour colour) {
     auto* sprite = new TPiece(client);
     sprite->setObjectName(QStringLiteral("piece%1").arg(k));
     sprite->setScaledContents(true);
@@ -553,7 +553,7 @@ void TForm1::createPiece(int k, int x, int y, int colour) {
     sprite->stoneColor = colour;
     sprite->pictureDue = true;
     const TPiece* twoEarlier = k > 2 ? pieces_[k - 2] : nullptr;
-    if (twoEarlier != nullptr && (twoEarlier->stoneColor == 1) == (colour == 1)) {
+    if (twoEarlier != nullptr && twoEarlier->stoneColor == colour) {
         // Where sides alternate the stone two moves earlier is the same side's: its picture serves.
         sprite->resize(kStoneImageSize, kStoneImageSize);
         sprite->setPixmap(twoEarlier->pixmap());
@@ -570,7 +570,7 @@ void TForm1::AssignPiecePicture(TPiece* sprite) {
         return;
     }
     sprite->pictureDue = false;
-    sprite->setPixmap(sprite->stoneColor == 1 ? Image2->pixmap() : Image1->pixmap());
+    sprite->setPixmap(sprite->stoneColor == StoneColour::First ? Image2->pixmap() : Image1->pixmap());
     sprite->resize(kStoneImageSize, kStoneImageSize);
 }
 
@@ -612,7 +612,7 @@ void TForm1::qipanPictureClick() { flow_.click(mouseX_, mouseY_); }
 void TForm1::ComputerMove() { flow_.ComputerMove(); }
 
 BoardPoint TForm1::GetComputerMove() {
-    form2_->workBoard() = state_.board;
+    form2_->workBoard() = workBoardOf(state_.board);
     return form2_->FindComputerMove(state_, !check1->isChecked(), *this);
 }
 

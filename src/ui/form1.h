@@ -130,7 +130,7 @@ public:
     void repaintNow() override;
 
     // StoneDisplay
-    void createPiece(int k, int x, int y, int colour) override;
+    void createPiece(int k, int x, int y, StoneColour colour) override;
     void showPiece(int k) override;
     void bringPieceToFront(int k) override;
     void destroyPiece(int k) override;

@@ -20,7 +20,7 @@ public:
     TForm2(std::unique_ptr<RandomSource> random, QWidget* parent = nullptr);
 
     void FormCreate();
-    Board& workBoard() { return opponent_.workBoard; }
+    WorkBoard& workBoard() { return opponent_.workBoard; }
     int& searchDepth() { return opponent_.searchDepth; }
     Opponent& opponent() { return opponent_; }
 

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QRect>
 #include <vector>
+#include "kivola/core/match_state.h"
 
 namespace kivola {
 
@@ -13,7 +14,7 @@ class TPiece : public QLabel {
 public:
     explicit TPiece(QWidget* parent) : QLabel(parent) {}
 
-    int stoneColor = 0;      // 1 the first mover's (black) stone, else the second mover's (white)
+    StoneColour stoneColor = StoneColour::Second; // First: the first mover's (black) stone
     bool pictureDue = false; // still has to take its picture from the current skin's indicators
     int baseLeft = 0;        // position before the skin's offset
     int baseTop = 0;

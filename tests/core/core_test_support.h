@@ -43,12 +43,12 @@ public:
     bool blinking = false;
     int misuses = 0;
 
-    void createPiece(int k, int x, int y, int colour) override {
+    void createPiece(int k, int x, int y, StoneColour colour) override {
         calls.push_back({Op::Create, k});
         if (entries.contains(k)) {
             misuse("created entry that already exists", k);
         }
-        entries[k] = Entry{{x, y}, colour, true, ++topZ_};
+        entries[k] = Entry{{x, y}, static_cast<int>(colour), true, ++topZ_};
     }
     void showPiece(int k) override {
         calls.push_back({Op::Show, k});
@@ -101,13 +101,12 @@ private:
     long topZ_ = 0;
 };
 
-// Board code the callers of AddPiece write: 1 for the local player, 2 for the other side.
-inline int codeOf(int side) { return side != 0 ? 1 : 2; }
+// Board code of a stone: 1 for the local player (side 1), 2 for the other side (side 0).
+inline BoardCode codeOf(int side) { return side != 0 ? kLocalStone : kOtherStone; }
+inline Side sideOf(int side) { return side != 0 ? Side::Local : Side::Other; }
 
-// What a caller does: AddPiece, then the stone's cell.
 inline void place(MatchState& state, StoneDisplay& display, Point p, int side) {
-    AddPiece(state, display, p.x, p.y, side);
-    state.board[p.x][p.y] = codeOf(side);
+    AddPiece(state, display, {p.x, p.y}, sideOf(side));
 }
 
 inline void placeAll(MatchState& state, StoneDisplay& display, const std::vector<Point>& points, int side) {
@@ -206,7 +205,7 @@ inline testing::AssertionResult consistent(const MatchState& s, const RecordingD
         }
         named[s.stepX[k]][s.stepY[k]] = true;
         const RecordingDisplay::Entry& e = entry->second;
-        const int side = s.stepSide[k] != 0 ? 1 : 0;
+        const int side = isLocal(s.stepSide[k]) ? 1 : 0;
         const int colour = s.computerFirst == 0 ? side : 1 - side;
         if (e.at != Point{s.stepX[k], s.stepY[k]} || e.colour != colour) {
             return testing::AssertionFailure() << "entry " << k << " does not show history entry " << k;

@@ -149,7 +149,7 @@ TEST(CorePlacement, FirstResultStandsThroughLaterStones) {
             EXPECT_EQ(state.stepCount, before + 5);
             EXPECT_EQ(state.stepX[state.stepCount], 3);
             EXPECT_EQ(state.stepY[state.stepCount], 14);
-            EXPECT_EQ(state.stepSide[state.stepCount], side);
+            EXPECT_EQ(state.stepSide[state.stepCount], sideOf(side));
         }
     }
 }
@@ -181,7 +181,7 @@ TEST(CoreWinningLine, NamesTheRunsOfTheStoneThatDecidedAndNothingElse) {
     EXPECT_EQ(line.runs, expected);
 
     // A side byte other than 0 or 1 counts as the local player's, as the placement did.
-    state.stepSide[9] = 7;
+    state.stepSide[9] = Side{7};
     EXPECT_EQ(FindWinningLine(state).stone, 17);
 
     // A result that the history does not explain names no line.
@@ -205,16 +205,16 @@ TEST(CoreWinningLine, NamesTheRunsOfTheStoneThatDecidedAndNothingElse) {
     EXPECT_TRUE(consistent(decided, shown));
 }
 
-TEST(CorePlacement, AddPieceRecordsTheStoneButLeavesItsCellToTheCaller) {
+TEST(CorePlacement, AddPieceRecordsTheStoneAndWritesItsCell) {
     MatchState state;
     RecordingDisplay display;
     placeAll(state, display, {{1, 1}, {2, 2}}, 1);
-    AddPiece(state, display, 15, 7, 0);
+    AddPiece(state, display, {15, 7}, Side::Other);
     EXPECT_EQ(state.stepCount, 3);
-    EXPECT_EQ(state.board[15][7], kEmpty);
+    EXPECT_EQ(state.board[15][7], kOtherStone);
     EXPECT_EQ(state.stepX[3], 15);
     EXPECT_EQ(state.stepY[3], 7);
-    EXPECT_EQ(state.stepSide[3], 0);
+    EXPECT_EQ(state.stepSide[3], Side::Other);
     ASSERT_TRUE(display.entries.contains(3));
     EXPECT_EQ(display.entries.at(3).at, (Point{15, 7}));
 }
@@ -229,7 +229,7 @@ TEST(CorePlacement, ColourBelongsToWhoeverMovedFirst) {
         MatchState state;
         RecordingDisplay display;
         state.computerFirst = std::uint8_t(c.computerFirst);
-        AddPiece(state, display, 8, 8, c.side);
+        AddPiece(state, display, {8, 8}, sideOf(c.side));
         EXPECT_EQ(display.entries.at(1).colour, c.colour)
             << "computerFirst " << c.computerFirst << ", side " << c.side;
     }
@@ -256,7 +256,7 @@ TEST(CorePlacement, PreviousNewestIsShownBeforeTheNextEntryIsCreated) {
 TEST(CorePlacement, PutOnPieceCountsFirstThenCreatesThatEntry) {
     MatchState state;
     RecordingDisplay display;
-    PutOnPiece(state, display, 4, 5, 1);
+    PutOnPiece(state, display, 4, 5, StoneColour::First);
     EXPECT_EQ(state.stepCount, 1);
     ASSERT_EQ(display.calls, (std::vector<Call>{{Op::Create, 1}}));
     EXPECT_EQ(display.entries.at(1).at, (Point{4, 5}));
@@ -316,7 +316,7 @@ TEST(CoreClearBoard, DestroysEntriesInOrderAndKeepsTheFlags) {
     state.playerCanMove = 0;
     // Only ClearBoard may repair the ring; damage one cell on each of its four sides.
     state.board[5][0] = kEmpty;
-    state.board[5][16] = 7;
+    state.board[5][16] = BoardCode{7};
     state.board[0][9] = kLocalStone;
     state.board[16][9] = kOtherStone;
     const auto historyBefore = std::make_tuple(state.stepX, state.stepY, state.stepSide);
@@ -389,7 +389,7 @@ TEST(CoreTakeBack, LeavesTheLocalPlayerToMove) {
         EXPECT_EQ(display.calls, destroys) << "the newest entry goes first";
         for (int n = 1; n <= c.before; ++n) {
             const Point p = stones[n - 1];
-            EXPECT_EQ(state.board[p.x][p.y], n <= c.after ? codeOf(state.stepSide[n]) : kEmpty) << "stone " << n;
+            EXPECT_EQ(state.board[p.x][p.y], n <= c.after ? cellCodeOfSide(state.stepSide[n]) : kEmpty) << "stone " << n;
         }
         EXPECT_EQ(state.gameResult, kInProgress);
         EXPECT_EQ(state.playerCanMove, 1);

@@ -31,7 +31,7 @@ Board modelEmptyBoard() {
     Board b{};
     for (int x = 0; x < kBoardSpan; ++x) {
         for (int y = 0; y < kBoardSpan; ++y) {
-            b[x][y] = (x == 0 || y == 0 || x == kBoardSpan - 1 || y == kBoardSpan - 1) ? -1 : 0;
+            b[x][y] = (x == 0 || y == 0 || x == kBoardSpan - 1 || y == kBoardSpan - 1) ? kRing : kEmpty;
         }
     }
     return b;
@@ -91,7 +91,7 @@ protected:
         ASSERT_FALSE(empty.empty());
         const int n = int(history.size()) + 1;
         const int side = isLocalStone(n, state.computerFirst) ? 1 : 0;
-        const int code = codeOf(side);
+        const BoardCode code = codeOf(side);
         // Avoiding fives means trying the empty points in random order; a forced five may remain.
         int at = pick(int(empty.size()));
         for (std::size_t tries = 1; avoidFives && tries < empty.size() && completesFive(board, empty[at], code);
@@ -138,7 +138,7 @@ protected:
         std::vector<Call> expected;
         for (int k = before; k > after; --k) {
             expected.push_back({Op::Destroy, k});
-            board[history.back().at.x][history.back().at.y] = 0;
+            board[history.back().at.x][history.back().at.y] = kEmpty;
             history.pop_back();
         }
         ASSERT_EQ(display.calls, expected);
@@ -184,7 +184,7 @@ protected:
         for (int k = 1; k <= state.stepCount; ++k) {
             const Stone& s = history[k - 1];
             ASSERT_EQ((Point{state.stepX[k], state.stepY[k]}), s.at) << "history entry " << k;
-            ASSERT_EQ(state.stepSide[k], s.side) << "history entry " << k;
+            ASSERT_EQ(state.stepSide[k], sideOf(s.side)) << "history entry " << k;
         }
         ASSERT_EQ(state.gameResult, result);
         const WinningLine line = FindWinningLine(state);

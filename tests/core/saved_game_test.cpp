@@ -332,14 +332,14 @@ TEST(CoreSavedGameFuzz, RandomAndMutatedFilesAreRefusedOrReplayCleanly) {
         Board model = game.state.board;
         for (int x = 1; x <= 15; ++x) {
             for (int y = 1; y <= 15; ++y) {
-                model[x][y] = 0;
+                model[x][y] = kEmpty;
             }
         }
         int expectedResult = kInProgress;
         std::size_t n = 0;
         ReplaySavedGame(game.state, game.display, d.game, [&] {
             const SavedStone& s = d.game.stones[n++];
-            const int code = codeOf(s.side);
+            const BoardCode code = codeOf(s.side);
             if (expectedResult == kInProgress && completesFive(model, {s.x, s.y}, code)) {
                 expectedResult = code;
             }

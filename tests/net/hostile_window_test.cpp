@@ -260,7 +260,7 @@ TEST_F(HostilePeer, aStoneTheLibraryRefusesIsTakenBackWithTheResultItMade) {
     library.deliver(YourTurn);
     clickPoint(8, 8);
     EXPECT_EQ(form1->match().gameResult, kLocalStone) << "once sent, the stone stands";
-    EXPECT_EQ(form1->piece(9)->stoneColor, 1);
+    EXPECT_EQ(form1->piece(9)->stoneColor, StoneColour::First);
 }
 
 TEST_F(HostilePeer, restartQuestionsGoAwayUnansweredWhenTheMatchEndsOrBeginsAnew) {

@@ -19,7 +19,7 @@ namespace {
 
 class RecordingDisplay final : public StoneDisplay {
 public:
-    void createPiece(int k, int, int, int) override { live.at(static_cast<std::size_t>(k)) = true; }
+    void createPiece(int k, int, int, StoneColour) override { live.at(static_cast<std::size_t>(k)) = true; }
     void showPiece(int) override {}
     void bringPieceToFront(int) override {}
     void destroyPiece(int k) override { live.at(static_cast<std::size_t>(k)) = false; }
@@ -237,11 +237,9 @@ TEST_F(NetEvents, aStoneTheLibraryRefusesLeavesTheBoardAndItsResult) {
     ASSERT_TRUE(begin(1, gbk("甲方") + '\0' + gbk("乙方") + '\0'));
     EXPECT_EQ(window.questionsWithdrawn, 1) << "a new game withdraws the old questions";
     for (int x = 1; x <= 4; ++x) {
-        AddPiece(state, display, x, 1, kSideLocal);
-        state.board[x][1] = kLocalStone;
+        AddPiece(state, display, {x, 1}, kSideLocal);
     }
-    AddPiece(state, display, 5, 1, kSideLocal);
-    state.board[5][1] = kLocalStone;
+    AddPiece(state, display, {5, 1}, kSideLocal);
     ASSERT_EQ(state.gameResult, kLocalStone);
     library.sendStepResult = 0;
     EXPECT_FALSE(match.sendStep({5, 1}));

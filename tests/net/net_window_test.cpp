@@ -97,14 +97,14 @@ TEST_F(NetWindow, peerStoneLandsAsTheOtherSideAndTheLocalPlayerWaitsForYourTurn)
     ASSERT_EQ(stones(), 1);
     EXPECT_EQ(cell(8, 8), kOtherStone);
     EXPECT_EQ(form1->match().stepSide[1], kSideOther);
-    EXPECT_EQ(form1->piece(1)->stoneColor, 1) << "the first mover's colour";
+    EXPECT_EQ(form1->piece(1)->stoneColor, StoneColour::First) << "the first mover's colour";
     EXPECT_TRUE(form1->Timer1->isActive()) << "the newest stone blinks";
     clickPoint(9, 9);
     EXPECT_EQ(stones(), 1) << "not before YourTurn";
     library.deliver(YourTurn);
     clickPoint(9, 9);
     EXPECT_EQ(stones(), 2);
-    EXPECT_EQ(form1->piece(2)->stoneColor, 0);
+    EXPECT_EQ(form1->piece(2)->stoneColor, StoneColour::Second);
 }
 
 TEST_F(NetWindow, badEventsAreIgnoredWithoutTouchingTheGame) {

@@ -18,7 +18,7 @@ TEST(Differential, everyLineShapeScoresAsItsText) {
     // Each shape of the row through (8, 8) built from stones, seen from both colours.
     for (int shape = 0; shape < line_shape::kShapes; ++shape) {
         for (std::int32_t placed : {kLocalStone, kOtherStone}) {
-            Board board = emptyBoard();
+            WorkBoard board = emptyWorkBoard();
             for (int digit = 0; digit < line_shape::kDigits; ++digit) {
                 const int value = shape / line_shape::kDigitWeight[digit] % 3;
                 const int distance = digit % line_shape::kReach + 1;
@@ -28,7 +28,7 @@ TEST(Differential, everyLineShapeScoresAsItsText) {
             ASSERT_EQ(line_shape::readShape(board, 8, 8, 0, placed), shape);
             for (int side : {kLocalStone, kOtherStone}) {
                 for (bool bonuses : {true, false}) {
-                    Board copy = board;
+                    WorkBoard copy = board;
                     ASSERT_EQ(CellScore(board, 8, 8, side, bonuses), oracle::CellScore(copy, 8, 8, side, bonuses))
                         << "shape " << shape << " placed " << placed << " side " << side;
                 }
@@ -45,7 +45,7 @@ TEST(Differential, everyCellOfRandomPositionsScoresTheSame) {
         Position position = testing::randomPosition(generator, count, round % 3 != 0);
         ASSERT_FALSE(testing::hasFive(position.board));
         // The incremental evaluator sees the stones come one by one, as a search would.
-        Board work = emptyBoard();
+        WorkBoard work = emptyWorkBoard();
         PatternEvaluator incremental;
         incremental.attach(work, bonuses);
         for (const BoardPoint& stone : position.stones) {

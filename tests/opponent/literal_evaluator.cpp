@@ -12,7 +12,7 @@ constexpr int kMostEmptyInRow = 3;
 enum class Growth { Front, Back };
 
 // One scan from the stone itself; returns the end marker.
-char scan(const Board& board, int x, int y, int dx, int dy, std::int32_t other, Growth growth, std::string& text) {
+char scan(const WorkBoard& board, int x, int y, int dx, int dy, std::int32_t other, Growth growth, std::string& text) {
     int taken = 0;
     int emptyRun = 0;
     int cx = x;
@@ -40,7 +40,7 @@ char scan(const Board& board, int x, int y, int dx, int dy, std::int32_t other, 
 
 } // namespace
 
-std::string LineText(const Board& workBoard, int x, int y, int dx, int dy) {
+std::string LineText(const WorkBoard& workBoard, int x, int y, int dx, int dy) {
     const std::int32_t placed = workBoard[x][y];
     const std::int32_t other = 3 - placed;
     std::string text;
@@ -52,7 +52,7 @@ std::string LineText(const Board& workBoard, int x, int y, int dx, int dy) {
     return text;
 }
 
-std::int32_t PatternScore(const Board& workBoard, int x, int y, int side, bool bonuses) {
+std::int32_t PatternScore(const WorkBoard& workBoard, int x, int y, int side, bool bonuses) {
     std::int32_t total = 1;
     int strongOwn = 0;
     int strongFoe = 0;
@@ -106,7 +106,7 @@ std::int32_t PatternScore(const Board& workBoard, int x, int y, int side, bool b
     return total;
 }
 
-std::int32_t CellScore(Board& workBoard, int x, int y, int side, bool bonuses) {
+std::int32_t CellScore(WorkBoard& workBoard, int x, int y, int side, bool bonuses) {
     if (workBoard[x][y] != kEmpty) {
         return -1;
     }

@@ -13,16 +13,16 @@ namespace kivola::oracle {
 
 // The text of the line through the stone at (x, y) along (dx, dy): far forward end marker,
 // cells, the stone, cells, far backward end marker.
-std::string LineText(const Board& workBoard, int x, int y, int dx, int dy);
+std::string LineText(const WorkBoard& workBoard, int x, int y, int dx, int dy);
 
-std::int32_t PatternScore(const Board& workBoard, int x, int y, int side, bool bonuses);
+std::int32_t PatternScore(const WorkBoard& workBoard, int x, int y, int side, bool bonuses);
 
 // Puts 2, then 1 into the empty cell, reads both, and empties it again.
-std::int32_t CellScore(Board& workBoard, int x, int y, int side, bool bonuses);
+std::int32_t CellScore(WorkBoard& workBoard, int x, int y, int side, bool bonuses);
 
 class LiteralEvaluator final : public CellEvaluator {
 public:
-    void attach(Board& workBoard, bool bonuses) override {
+    void attach(WorkBoard& workBoard, bool bonuses) override {
         board_ = &workBoard;
         bonuses_ = bonuses;
     }
@@ -31,7 +31,7 @@ public:
     std::int32_t cellScore(int x, int y, int side) override { return CellScore(*board_, x, y, side, bonuses_); }
 
 private:
-    Board* board_ = nullptr;
+    WorkBoard* board_ = nullptr;
     bool bonuses_ = true;
 };
 

@@ -26,8 +26,8 @@ std::string scorerName(const ::testing::TestParamInfo<Scorer>& info) {
 
 // The incremental evaluator starts from an empty board and is told of every stone, with a
 // stray stone placed and taken back on the way, so its updates are what is being checked.
-std::int32_t incrementalScore(const Board& target, int x, int y, int side, bool bonuses) {
-    Board work = emptyBoard();
+std::int32_t incrementalScore(const WorkBoard& target, int x, int y, int side, bool bonuses) {
+    WorkBoard work = emptyWorkBoard();
     PatternEvaluator evaluator;
     evaluator.attach(work, bonuses);
     for (int cx = kFirstPoint; cx <= kLastPoint; ++cx) {
@@ -50,8 +50,8 @@ std::int32_t incrementalScore(const Board& target, int x, int y, int side, bool 
 
 class CellScoreExamples : public ::testing::TestWithParam<Scorer> {
 protected:
-    std::int32_t score(Board board, int x, int y, int side = kOtherStone, bool bonuses = true) const {
-        const Board before = board;
+    std::int32_t score(WorkBoard board, int x, int y, int side = kOtherStone, bool bonuses = true) const {
+        const WorkBoard before = board;
         std::int32_t result = 0;
         switch (GetParam()) {
         case Scorer::Literal: result = oracle::CellScore(board, x, y, side, bonuses); break;
@@ -65,24 +65,24 @@ protected:
 
 TEST_P(CellScoreExamples, openCellScoresEighteen) {
     // Four empty cells on every side: 1 + 4 x 4 attack plus 1 defence.
-    EXPECT_EQ(score(emptyBoard(), 8, 8), 18);
-    EXPECT_EQ(score(emptyBoard(), 8, 8, kLocalStone), 18);
+    EXPECT_EQ(score(emptyWorkBoard(), 8, 8), 18);
+    EXPECT_EQ(score(emptyWorkBoard(), 8, 8, kLocalStone), 18);
 }
 
 TEST_P(CellScoreExamples, cornerScoresNine) {
     // Three half-open lines (2 each) and one blocked at both ends (1).
-    EXPECT_EQ(score(emptyBoard(), 1, 1), 9);
-    EXPECT_EQ(score(emptyBoard(), kLastPoint, kLastPoint), 9);
+    EXPECT_EQ(score(emptyWorkBoard(), 1, 1), 9);
+    EXPECT_EQ(score(emptyWorkBoard(), kLastPoint, kLastPoint), 9);
 }
 
 TEST_P(CellScoreExamples, occupiedCellIsMinusOne) {
-    const Board board = boardWith({{8, 8, kLocalStone}, {9, 9, kOtherStone}});
+    const WorkBoard board = boardWith({{8, 8, kLocalStone}, {9, 9, kOtherStone}});
     EXPECT_EQ(score(board, 8, 8), -1);
     EXPECT_EQ(score(board, 9, 9, kLocalStone), -1);
 }
 
 TEST_P(CellScoreExamples, besideLoneStoneDependsOnSide) {
-    const Board board = boardWith({{7, 8, kOtherStone}});
+    const WorkBoard board = boardWith({{7, 8, kOtherStone}});
     EXPECT_EQ(score(board, 8, 8, kOtherStone), 22);
     EXPECT_EQ(score(board, 8, 8, kLocalStone), 19);
 }
@@ -92,13 +92,13 @@ TEST_P(CellScoreExamples, openFourMaker) {
 }
 
 TEST_P(CellScoreExamples, doubleThreeEarnsSmallBonusUnlessBeginner) {
-    const Board board = boardWith({{6, 8, 2}, {7, 8, 2}, {8, 6, 2}, {8, 7, 2}});
+    const WorkBoard board = boardWith({{6, 8, 2}, {7, 8, 2}, {8, 6, 2}, {8, 7, 2}});
     EXPECT_EQ(score(board, 8, 8), 486);
     EXPECT_EQ(score(board, 8, 8, kOtherStone, false), 266);
 }
 
 TEST_P(CellScoreExamples, closedFourWithThreeEarnsLargeBonus) {
-    const Board board = boardWith({{4, 8, 1}, {5, 8, 2}, {6, 8, 2}, {7, 8, 2}, {8, 6, 2}, {8, 7, 2}});
+    const WorkBoard board = boardWith({{4, 8, 1}, {5, 8, 2}, {6, 8, 2}, {7, 8, 2}, {8, 6, 2}, {8, 7, 2}});
     EXPECT_EQ(score(board, 8, 8), 787);
 }
 
@@ -107,7 +107,7 @@ TEST_P(CellScoreExamples, fiveIsTriedBeforeOpenFour) {
 }
 
 TEST_P(CellScoreExamples, sixScoresBelowThePickFloor) {
-    const Board board = boardWith({{5, 8, 2}, {6, 8, 2}, {7, 8, 2}, {9, 8, 2}, {10, 8, 2}});
+    const WorkBoard board = boardWith({{5, 8, 2}, {6, 8, 2}, {7, 8, 2}, {9, 8, 2}, {10, 8, 2}});
     EXPECT_EQ(score(board, 8, 8), -986);
 }
 
@@ -117,12 +117,12 @@ TEST_P(CellScoreExamples, blockingAFourReadsAsFoeFive) {
 
 TEST_P(CellScoreExamples, brokenFiveIsTriedBeforeFive) {
     // The defence line 02222202000 matches "22202" (22) before "22222" (1200).
-    const Board board = boardWith({{6, 8, 1}, {9, 8, 1}, {10, 8, 1}, {11, 8, 1}, {12, 8, 1}});
+    const WorkBoard board = boardWith({{6, 8, 1}, {9, 8, 1}, {10, 8, 1}, {11, 8, 1}, {12, 8, 1}});
     EXPECT_EQ(score(board, 8, 8), 38);
 }
 
 TEST_P(CellScoreExamples, stoneBehindThreeEmptyCellsIsNotRead) {
-    EXPECT_EQ(score(boardWith({{12, 8, 2}}), 8, 8), score(emptyBoard(), 8, 8));
+    EXPECT_EQ(score(boardWith({{12, 8, 2}}), 8, 8), score(emptyWorkBoard(), 8, 8));
     EXPECT_EQ(score(boardWith({{12, 8, 1}}), 8, 8), 18);
     // Beside the cell the same stone is read ("0220" for its own side).
     EXPECT_EQ(score(boardWith({{9, 8, 2}}), 8, 8), 22);
@@ -138,7 +138,7 @@ INSTANTIATE_TEST_SUITE_P(AllScorers, CellScoreExamples,
                          ::testing::Values(Scorer::Literal, Scorer::Stateless, Scorer::Incremental), scorerName);
 
 TEST(LineText, readsFromFarForwardEndToFarBackwardEnd) {
-    Board board = boardWith({{8, 8, 2}});
+    WorkBoard board = boardWith({{8, 8, 2}});
     EXPECT_EQ(oracle::LineText(board, 8, 8, 1, 0), "000020000");
     board = boardWith({{1, 8, 2}});
     EXPECT_EQ(oracle::LineText(board, 1, 8, 1, 0), "000021");
@@ -154,34 +154,34 @@ TEST(LineText, readsFromFarForwardEndToFarBackwardEnd) {
 
 TEST(LineText, limitStopReadsOpenWhateverTheNextCellHolds) {
     // Stopped because five cells were taken, right before the ring: the marker is "0".
-    const Board board = boardWith({{14, 8, 2}, {15, 8, 2}, {11, 8, 2}});
+    const WorkBoard board = boardWith({{14, 8, 2}, {15, 8, 2}, {11, 8, 2}});
     EXPECT_EQ(oracle::LineText(board, 11, 8, 1, 0), "0220020000");
     // Stopped by five taken right before a stone of the other colour: also "0".
-    const Board blocked = boardWith({{9, 8, 2}, {10, 8, 2}, {11, 8, 2}, {12, 8, 2}, {13, 8, 1}, {8, 8, 2}});
+    const WorkBoard blocked = boardWith({{9, 8, 2}, {10, 8, 2}, {11, 8, 2}, {12, 8, 2}, {13, 8, 1}, {8, 8, 2}});
     EXPECT_EQ(oracle::LineText(blocked, 8, 8, 1, 0), "0222220000");
     // Stopped by three empty cells right before the ring: "0".
-    const Board gap = boardWith({{12, 8, 2}});
+    const WorkBoard gap = boardWith({{12, 8, 2}});
     EXPECT_EQ(oracle::LineText(gap, 12, 8, 1, 0), "000020000");
 }
 
 TEST(PatternScore, attackAndDefenceReadingsOfAnOpenCell) {
     for (bool bonuses : {true, false}) {
-        const Board two = boardWith({{8, 8, kOtherStone}});
-        const Board one = boardWith({{8, 8, kLocalStone}});
+        const WorkBoard two = boardWith({{8, 8, kOtherStone}});
+        const WorkBoard one = boardWith({{8, 8, kLocalStone}});
         EXPECT_EQ(oracle::PatternScore(two, 8, 8, kOtherStone, bonuses), 17);
         EXPECT_EQ(oracle::PatternScore(one, 8, 8, kOtherStone, bonuses), 1);
         EXPECT_EQ(PatternScore(two, 8, 8, kOtherStone, bonuses), 17);
         EXPECT_EQ(PatternScore(one, 8, 8, kOtherStone, bonuses), 1);
         EXPECT_EQ(PatternScore(one, 8, 8, kLocalStone, bonuses), 17);
     }
-    const Board corner = boardWith({{1, 1, kOtherStone}});
+    const WorkBoard corner = boardWith({{1, 1, kOtherStone}});
     EXPECT_EQ(PatternScore(corner, 1, 1, kOtherStone, true), 8);
     EXPECT_EQ(oracle::PatternScore(corner, 1, 1, kOtherStone, true), 8);
 }
 
 TEST(PatternScore, singleDoubleStrongLineEarnsNoBonus) {
     // A closed four (129, counter 9) alone: no bonus on either evaluator.
-    const Board board = boardWith({{4, 8, 1}, {5, 8, 2}, {6, 8, 2}, {7, 8, 2}, {8, 8, 2}});
+    const WorkBoard board = boardWith({{4, 8, 1}, {5, 8, 2}, {6, 8, 2}, {7, 8, 2}, {8, 8, 2}});
     EXPECT_EQ(oracle::PatternScore(board, 8, 8, kOtherStone, true), 1 + 129 + 3 * 4);
     EXPECT_EQ(PatternScore(board, 8, 8, kOtherStone, true), 1 + 129 + 3 * 4);
 }

@@ -23,7 +23,7 @@ class ScriptedEvaluator final : public CellEvaluator {
 public:
     explicit ScriptedEvaluator(std::int32_t otherwise) : otherwise_(otherwise) {}
     void set(int side, int x, int y, std::int32_t score) { scores_[{side, x, y}] = score; }
-    void attach(Board& workBoard, bool) override { board_ = &workBoard; }
+    void attach(WorkBoard& workBoard, bool) override { board_ = &workBoard; }
     void stonePlaced(int, int, std::int32_t) override {}
     void stoneTakenBack(int, int, std::int32_t) override {}
     std::int32_t cellScore(int x, int y, int side) override {
@@ -35,7 +35,7 @@ public:
     }
 
 private:
-    Board* board_ = nullptr;
+    WorkBoard* board_ = nullptr;
     std::int32_t otherwise_;
     std::map<std::tuple<int, int, int>, std::int32_t> scores_;
 };
@@ -65,7 +65,7 @@ TEST(FindComputerMove, emptyBoardAnswersCentreWithoutSearching) {
     Opponent opponent;
     opponent.searchDepth = kAdvancedDepth;
     MatchState state;
-    opponent.workBoard = state.board;
+    opponent.workBoard = workBoardOf(state.board);
     RecordingProgress progress;
     ScriptedRandom random({}, 0);
     int x = 0;

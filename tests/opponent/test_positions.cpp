@@ -11,11 +11,11 @@ Position positionWith(std::initializer_list<Stone> stones) {
     return position;
 }
 
-Board boardWith(std::initializer_list<Stone> stones) { return positionWith(stones).board; }
+WorkBoard boardWith(std::initializer_list<Stone> stones) { return positionWith(stones).board; }
 
 namespace {
 
-int runThrough(const Board& board, int x, int y, int dx, int dy) {
+int runThrough(const WorkBoard& board, int x, int y, int dx, int dy) {
     const std::int32_t code = board[x][y];
     int run = 1;
     for (int sign : {-1, 1}) {
@@ -30,7 +30,7 @@ int runThrough(const Board& board, int x, int y, int dx, int dy) {
     return run;
 }
 
-bool makesFive(const Board& board, int x, int y) {
+bool makesFive(const WorkBoard& board, int x, int y) {
     for (int d = 0; d < kLineDirections; ++d) {
         if (runThrough(board, x, y, lineDx[d], lineDy[d]) >= 5) {
             return true;
@@ -41,7 +41,7 @@ bool makesFive(const Board& board, int x, int y) {
 
 } // namespace
 
-bool hasFive(const Board& board) {
+bool hasFive(const WorkBoard& board) {
     for (int x = kFirstPoint; x <= kLastPoint; ++x) {
         for (int y = kFirstPoint; y <= kLastPoint; ++y) {
             if ((board[x][y] == kLocalStone || board[x][y] == kOtherStone) && makesFive(board, x, y)) {
@@ -86,7 +86,11 @@ Position randomPosition(std::mt19937_64& generator, int count, bool clustered) {
 
 MatchState matchStateOf(const Position& position) {
     MatchState state;
-    state.board = position.board;
+    for (int x = 0; x < kBoardSpan; ++x) {
+        for (int y = 0; y < kBoardSpan; ++y) {
+            state.board[x][y] = static_cast<BoardCode>(position.board[x][y]);
+        }
+    }
     for (const BoardPoint& stone : position.stones) {
         ++state.stepCount;
         state.stepX[state.stepCount] = static_cast<std::uint8_t>(stone.x);

@@ -18,15 +18,15 @@ struct Stone {
 };
 
 struct Position {
-    Board board = emptyBoard();
+    WorkBoard board = emptyWorkBoard();
     std::vector<BoardPoint> stones; // in placing order
 };
 
 Position positionWith(std::initializer_list<Stone> stones);
-Board boardWith(std::initializer_list<Stone> stones);
+WorkBoard boardWith(std::initializer_list<Stone> stones);
 
 // Five or more in a row of either code anywhere on the board.
-bool hasFive(const Board& board);
+bool hasFive(const WorkBoard& board);
 
 // A legal position with count stones and side 2 to move: sides alternate, no stone makes five.
 // Clustered positions put each stone near the earlier ones, so lines and threats are common.

@@ -247,7 +247,7 @@ TEST(BrainProtocolSearch, answersWhatTheOpponentAnswersAtEveryLevel) {
     SeededRandom shuffle(99);
     for (int game = 0; game < 12; ++game) {
         std::vector<Listed> listed;
-        Board taken = emptyBoard();
+        WorkBoard taken = emptyWorkBoard();
         const std::size_t count = 7 + shuffle.next64() % 20;
         while (listed.size() < count) {
             const int x = 3 + static_cast<int>(shuffle.next64() % 9);

@@ -73,7 +73,7 @@ void expectStonesInView(const TForm1& w, int skin) {
     const int offset = skinLayout()[skin].pieceOffset;
     for (int k = 1; k <= s.stepCount; ++k) {
         const TPiece* sprite = w.piece(k);
-        const QImage& indicator = flat((sprite->stoneColor == 1 ? w.Image2 : w.Image1)->pixmap());
+        const QImage& indicator = flat((sprite->stoneColor == StoneColour::First ? w.Image2 : w.Image1)->pixmap());
         EXPECT_FALSE(indicator.isNull());
         EXPECT_EQ(flat(sprite->pixmap()), indicator) << "stone " << k;
         EXPECT_EQ(sprite->geometry(),
@@ -210,8 +210,8 @@ TEST_F(Artwork, aLoadedGameWhoseSidesDoNotAlternateShowsEveryStoneInItsColour) {
         // With the computer to move after the replay, it answers: one stone more.
         ASSERT_EQ(stones(), computerFirst ? 7 : 6);
         for (int k = 1; k <= stones(); ++k) {
-            const bool local = form1->match().stepSide[k] != 0;
-            EXPECT_EQ(form1->piece(k)->stoneColor == 1, local != computerFirst) << "stone " << k;
+            const bool local = isLocal(form1->match().stepSide[k]);
+            EXPECT_EQ(form1->piece(k)->stoneColor == StoneColour::First, local != computerFirst) << "stone " << k;
         }
         expectStonesInView(*form1, 0);
     }

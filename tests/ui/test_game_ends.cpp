@@ -31,7 +31,7 @@ QByteArray filledBoardFile(bool computerFirst, const std::vector<BoardPoint>& le
     }
     QByteArray out;
     out.append(static_cast<char>(mine.size() + theirs.size())).append(static_cast<char>(computerFirst ? 1 : 0));
-    const auto put = [&](const BoardPoint p, int side) {
+    const auto put = [&](const BoardPoint p, Side side) {
         out.append(static_cast<char>(p.x)).append(static_cast<char>(p.y)).append(static_cast<char>(side));
     };
     for (std::size_t i = 0; i < std::max(mine.size(), theirs.size()); ++i) {
@@ -58,7 +58,7 @@ TEST_F(GameEnds, aFullBoardIsADrawWhoeverPlacesTheLastStone) {
         bool computerFirst;
         std::vector<BoardPoint> left;
         BoardPoint click;
-        int lastSide;
+        Side lastSide;
     };
     ASSERT_TRUE(localInPattern(3, 1));
     ASSERT_TRUE(localInPattern(2, 1));

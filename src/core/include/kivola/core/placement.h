@@ -10,20 +10,21 @@ namespace kivola {
 void ClearBoard(MatchState& state, StoneDisplay& display);
 
 // Raises stepCount first, then creates entry stepCount: callers rely on that order.
-void PutOnPiece(MatchState& state, StoneDisplay& display, int x, int y, int colour);
+void PutOnPiece(MatchState& state, StoneDisplay& display, int x, int y, StoneColour colour);
 
-// The one way a stone enters the game. Caller guarantees an empty playing point and fewer
-// than 225 stones, and writes the board cell itself afterwards (1 for side 1, 2 for side 0).
-void AddPiece(MatchState& state, StoneDisplay& display, int x, int y, int side);
+// The one way a stone enters the game: judges the result, shows the stone, records it and writes
+// its cell. Caller guarantees an empty playing point and fewer than 225 stones.
+void AddPiece(MatchState& state, StoneDisplay& display, BoardPoint point, Side side);
 
 // Takes back the last stone, and the one before it when that leaves the local player's stone
 // last, so the local player is always to move afterwards. Nothing happens without a stone.
 void TakeBackMoves(MatchState& state, StoneDisplay& display);
 
-// Cell code of a side value: 1 for the local player, 2 for the other side.
-constexpr std::int32_t cellCodeOfSide(int side) { return side == kSideOther ? kOtherStone : kLocalStone; }
+constexpr BoardCode cellCodeOfSide(Side side) { return isLocal(side) ? kLocalStone : kOtherStone; }
 
-// Colour 1 belongs to whoever moved first in this game.
-constexpr int colourOfSide(int side, std::uint8_t computerFirst) { return computerFirst == 0 ? side : 1 - side; }
+constexpr StoneColour colourOfSide(Side side, std::uint8_t computerFirst) {
+    const bool firstMover = isLocal(side) == (computerFirst == 0);
+    return firstMover ? StoneColour::First : StoneColour::Second;
+}
 
 } // namespace kivola

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "kivola/core/match_state.h"
+#include "kivola/opponent/work_board.h"
 
 namespace kivola {
 
@@ -25,7 +26,7 @@ public:
     virtual ~CellEvaluator() = default;
     // Takes the whole position. The board stays attached (and must outlive the use) until the
     // next attach; it changes only through the two reports below.
-    virtual void attach(Board& workBoard, bool bonuses) = 0;
+    virtual void attach(WorkBoard& workBoard, bool bonuses) = 0;
     // workBoard[x][y] has just become code (1 or 2).
     virtual void stonePlaced(int x, int y, std::int32_t code) = 0;
     // workBoard[x][y] held code and has just become empty again.
@@ -35,10 +36,10 @@ public:
 };
 
 // One reading: the cell must hold a stone (the placed colour); side is the side served.
-std::int32_t PatternScore(const Board& workBoard, int x, int y, int side, bool bonuses);
+std::int32_t PatternScore(const WorkBoard& workBoard, int x, int y, int side, bool bonuses);
 
 // Both readings of an empty cell, or -1 for an occupied one. Leaves the board as it is.
-std::int32_t CellScore(const Board& workBoard, int x, int y, int side, bool bonuses);
+std::int32_t CellScore(const WorkBoard& workBoard, int x, int y, int side, bool bonuses);
 
 namespace line_shape {
 
@@ -68,7 +69,7 @@ const std::array<ShapeScore, kShapes>& shapeTable();
 const std::array<std::uint64_t, kShapes>& packedShapeTable();
 
 // The shape of the line through (x, y) along direction d, seen from placed colour.
-std::uint16_t readShape(const Board& board, int x, int y, int direction, std::int32_t placed);
+std::uint16_t readShape(const WorkBoard& board, int x, int y, int direction, std::int32_t placed);
 
 } // namespace line_shape
 
@@ -81,7 +82,7 @@ public:
     PatternEvaluator();
     // Brings the kept state to the new board by the stones that differ from the board it last
     // followed (between two moves of a game, only a couple), or rebuilds it when that is cheaper.
-    void attach(Board& workBoard, bool bonuses) override;
+    void attach(WorkBoard& workBoard, bool bonuses) override;
     void stonePlaced(int x, int y, std::int32_t code) override { applyStone(x, y, code, +1); }
     void stoneTakenBack(int x, int y, std::int32_t code) override { applyStone(x, y, code, -1); }
     std::int32_t cellScore(int x, int y, int side) override {
@@ -137,7 +138,7 @@ private:
     template <bool kLogged>
     void applyStone(int x, int y, std::int32_t code, int sign);
     void applyStone(int x, int y, std::int32_t code, int sign) { applyStone<false>(x, y, code, sign); }
-    void rebuild(const Board& workBoard);
+    void rebuild(const WorkBoard& workBoard);
     // Recomputes both sides' entries of a playing point from its sums and whether it is occupied.
     void refreshScores(int x, int y) {
         if (followed_[x][y] != kEmpty) {
@@ -186,12 +187,12 @@ private:
         std::int16_t score2;
     };
 
-    Board* board_ = nullptr;
+    WorkBoard* board_ = nullptr;
     const std::array<std::uint64_t, line_shape::kShapes>* packed_;
     bool bonuses_ = false;
     bool following_ = false; // whether followed_ describes the state below
     // The stones the state below stands for: the attached board as of the last report.
-    Board followed_{};
+    WorkBoard followed_{};
     std::array<std::int32_t, kMostStrong> ownBonus_{};
     std::array<std::int32_t, kMostStrong> foeBonus_{};
     // shapes_[cell][colour - 1][direction]: the cell's lines with that colour imagined in it.

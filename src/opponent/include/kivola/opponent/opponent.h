@@ -29,11 +29,6 @@ inline constexpr int kNeighbourSpan = kBoardSpan + 2;
 inline constexpr int kNeighbourRadius = 2;
 using NeighbourMap = std::array<std::array<std::int32_t, kNeighbourSpan>, kNeighbourSpan>;
 
-struct BoardPoint {
-    int x = 0;
-    int y = 0;
-};
-
 struct Candidate {
     int x = 0;
     int y = 0;
@@ -56,7 +51,7 @@ struct SearchTools {
 // The opponent's state, as the hidden holder window keeps it between moves.
 class Opponent {
 public:
-    Board workBoard = emptyBoard();
+    WorkBoard workBoard = emptyWorkBoard();
     std::int32_t searchDepth = kBeginnerDepth;
     std::int32_t candidateCount = kCandidatesPerNode;
     std::int32_t bestX = 10;

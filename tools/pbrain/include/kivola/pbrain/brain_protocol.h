@@ -27,7 +27,7 @@ inline constexpr std::int64_t kRuleRenju = 4;
 inline constexpr std::int64_t kRuleCaro = 8;
 
 struct BrainPosition {
-    Board board = emptyBoard();
+    WorkBoard board = emptyWorkBoard();
     std::vector<BoardPoint> stones; // in the order they were placed (or listed by BOARD)
 };
 
