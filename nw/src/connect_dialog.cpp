@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "nw/codec.h"
-#include "nw/nw_events.h"
+#include "nw/gbk.h"
 #include "nw/session.h"
 
 namespace nw {
@@ -137,17 +137,16 @@ void ConnectDialog::accept() {
     if (m_joining || m_hosting)
         return;
     const QString name = m_nameEdit->text().trimmed();
-    bool ok = false;
-    const QByteArray gbk = toGbk(name, &ok);
+    const std::optional<std::string> gbk = utf8ToGbk(name.toStdString());
     if (name.isEmpty()) {
         m_statusLabel->setText(QStringLiteral("请输入您的名字"));
         return;
     }
-    if (!ok) {
+    if (!gbk) {
         m_statusLabel->setText(QStringLiteral("名字中有无法显示的字符"));
         return;
     }
-    if (static_cast<std::size_t>(gbk.size()) > wire::kMaxName || !m_session.setPlayerNameGbk(gbk)) {
+    if (gbk->size() > wire::kMaxName || !m_session.setPlayerNameGbk(QByteArray::fromStdString(*gbk))) {
         m_statusLabel->setText(QStringLiteral("名字太长或含有控制字符（最多 %1 个字节）").arg(wire::kMaxName));
         return;
     }

@@ -10,10 +10,12 @@
 #include <optional>
 
 #include "nw/connect_dialog.h"
+#include "nw/gbk.h"
 #include "nw/nw.h"
 #include "nw/nw_events.h"
 #include "nw/session.h"
-#include "nw/testing.h"
+
+#include "api_state.h"
 
 namespace {
 
@@ -41,8 +43,6 @@ public:
     // own); of those that come meanwhile only the latest waits.
     bool noticeOutstanding = false;
     std::optional<QString> waitingNotice;
-    int keepAliveMs = 0;
-    int silenceMs = 0;
 
     void enqueue(const nw::SessionEvent& event) {
         if (queue.size() < kMaxQueued || event.type == PeerGone)
@@ -95,7 +95,8 @@ public:
         noticeOutstanding = true;
         // The event may be destroyed after the bridge (at exit): it only reaches a live one.
         const QPointer<Bridge> self(this);
-        QCoreApplication::postEvent(window, new nw::NetTextEvent(nw::kNetNoticeEvent, nw::toGbk(text), [self] {
+        const QByteArray gbk = QByteArray::fromStdString(nw::utf8ToGbk(text.toStdString()).value_or(std::string()));
+        QCoreApplication::postEvent(window, new nw::NetTextEvent(nw::kNetNoticeEvent, gbk, [self] {
             if (self)
                 self->noticeHandled();
         }));
@@ -150,18 +151,16 @@ bool g_inPrepare = false;
 
 } // namespace
 
-namespace nw::testing {
+namespace nw::api {
 
 Session* currentSession() { return connectedSession(); }
 
-void setSessionTimings(int keepAliveMs, int silenceMs) {
-    if (Bridge* b = bridge()) {
-        b->keepAliveMs = keepAliveMs;
-        b->silenceMs = silenceMs;
-    }
+SessionOptions& sessionOptions() {
+    static SessionOptions options;
+    return options;
 }
 
-} // namespace nw::testing
+} // namespace nw::api
 
 extern "C" {
 
@@ -174,11 +173,7 @@ int32_t PrepareNetwork(void* window, NetEventCallback callback) {
     b->window = static_cast<QWidget*>(window);
     b->callback = callback;
 
-    auto* session = new nw::Session(b);
-    if (b->keepAliveMs > 0)
-        session->setKeepAliveInterval(b->keepAliveMs);
-    if (b->silenceMs > 0)
-        session->setSilenceTimeout(b->silenceMs);
+    auto* session = new nw::Session(b, nw::api::sessionOptions());
     QObject::connect(session, &nw::Session::netEvent, b, [b](const nw::SessionEvent& e) { b->enqueue(e); });
     QObject::connect(session, &nw::Session::notice, b, [b](const QString& text) { b->notify(text); });
     b->session = session;

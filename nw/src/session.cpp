@@ -7,13 +7,13 @@
 #include <type_traits>
 
 #include "nw/gbk.h"
-#include "nw/nw_events.h"
 
 namespace nw {
 namespace {
 
 constexpr int kGracefulCloseMs = 2000;
 const QByteArray kNameSeparator = QByteArrayLiteral("\xA3\xBA"); // "：" in GBK
+const QByteArray kDefaultName = QByteArrayLiteral("\xCD\xE6\xBC\xD2"); // "玩家" in GBK
 
 QString texts(const char* utf8) { return QString::fromUtf8(utf8); }
 
@@ -23,7 +23,7 @@ const QChar kWideColon(0xFF1A); // "：", what the chat record puts after a name
 // one carrying the separator that follows a name there.
 bool namesLookAlike(const QByteArray& gbkA, const QByteArray& gbkB) {
     auto key = [](const QByteArray& gbk) {
-        QString text = fromGbk(gbk);
+        QString text = QString::fromStdString(gbkToUtf8(gbk.toStdString()).value_or(std::string()));
         text.removeIf([](QChar c) { return c.isSpace() || c.category() == QChar::Other_Format; });
         return text;
     };
@@ -83,14 +83,13 @@ QString noticeForSocketError(QAbstractSocket::SocketError error, bool listening)
     }
 }
 
-Session::Session(QObject* parent, ChatAllowance chat)
+Session::Session(QObject* parent, SessionOptions options)
     : QObject(parent), m_keepAlive(new QTimer(this)), m_silence(new QTimer(this)),
-      m_connectTimer(new QTimer(this)), m_name(toGbk(texts("玩家"))), m_version(wire::kProtocolVersion),
-      m_chatAllowance(chat) {
-    m_keepAlive->setInterval(kDefaultKeepAliveMs);
-    m_silence->setInterval(kDefaultSilenceMs);
+      m_connectTimer(new QTimer(this)), m_name(kDefaultName), m_options(options) {
+    m_keepAlive->setInterval(m_options.keepAliveMs);
+    m_silence->setInterval(m_options.silenceMs);
     m_silence->setSingleShot(true);
-    m_connectTimer->setInterval(kDefaultConnectMs);
+    m_connectTimer->setInterval(m_options.connectMs);
     m_connectTimer->setSingleShot(true);
     connect(m_keepAlive, &QTimer::timeout, this, &Session::sendKeepAlive);
     connect(m_silence, &QTimer::timeout, this, &Session::onSilence);
@@ -100,9 +99,8 @@ Session::Session(QObject* parent, ChatAllowance chat)
 Session::~Session() { stop(); }
 
 bool Session::setPlayerName(const QString& name) {
-    bool ok = false;
-    const QByteArray gbk = toGbk(name, &ok);
-    return ok && setPlayerNameGbk(gbk);
+    const std::optional<std::string> gbk = utf8ToGbk(name.toStdString());
+    return gbk && setPlayerNameGbk(QByteArray::fromStdString(*gbk));
 }
 
 bool Session::setPlayerNameGbk(const QByteArray& gbkName) {
@@ -112,11 +110,6 @@ bool Session::setPlayerNameGbk(const QByteArray& gbkName) {
     m_name = gbkName;
     return true;
 }
-
-void Session::setKeepAliveInterval(int ms) { m_keepAlive->setInterval(ms); }
-void Session::setSilenceTimeout(int ms) { m_silence->setInterval(ms); }
-void Session::setConnectTimeout(int ms) { m_connectTimer->setInterval(ms); }
-void Session::setKeepAliveEnabled(bool enabled) { m_keepAliveEnabled = enabled; }
 
 int Session::seat() const {
     if (m_state != State::Connected || m_game == 0)
@@ -162,7 +155,7 @@ void Session::onConnected() {
     m_connectTimer->stop();
     m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     m_silence->start();
-    write(wire::encode(wire::Hello{std::string(wire::kProtocolName), m_version, stdOf(m_name)}));
+    write(wire::encode(wire::Hello{std::string(wire::kProtocolName), m_options.protocolVersion, stdOf(m_name)}));
 }
 
 void Session::onConnectTimeout() {
@@ -186,12 +179,12 @@ void Session::onNewConnection() {
         connect(incoming, &QTcpSocket::readyRead, this, [this, incoming] { onPendingReadyRead(incoming); });
         connect(incoming, &QTcpSocket::disconnected, this, [this, incoming] { dropPending(incoming); });
         connect(incoming, &QTcpSocket::errorOccurred, this, [this, incoming] { dropPending(incoming); });
-        whenOverdue(incoming, m_handshakeMs, [this, incoming] { dropPending(incoming); });
+        whenOverdue(incoming, m_options.handshakeMs, [this, incoming] { dropPending(incoming); });
     }
 }
 
 void Session::refuseBusy(QTcpSocket* socket) {
-    closeRefused(socket, wire::encode(wire::Refuse{wire::RefuseReason::Busy, m_version}));
+    closeRefused(socket, wire::encode(wire::Refuse{wire::RefuseReason::Busy, m_options.protocolVersion}));
 }
 
 void Session::closeRefused(QTcpSocket* socket, const std::string& farewell) {
@@ -246,17 +239,17 @@ void Session::closeAllPending() {
 
 bool Session::screenHello(QTcpSocket* socket, const wire::Hello& hello) {
     if (hello.protocol != wire::kProtocolName) {
-        closeRefused(socket, wire::encode(wire::Refuse{wire::RefuseReason::WrongProtocol, m_version}));
+        closeRefused(socket, wire::encode(wire::Refuse{wire::RefuseReason::WrongProtocol, m_options.protocolVersion}));
         return false;
     }
-    if (hello.version != m_version) {
-        closeRefused(socket, wire::encode(wire::Refuse{wire::RefuseReason::VersionMismatch, m_version}));
-        emit notice(texts("对方的程序版本（%1）与本程序（%2）不同，已拒绝其连接").arg(hello.version).arg(m_version));
+    if (hello.version != m_options.protocolVersion) {
+        closeRefused(socket, wire::encode(wire::Refuse{wire::RefuseReason::VersionMismatch, m_options.protocolVersion}));
+        emit notice(texts("对方的程序版本（%1）与本程序（%2）不同，已拒绝其连接").arg(hello.version).arg(m_options.protocolVersion));
         return false; // still listening for a peer that fits
     }
     if (namesLookAlike(bytesOf(hello.name), m_name)) {
         // Its chat lines would read as the host's own.
-        closeRefused(socket, wire::encode(wire::Refuse{wire::RefuseReason::NameTaken, m_version}));
+        closeRefused(socket, wire::encode(wire::Refuse{wire::RefuseReason::NameTaken, m_options.protocolVersion}));
         return false;
     }
     return true;
@@ -266,7 +259,7 @@ void Session::acceptPeer(QTcpSocket* socket, QByteArray leftover, const wire::He
     closeAllPending(); // the first valid greeting wins
     adoptSocket(socket);
     m_peerName = bytesOf(hello.name);
-    write(wire::encode(wire::Welcome{std::string(wire::kProtocolName), m_version, stdOf(m_name)}));
+    write(wire::encode(wire::Welcome{std::string(wire::kProtocolName), m_options.protocolVersion, stdOf(m_name)}));
     m_state = State::Connected;
     m_keepAlive->start();
     emit peerJoined();
@@ -285,7 +278,7 @@ void Session::adoptSocket(QTcpSocket* socket) {
     m_socket = socket;
     const quint64 id = ++m_linkId;
     m_inbox.clear();
-    m_chatTokens = m_chatAllowance.burst;
+    m_chatTokens = m_options.chat.burst;
     m_chatClock.start();
     connect(socket, &QTcpSocket::readyRead, this, [this, id] {
         if (id == m_linkId)
@@ -357,7 +350,7 @@ void Session::handleWelcome(const wire::Welcome& welcome) {
         failJoin(texts("对方不是五子棋对战程序"));
         return;
     }
-    if (welcome.version != m_version) {
+    if (welcome.version != m_options.protocolVersion) {
         failJoin(texts("双方的程序版本不同，连接被拒绝"));
         return;
     }
@@ -369,7 +362,7 @@ void Session::handleWelcome(const wire::Welcome& welcome) {
     m_connectTimer->stop();
     m_state = State::Connected;
     m_keepAlive->start();
-    m_chatTokens = m_chatAllowance.burst;
+    m_chatTokens = m_options.chat.burst;
     m_chatClock.start();
     emit joinFinished(true);
     if (m_state == State::Connected)
@@ -502,10 +495,6 @@ void Session::stop() {
     m_state = State::Idle;
 }
 
-bool Session::sendRaw(const QByteArray& bytes) { return write(stdOf(bytes)); }
-
-void Session::dropLink() { stop(); }
-
 void Session::breakLink() {
     if (m_state == State::Connected)
         linkBroken();
@@ -513,7 +502,7 @@ void Session::breakLink() {
 
 bool Session::takeChatToken() {
     const double seconds = static_cast<double>(m_chatClock.restart()) / 1000.0;
-    m_chatTokens = std::min<double>(m_chatAllowance.burst, m_chatTokens + seconds * m_chatAllowance.linesPerSecond);
+    m_chatTokens = std::min<double>(m_options.chat.burst, m_chatTokens + seconds * m_options.chat.linesPerSecond);
     if (m_chatTokens < 1.0)
         return false;
     m_chatTokens -= 1.0;
@@ -527,7 +516,7 @@ bool Session::write(const std::string& bytes) {
 }
 
 void Session::sendKeepAlive() {
-    if (m_state == State::Connected && m_keepAliveEnabled)
+    if (m_state == State::Connected)
         write(wire::encode(wire::KeepAlive{}));
 }
 

@@ -24,7 +24,9 @@ namespace {
 namespace wire = nw::wire;
 
 QString u(const char* utf8) { return QString::fromUtf8(utf8); }
-QByteArray gbk(const QString& text) { return nw::toGbk(text); }
+QByteArray gbk(const QString& text) {
+    return QByteArray::fromStdString(nw::utf8ToGbk(text.toStdString()).value_or(std::string()));
+}
 
 QByteArray enc(const wire::Frame& frame) {
     const std::string bytes = wire::encode(frame);

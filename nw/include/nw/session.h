@@ -1,7 +1,7 @@
 #pragma once
 // One end of a network game over TCP: hosting or joining, the handshake, seats, turns, chat,
 // restart questions, keep-alive and silence detection. The C functions drive one Session;
-// tests use Sessions directly, also as a scripted peer of the program.
+// tests use Sessions directly, also as a scripted peer of the program, built with other options.
 
 #include <QAbstractSocket>
 #include <QByteArray>
@@ -62,6 +62,25 @@ struct ChatAllowance {
     int linesPerSecond = kDefaultLinesPerSecond;
 };
 
+// What a Session is built with; the defaults are the game's.
+struct SessionOptions {
+    static constexpr int kDefaultKeepAliveMs = 2000;
+    // Longer than TCP's retransmission back-off after a blackout of a few seconds (retries at
+    // about 0.2, 0.6, 1.4, 3.0, 6.2 s after a loss), short enough to notice a dead link.
+    static constexpr int kDefaultSilenceMs = 12000;
+    static constexpr int kDefaultConnectMs = 10000;
+    // A host greets several newcomers at once, each within its own short deadline, so mute
+    // connections cannot keep a friend out.
+    static constexpr int kDefaultHandshakeMs = 3000;
+
+    std::uint16_t protocolVersion = wire::kProtocolVersion; // greeted with and required of the peer
+    int keepAliveMs = kDefaultKeepAliveMs;
+    int silenceMs = kDefaultSilenceMs;
+    int connectMs = kDefaultConnectMs;
+    int handshakeMs = kDefaultHandshakeMs;
+    ChatAllowance chat{};
+};
+
 class NW_EXPORT Session : public QObject {
     Q_OBJECT
 public:
@@ -72,14 +91,7 @@ public:
         Connected, // handshake done, games run
     };
 
-    static constexpr int kDefaultKeepAliveMs = 2000;
-    // Longer than TCP's retransmission back-off after a blackout of a few seconds (retries at
-    // about 0.2, 0.6, 1.4, 3.0, 6.2 s after a loss), short enough to notice a dead link.
-    static constexpr int kDefaultSilenceMs = 12000;
-    static constexpr int kDefaultConnectMs = 10000;
-    // A host greets several newcomers at once, each within its own short deadline, so mute
-    // connections cannot keep a friend out; the oldest gives way when all slots are taken.
-    static constexpr int kDefaultHandshakeMs = 3000;
+    // Newcomers greeted at once; the oldest gives way when all slots are taken.
     static constexpr int kMaxPendingHandshakes = 4;
     // Newcomers told "busy" while a game runs that may still be closing at once.
     static constexpr int kMaxRefusedClosing = 4;
@@ -87,7 +99,7 @@ public:
     static constexpr qint64 kReadBufferBytes = 16 * 1024;
     static constexpr int kChatBurst = ChatAllowance::kDefaultBurst;
 
-    explicit Session(QObject* parent = nullptr, ChatAllowance chat = {});
+    explicit Session(QObject* parent = nullptr, SessionOptions options = {});
     ~Session() override;
 
     // 1..32 GBK bytes without control characters; false (name unchanged) otherwise.
@@ -95,15 +107,6 @@ public:
     bool setPlayerNameGbk(const QByteArray& gbkName);
     QByteArray playerName() const { return m_name; }
     QByteArray peerName() const { return m_peerName; }
-
-    void setKeepAliveInterval(int ms);
-    void setSilenceTimeout(int ms);
-    void setConnectTimeout(int ms);
-    void setHandshakeTimeout(int ms) { m_handshakeMs = ms; }
-    // false: this end sends no keep-alives any more, as a peer that hangs would.
-    void setKeepAliveEnabled(bool enabled);
-    // Greets with another version, to exercise the refusal.
-    void setProtocolVersion(std::uint16_t version) { m_version = version; }
 
     // Listens on port (0: any free port, see serverPort()). False, with a notice, on failure.
     bool host(quint16 port = 0, const QHostAddress& address = QHostAddress::Any);
@@ -118,11 +121,8 @@ public:
     bool replyRestart(bool agree);
     bool sendDisconnect(); // tells the peer, then closes; no local event
 
-    // Closes everything without telling the peer and without any event.
+    // Closes everything without telling the peer and without any event, as a crash would.
     void stop();
-    // Tests: writes bytes as they are, or drops the link the way a crash would.
-    bool sendRaw(const QByteArray& bytes);
-    void dropLink();
     // Closes a connected link as broken (the peer is no longer served): PeerGone with LinkLost.
     void breakLink();
 
@@ -191,16 +191,13 @@ private:
     QByteArray m_inbox;
     quint64 m_linkId = 0; // changes whenever the socket does, so a stale read loop stops
     std::vector<Pending> m_pending; // hosting: newcomers yet to greet, oldest first
-    int m_handshakeMs = kDefaultHandshakeMs;
     std::shared_ptr<int> m_refusedClosing = std::make_shared<int>(0);
     double m_chatTokens = kChatBurst;
     QElapsedTimer m_chatClock;
 
     QByteArray m_name;
     QByteArray m_peerName;
-    std::uint16_t m_version;
-    bool m_keepAliveEnabled = true;
-    ChatAllowance m_chatAllowance;
+    SessionOptions m_options;
 
     std::uint32_t m_game = 0;
     GameBoard m_board;
