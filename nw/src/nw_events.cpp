@@ -3,11 +3,12 @@
 namespace nw {
 
 NetTextEvent::NetTextEvent(QEvent::Type type, QByteArray gbkText, std::function<void()> onHandled)
-    : QEvent(type), m_text(std::move(gbkText)), m_onHandled(std::move(onHandled)) {}
+    : QEvent(type), text_(std::move(gbkText)), onHandled_(std::move(onHandled)) {}
 
 NetTextEvent::~NetTextEvent() {
-    if (m_onHandled)
-        m_onHandled();
+    if (onHandled_) {
+        onHandled_();
+    }
 }
 
 } // namespace nw

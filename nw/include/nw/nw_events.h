@@ -23,12 +23,12 @@ public:
     NetTextEvent(QEvent::Type type, QByteArray gbkText, std::function<void()> onHandled = {});
     ~NetTextEvent() override;
 
-    const char* text() const { return m_text.constData(); }
-    const QByteArray& gbk() const { return m_text; }
+    const char* text() const { return text_.constData(); }
+    const QByteArray& gbk() const { return text_; }
 
 private:
-    QByteArray m_text;
-    std::function<void()> m_onHandled;
+    QByteArray text_;
+    std::function<void()> onHandled_;
 };
 
 } // namespace nw

@@ -47,8 +47,9 @@ struct SessionEvent {
 private:
     int int32At(int offset) const {
         std::int32_t v = 0;
-        if (data.size() >= offset + 4)
+        if (data.size() >= offset + 4) {
             std::memcpy(&v, data.constData() + offset, 4);
+        }
         return v;
     }
 };
@@ -105,8 +106,8 @@ public:
     // 1..32 GBK bytes without control characters; false (name unchanged) otherwise.
     bool setPlayerName(const QString& name);
     bool setPlayerNameGbk(const QByteArray& gbkName);
-    QByteArray playerName() const { return m_name; }
-    QByteArray peerName() const { return m_peerName; }
+    QByteArray playerName() const { return name_; }
+    QByteArray peerName() const { return peerName_; }
 
     // Listens on port (0: any free port, see serverPort()). False, with a notice, on failure.
     bool host(quint16 port = 0, const QHostAddress& address = QHostAddress::Any);
@@ -126,15 +127,15 @@ public:
     // Closes a connected link as broken (the peer is no longer served): PeerGone with LinkLost.
     void breakLink();
 
-    State state() const { return m_state; }
-    bool isHost() const { return m_isHost; }
+    State state() const { return state_; }
+    bool isHost() const { return isHost_; }
     int seat() const;       // 1 or 2 while connected, else 0
-    std::uint32_t gameNumber() const { return m_game; }
-    bool isMyTurn() const { return m_state == State::Connected && m_board.seatToMove() == seat(); }
-    bool restartAskedByMe() const { return m_myAskPending; }
-    bool restartAskedByPeer() const { return m_peerAskPending; }
-    const GameBoard& board() const { return m_board; }
-    int pendingHandshakes() const { return static_cast<int>(m_pending.size()); }
+    std::uint32_t gameNumber() const { return game_; }
+    bool isMyTurn() const { return state_ == State::Connected && board_.seatToMove() == seat(); }
+    bool restartAskedByMe() const { return myAskPending_; }
+    bool restartAskedByPeer() const { return peerAskPending_; }
+    const GameBoard& board() const { return board_; }
+    int pendingHandshakes() const { return static_cast<int>(pending_.size()); }
 
 signals:
     void netEvent(const nw::SessionEvent& event);
@@ -181,28 +182,28 @@ private:
     void closeServer();
     int peerSeat() const { return 3 - seat(); }
 
-    State m_state = State::Idle;
-    bool m_isHost = false;
-    QTcpServer* m_server = nullptr;
-    QTcpSocket* m_socket = nullptr;
-    QTimer* m_keepAlive = nullptr;
-    QTimer* m_silence = nullptr;
-    QTimer* m_connectTimer = nullptr;
-    QByteArray m_inbox;
-    quint64 m_linkId = 0; // changes whenever the socket does, so a stale read loop stops
-    std::vector<Pending> m_pending; // hosting: newcomers yet to greet, oldest first
-    std::shared_ptr<int> m_refusedClosing = std::make_shared<int>(0);
-    double m_chatTokens = kChatBurst;
-    QElapsedTimer m_chatClock;
+    State state_ = State::Idle;
+    bool isHost_ = false;
+    QTcpServer* server_ = nullptr;
+    QTcpSocket* socket_ = nullptr;
+    QTimer* keepAlive_ = nullptr;
+    QTimer* silence_ = nullptr;
+    QTimer* connectTimer_ = nullptr;
+    QByteArray inbox_;
+    quint64 linkId_ = 0; // changes whenever the socket does, so a stale read loop stops
+    std::vector<Pending> pending_; // hosting: newcomers yet to greet, oldest first
+    std::shared_ptr<int> refusedClosing_ = std::make_shared<int>(0);
+    double chatTokens_ = kChatBurst;
+    QElapsedTimer chatClock_;
 
-    QByteArray m_name;
-    QByteArray m_peerName;
-    SessionOptions m_options;
+    QByteArray name_;
+    QByteArray peerName_;
+    SessionOptions options_;
 
-    std::uint32_t m_game = 0;
-    GameBoard m_board;
-    bool m_myAskPending = false;
-    bool m_peerAskPending = false;
+    std::uint32_t game_ = 0;
+    GameBoard board_;
+    bool myAskPending_ = false;
+    bool peerAskPending_ = false;
 };
 
 // The notice text for a failed connect or listen.
