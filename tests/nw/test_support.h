@@ -97,6 +97,11 @@ public:
         }
         return out;
     }
+    int count(wire::FrameType type) const {
+        const std::vector<wire::Frame> all = frames();
+        return static_cast<int>(
+            std::count_if(all.begin(), all.end(), [type](const wire::Frame& f) { return wire::typeOf(f) == type; }));
+    }
 
     QTcpSocket socket;
     QByteArray received;
