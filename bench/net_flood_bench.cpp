@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -30,10 +31,10 @@
 #include "form1.h"
 #include "guard.h"
 #include "nw/codec.h"
+#include "nw/gbk.h"
 #include "nw/nw.h"
 #include "nw/nw_events.h"
 #include "nw/session.h"
-#include "nw/testing.h"
 
 namespace {
 
@@ -154,7 +155,8 @@ void onNetEvent(int32_t, NetEvent* event) {
     switch (event->EventType) {
     case ChatText:
         ++g_chatLines;
-        g_record->appendPlainText(nw::fromGbk(QByteArray(static_cast<const char*>(event->Data))));
+        g_record->appendPlainText(QString::fromStdString(
+            nw::gbkToUtf8(static_cast<const char*>(event->Data)).value_or(std::string())));
         break;
     case PeerGone: ++g_peerGone; break;
     case GameBegin: ++g_gameBegin; break;
@@ -224,7 +226,8 @@ int32_t host(Window& window, const std::function<void(quint16)>& whileWaiting) {
         dialog->findChild<QLineEdit*>("nameEdit")->setText(QStringLiteral("host"));
         dialog->findChild<QSpinBox*>("portSpin")->setValue(0);
         dialog->findChild<QPushButton*>("okButton")->click();
-        whileWaiting(nw::testing::currentSession()->serverPort());
+        // The port the dialog shows the player, as a friend would be told it.
+        whileWaiting(dialog->findChild<QLabel*>("portLabel")->text().toUShort());
     });
     if (g_form != nullptr) {
         g_form->actNetWork->trigger();

@@ -6,25 +6,31 @@ namespace nw::wire {
 namespace {
 
 bool isProtocolName(std::string_view s) {
-    if (s.empty() || s.size() > kMaxProtocolName)
+    if (s.empty() || s.size() > kMaxProtocolName) {
         return false;
-    for (unsigned char c : s)
-        if (c < 0x21 || c > 0x7E)
+    }
+    for (unsigned char c : s) {
+        if (c < 0x21 || c > 0x7E) {
             return false;
+        }
+    }
     return true;
 }
 
 Refusal checkText(std::string_view text, std::size_t limit) {
-    if (text.empty() || text.size() > limit)
+    if (text.empty() || text.size() > limit) {
         return Refusal::BadLength;
+    }
     return isPlainGbkText(text) ? Refusal::None : Refusal::BadText;
 }
 
 Refusal checkGreeting(std::string_view protocol, std::string_view name) {
-    if (protocol.empty() || protocol.size() > kMaxProtocolName)
+    if (protocol.empty() || protocol.size() > kMaxProtocolName) {
         return Refusal::BadLength;
-    if (!isProtocolName(protocol))
+    }
+    if (!isProtocolName(protocol)) {
         return Refusal::BadText;
+    }
     return checkText(name, kMaxName);
 }
 
@@ -32,7 +38,7 @@ bool isPoint(int v) { return v >= 1 && v <= kBoardSize; }
 
 class Writer {
 public:
-    void u8(std::uint8_t v) { m_out.push_back(static_cast<char>(v)); }
+    void u8(std::uint8_t v) { out_.push_back(static_cast<char>(v)); }
     void u16(std::uint16_t v) {
         u8(static_cast<std::uint8_t>(v >> 8));
         u8(static_cast<std::uint8_t>(v));
@@ -43,60 +49,65 @@ public:
     }
     void text8(std::string_view s) {
         u8(static_cast<std::uint8_t>(s.size()));
-        m_out.append(s);
+        out_.append(s);
     }
-    std::string& bytes() { return m_out; }
+    std::string& bytes() { return out_; }
 
 private:
-    std::string m_out;
+    std::string out_;
 };
 
 // Reads fields off a payload; once a read runs past the end every later read fails too.
 class Reader {
 public:
-    explicit Reader(std::string_view in) : m_in(in) {}
+    explicit Reader(std::string_view in) : in_(in) {}
     bool u8(std::uint8_t& v) {
-        if (m_in.size() - m_pos < 1)
+        if (in_.size() - pos_ < 1) {
             return fail();
-        v = static_cast<std::uint8_t>(m_in[m_pos++]);
+        }
+        v = static_cast<std::uint8_t>(in_[pos_++]);
         return true;
     }
     bool u16(std::uint16_t& v) {
         std::uint8_t hi = 0, lo = 0;
-        if (!u8(hi) || !u8(lo))
+        if (!u8(hi) || !u8(lo)) {
             return false;
+        }
         v = static_cast<std::uint16_t>(hi << 8 | lo);
         return true;
     }
     bool u32(std::uint32_t& v) {
         std::uint16_t hi = 0, lo = 0;
-        if (!u16(hi) || !u16(lo))
+        if (!u16(hi) || !u16(lo)) {
             return false;
+        }
         v = static_cast<std::uint32_t>(hi) << 16 | lo;
         return true;
     }
     bool text8(std::string& s) {
         std::uint8_t n = 0;
-        if (!u8(n))
+        if (!u8(n)) {
             return false;
-        if (m_in.size() - m_pos < n)
+        }
+        if (in_.size() - pos_ < n) {
             return fail();
-        s.assign(m_in.substr(m_pos, n));
-        m_pos += n;
+        }
+        s.assign(in_.substr(pos_, n));
+        pos_ += n;
         return true;
     }
-    bool ok() const { return m_ok; }
-    bool atEnd() const { return m_pos == m_in.size(); }
+    bool ok() const { return ok_; }
+    bool atEnd() const { return pos_ == in_.size(); }
 
 private:
     bool fail() {
-        m_ok = false;
-        m_pos = m_in.size();
+        ok_ = false;
+        pos_ = in_.size();
         return false;
     }
-    std::string_view m_in;
-    std::size_t m_pos = 0;
-    bool m_ok = true;
+    std::string_view in_;
+    std::size_t pos_ = 0;
+    bool ok_ = true;
 };
 
 template <class Greeting>
@@ -141,8 +152,9 @@ Frame readPayload(FrameType type, Reader& r, Refusal& valueError) {
         return RestartAsk{};
     case FrameType::RestartReply: {
         std::uint8_t answer = 0;
-        if (r.u8(answer) && answer > 1)
+        if (r.u8(answer) && answer > 1) {
             valueError = Refusal::BadValue;
+        }
         return RestartReply{answer == 1};
     }
     case FrameType::KeepAlive:
@@ -193,8 +205,9 @@ Refusal check(const Frame& frame) {
 }
 
 std::string encode(const Frame& frame) {
-    if (check(frame) != Refusal::None)
+    if (check(frame) != Refusal::None) {
         return {};
+    }
     Writer w;
     w.u32(0); // patched below
     w.u8(static_cast<std::uint8_t>(typeOf(frame)));
@@ -225,47 +238,59 @@ std::string encode(const Frame& frame) {
     std::visit(Visitor{w}, frame);
     std::string& out = w.bytes();
     const auto length = static_cast<std::uint32_t>(out.size() - kHeaderSize);
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         out[static_cast<std::size_t>(i)] = static_cast<char>(length >> (24 - 8 * i) & 0xFF);
+    }
     return out;
 }
 
 DecodeResult decode(std::string_view buffer) {
     DecodeResult result;
-    if (buffer.size() < kHeaderSize)
+    if (buffer.size() < kHeaderSize) {
         return result;
+    }
     std::uint32_t length = 0;
-    for (std::size_t i = 0; i < kHeaderSize; ++i)
+    for (std::size_t i = 0; i < kHeaderSize; ++i) {
         length = length << 8 | static_cast<unsigned char>(buffer[i]);
+    }
     auto refuse = [&result](Refusal why) {
         result.status = DecodeStatus::Refused;
         result.refusal = why;
         return result;
     };
-    if (length == 0)
+    if (length == 0) {
         return refuse(Refusal::EmptyFrame);
-    if (length > kMaxPayload)
+    }
+    if (length > kMaxPayload) {
         return refuse(Refusal::Oversized);
+    }
     // A stream split right after the header is normal TCP: the type byte is not here yet.
-    if (buffer.size() == kHeaderSize)
+    if (buffer.size() == kHeaderSize) {
         return result;
+    }
     const auto type = static_cast<unsigned char>(buffer[kHeaderSize]);
-    if (type < static_cast<unsigned char>(FrameType::Hello) || type > static_cast<unsigned char>(FrameType::Bye))
+    if (type < static_cast<unsigned char>(FrameType::Hello) || type > static_cast<unsigned char>(FrameType::Bye)) {
         return refuse(Refusal::UnknownType);
-    if (buffer.size() - kHeaderSize < length)
+    }
+    if (buffer.size() - kHeaderSize < length) {
         return result;
+    }
 
     Reader reader(buffer.substr(kHeaderSize + 1, length - 1));
     Refusal valueError = Refusal::None;
     Frame frame = readPayload(static_cast<FrameType>(type), reader, valueError);
-    if (!reader.ok())
+    if (!reader.ok()) {
         return refuse(Refusal::Truncated);
-    if (!reader.atEnd())
+    }
+    if (!reader.atEnd()) {
         return refuse(Refusal::TrailingBytes);
-    if (valueError != Refusal::None)
+    }
+    if (valueError != Refusal::None) {
         return refuse(valueError);
-    if (const Refusal why = check(frame); why != Refusal::None)
+    }
+    if (const Refusal why = check(frame); why != Refusal::None) {
         return refuse(why);
+    }
     result.status = DecodeStatus::Complete;
     result.frame = std::move(frame);
     result.consumed = kHeaderSize + length;

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "nw/codec.h"
-#include "nw/nw_events.h"
+#include "nw/gbk.h"
 #include "nw/session.h"
 
 namespace nw {
@@ -22,14 +22,16 @@ namespace nw {
 QStringList addressesForFriend(const QList<QHostAddress>& all) {
     QStringList v4, v6, loopback;
     for (const QHostAddress& address : all) {
-        if (address.isNull() || address.isMulticast())
+        if (address.isNull() || address.isMulticast()) {
             continue;
-        if (address.isLoopback())
+        }
+        if (address.isLoopback()) {
             loopback << address.toString();
-        else if (address.protocol() == QAbstractSocket::IPv4Protocol)
+        } else if (address.protocol() == QAbstractSocket::IPv4Protocol) {
             v4 << address.toString();
-        else
+        } else {
             v6 << address.toString();
+        }
     }
     QStringList out = v4 + v6;
     return out.isEmpty() ? loopback : out;
@@ -40,178 +42,197 @@ QString defaultPlayerName() {
     passwd entry{};
     passwd* found = nullptr;
     if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_name &&
-        *found->pw_name)
+        *found->pw_name) {
         return QString::fromLocal8Bit(found->pw_name);
+    }
     const QString user = qEnvironmentVariable("USER");
     return user.isEmpty() ? QStringLiteral("玩家") : user;
 }
 
 ConnectDialog::ConnectDialog(Session& session, QWidget* parent)
-    : QDialog(parent), m_session(session), m_hostRadio(new QRadioButton(QStringLiteral("创建游戏，等待对方加入"))),
-      m_joinRadio(new QRadioButton(QStringLiteral("加入对方创建的游戏"))), m_nameEdit(new QLineEdit),
-      m_addressEdit(new QLineEdit), m_portSpin(new QSpinBox), m_statusLabel(new QLabel), m_portLabel(new QLabel),
-      m_addressLabel(new QLabel), m_waitingBox(new QWidget) {
+    : QDialog(parent), session_(session), hostRadio_(new QRadioButton(QStringLiteral("创建游戏，等待对方加入"))),
+      joinRadio_(new QRadioButton(QStringLiteral("加入对方创建的游戏"))), nameEdit_(new QLineEdit),
+      addressEdit_(new QLineEdit), portSpin_(new QSpinBox), statusLabel_(new QLabel), portLabel_(new QLabel),
+      addressLabel_(new QLabel), waitingBox_(new QWidget) {
     setObjectName(QStringLiteral("nwConnectDialog"));
     setWindowTitle(QStringLiteral("网络对战"));
     setModal(true);
-
-    m_hostRadio->setObjectName(QStringLiteral("hostRadio"));
-    m_joinRadio->setObjectName(QStringLiteral("joinRadio"));
-    m_nameEdit->setObjectName(QStringLiteral("nameEdit"));
-    m_addressEdit->setObjectName(QStringLiteral("addressEdit"));
-    m_portSpin->setObjectName(QStringLiteral("portSpin"));
-    m_statusLabel->setObjectName(QStringLiteral("statusLabel"));
-    m_statusLabel->setWordWrap(true);
-    // Notices may quote what a peer sent: never read as markup.
-    m_statusLabel->setTextFormat(Qt::PlainText);
-    m_portLabel->setObjectName(QStringLiteral("portLabel"));
-    m_portLabel->setTextFormat(Qt::PlainText);
-    m_portLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    m_addressLabel->setObjectName(QStringLiteral("addressLabel"));
-    m_addressLabel->setTextFormat(Qt::PlainText);
-    m_addressLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    m_waitingBox->setObjectName(QStringLiteral("waitingBox"));
-
-    m_hostRadio->setChecked(true);
-    m_addressEdit->setText(QStringLiteral("127.0.0.1"));
-    m_portSpin->setRange(0, 65535);
-    m_portSpin->setSpecialValueText(QStringLiteral("自动")); // port 0: any free port
-    m_portSpin->setValue(kDefaultPort);
-    m_nameEdit->setText(defaultPlayerName());
-
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->setObjectName(QStringLiteral("buttonBox"));
-    m_okButton = buttons->button(QDialogButtonBox::Ok);
-    m_okButton->setText(QStringLiteral("确定"));
-    m_okButton->setObjectName(QStringLiteral("okButton"));
-    m_cancelButton = buttons->button(QDialogButtonBox::Cancel);
-    m_cancelButton->setText(QStringLiteral("取消"));
-    m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &ConnectDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &ConnectDialog::reject);
-
-    auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("您的名字："), m_nameEdit);
-    form->addRow(m_hostRadio);
-    form->addRow(m_joinRadio);
-    form->addRow(QStringLiteral("对方地址："), m_addressEdit);
-    form->addRow(QStringLiteral("端口："), m_portSpin);
-    auto* waitingForm = new QFormLayout(m_waitingBox);
-    waitingForm->setContentsMargins(0, 0, 0, 0);
-    waitingForm->addRow(QStringLiteral("本机端口："), m_portLabel);
-    waitingForm->addRow(QStringLiteral("本机地址："), m_addressLabel);
-    m_waitingBox->hide();
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addWidget(m_waitingBox);
-    layout->addWidget(m_statusLabel);
-    layout->addWidget(buttons);
-
-    connect(m_hostRadio, &QRadioButton::toggled, this, &ConnectDialog::updateMode);
-    connect(&m_session, &Session::joinFinished, this, &ConnectDialog::onJoinFinished);
-    connect(&m_session, &Session::peerJoined, this, &ConnectDialog::onPeerJoined);
-    // While it waits the dialog is what the player looks at: refusals of strangers show here.
-    connect(&m_session, &Session::notice, this, [this](const QString& text) {
-        if (m_hosting || m_joining)
-            m_statusLabel->setText(text);
-    });
+    setUpFields();
+    layOut(makeButtons());
+    followSession();
     updateMode();
 }
 
 ConnectDialog::~ConnectDialog() = default;
 
-void ConnectDialog::setPlayerName(const QString& name) { m_nameEdit->setText(name); }
+// Object names are what tests and the documentation know the widgets by.
+void ConnectDialog::setUpFields() {
+    hostRadio_->setObjectName(QStringLiteral("hostRadio"));
+    joinRadio_->setObjectName(QStringLiteral("joinRadio"));
+    nameEdit_->setObjectName(QStringLiteral("nameEdit"));
+    addressEdit_->setObjectName(QStringLiteral("addressEdit"));
+    portSpin_->setObjectName(QStringLiteral("portSpin"));
+    statusLabel_->setObjectName(QStringLiteral("statusLabel"));
+    statusLabel_->setWordWrap(true);
+    // Notices may quote what a peer sent: never read as markup.
+    statusLabel_->setTextFormat(Qt::PlainText);
+    portLabel_->setObjectName(QStringLiteral("portLabel"));
+    portLabel_->setTextFormat(Qt::PlainText);
+    portLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    addressLabel_->setObjectName(QStringLiteral("addressLabel"));
+    addressLabel_->setTextFormat(Qt::PlainText);
+    addressLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    waitingBox_->setObjectName(QStringLiteral("waitingBox"));
 
-void ConnectDialog::updateMode() { m_addressEdit->setEnabled(m_joinRadio->isChecked() && !m_joining && !m_hosting); }
+    hostRadio_->setChecked(true);
+    addressEdit_->setText(QStringLiteral("127.0.0.1"));
+    portSpin_->setRange(0, 65535);
+    portSpin_->setSpecialValueText(QStringLiteral("自动")); // port 0: any free port
+    portSpin_->setValue(kDefaultPort);
+    nameEdit_->setText(defaultPlayerName());
+}
+
+QDialogButtonBox* ConnectDialog::makeButtons() {
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    buttons->setObjectName(QStringLiteral("buttonBox"));
+    okButton_ = buttons->button(QDialogButtonBox::Ok);
+    okButton_->setText(QStringLiteral("确定"));
+    okButton_->setObjectName(QStringLiteral("okButton"));
+    cancelButton_ = buttons->button(QDialogButtonBox::Cancel);
+    cancelButton_->setText(QStringLiteral("取消"));
+    cancelButton_->setObjectName(QStringLiteral("cancelButton"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &ConnectDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &ConnectDialog::reject);
+    return buttons;
+}
+
+void ConnectDialog::layOut(QDialogButtonBox* buttons) {
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("您的名字："), nameEdit_);
+    form->addRow(hostRadio_);
+    form->addRow(joinRadio_);
+    form->addRow(QStringLiteral("对方地址："), addressEdit_);
+    form->addRow(QStringLiteral("端口："), portSpin_);
+    auto* waitingForm = new QFormLayout(waitingBox_);
+    waitingForm->setContentsMargins(0, 0, 0, 0);
+    waitingForm->addRow(QStringLiteral("本机端口："), portLabel_);
+    waitingForm->addRow(QStringLiteral("本机地址："), addressLabel_);
+    waitingBox_->hide();
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(waitingBox_);
+    layout->addWidget(statusLabel_);
+    layout->addWidget(buttons);
+}
+
+void ConnectDialog::followSession() {
+    connect(hostRadio_, &QRadioButton::toggled, this, &ConnectDialog::updateMode);
+    connect(&session_, &Session::joinFinished, this, &ConnectDialog::onJoinFinished);
+    connect(&session_, &Session::peerJoined, this, &ConnectDialog::onPeerJoined);
+    // While it waits the dialog is what the player looks at: refusals of strangers show here.
+    connect(&session_, &Session::notice, this, [this](const QString& text) {
+        if (hosting_ || joining_) {
+            statusLabel_->setText(text);
+        }
+    });
+}
+
+void ConnectDialog::setPlayerName(const QString& name) { nameEdit_->setText(name); }
+
+void ConnectDialog::updateMode() { addressEdit_->setEnabled(joinRadio_->isChecked() && !joining_ && !hosting_); }
 
 void ConnectDialog::setWorking(bool working) {
-    m_nameEdit->setEnabled(!working);
-    m_hostRadio->setEnabled(!working);
-    m_joinRadio->setEnabled(!working);
-    m_portSpin->setEnabled(!working);
-    m_okButton->setEnabled(!working);
+    nameEdit_->setEnabled(!working);
+    hostRadio_->setEnabled(!working);
+    joinRadio_->setEnabled(!working);
+    portSpin_->setEnabled(!working);
+    okButton_->setEnabled(!working);
     updateMode();
 }
 
 void ConnectDialog::accept() {
-    if (m_joining || m_hosting)
+    if (joining_ || hosting_) {
         return;
-    const QString name = m_nameEdit->text().trimmed();
-    bool ok = false;
-    const QByteArray gbk = toGbk(name, &ok);
+    }
+    const QString name = nameEdit_->text().trimmed();
+    const std::optional<std::string> gbk = utf8ToGbk(name.toStdString());
     if (name.isEmpty()) {
-        m_statusLabel->setText(QStringLiteral("请输入您的名字"));
+        statusLabel_->setText(QStringLiteral("请输入您的名字"));
         return;
     }
-    if (!ok) {
-        m_statusLabel->setText(QStringLiteral("名字中有无法显示的字符"));
+    if (!gbk) {
+        statusLabel_->setText(QStringLiteral("名字中有无法显示的字符"));
         return;
     }
-    if (static_cast<std::size_t>(gbk.size()) > wire::kMaxName || !m_session.setPlayerNameGbk(gbk)) {
-        m_statusLabel->setText(QStringLiteral("名字太长或含有控制字符（最多 %1 个字节）").arg(wire::kMaxName));
+    if (gbk->size() > wire::kMaxName || !session_.setPlayerNameGbk(QByteArray::fromStdString(*gbk))) {
+        statusLabel_->setText(QStringLiteral("名字太长或含有控制字符（最多 %1 个字节）").arg(wire::kMaxName));
         return;
     }
     if (name.contains(QChar(0xFF1A))) {
         // The chat record puts it after every name; inside one it could fake the other's lines.
-        m_statusLabel->setText(QStringLiteral("名字中不能有“：”"));
+        statusLabel_->setText(QStringLiteral("名字中不能有“：”"));
         return;
     }
-    const auto port = static_cast<quint16>(m_portSpin->value());
-    if (m_hostRadio->isChecked()) {
+    const auto port = static_cast<quint16>(portSpin_->value());
+    if (hostRadio_->isChecked()) {
         // A failure has already been told through the session's notice.
-        if (m_session.host(port))
+        if (session_.host(port)) {
             showWaiting();
-        else
+        } else {
             QDialog::reject();
+        }
         return;
     }
-    const QString address = m_addressEdit->text().trimmed();
+    const QString address = addressEdit_->text().trimmed();
     if (address.isEmpty()) {
-        m_statusLabel->setText(QStringLiteral("请输入对方的地址"));
+        statusLabel_->setText(QStringLiteral("请输入对方的地址"));
         return;
     }
     if (port == 0) {
-        m_statusLabel->setText(QStringLiteral("请输入对方的端口"));
+        statusLabel_->setText(QStringLiteral("请输入对方的端口"));
         return;
     }
-    m_joining = true;
+    joining_ = true;
     setWorking(true);
-    m_statusLabel->setText(QStringLiteral("正在连接 %1:%2 …").arg(address).arg(port));
-    m_session.join(address, port);
+    statusLabel_->setText(QStringLiteral("正在连接 %1:%2 …").arg(address).arg(port));
+    session_.join(address, port);
 }
 
 void ConnectDialog::onJoinFinished(bool ok) {
-    if (!m_joining)
+    if (!joining_) {
         return;
-    m_joining = false;
+    }
+    joining_ = false;
     setWorking(false);
-    if (ok)
+    if (ok) {
         QDialog::accept();
-    else
+    } else {
         QDialog::reject();
+    }
 }
 
 void ConnectDialog::showWaiting() {
-    m_hosting = true;
+    hosting_ = true;
     setWorking(true);
-    m_portLabel->setText(QString::number(m_session.serverPort()));
-    m_addressLabel->setText(addressesForFriend(QNetworkInterface::allAddresses()).join(QLatin1Char('\n')));
-    m_waitingBox->show();
-    m_statusLabel->setText(QStringLiteral("正在等待对方加入，请把本机地址和端口告诉对方"));
+    portLabel_->setText(QString::number(session_.serverPort()));
+    addressLabel_->setText(addressesForFriend(QNetworkInterface::allAddresses()).join(QLatin1Char('\n')));
+    waitingBox_->show();
+    statusLabel_->setText(QStringLiteral("正在等待对方加入，请把本机地址和端口告诉对方"));
 }
 
 void ConnectDialog::onPeerJoined() {
-    if (!m_hosting)
+    if (!hosting_) {
         return;
-    m_hosting = false;
+    }
+    hosting_ = false;
     QDialog::accept();
 }
 
 void ConnectDialog::reject() {
-    if (m_joining || m_hosting) {
-        m_joining = false;
-        m_hosting = false;
-        m_session.stop();
+    if (joining_ || hosting_) {
+        joining_ = false;
+        hosting_ = false;
+        session_.stop();
     }
     QDialog::reject();
 }

@@ -12,35 +12,41 @@ int indexOf(int column, int row) { return (row - 1) * GameBoard::kSize + (column
 } // namespace
 
 void GameBoard::reset() {
-    m_cells.fill(0);
-    m_toMove = 1;
-    m_winner = 0;
-    m_stones = 0;
+    cells_.fill(0);
+    toMove_ = 1;
+    winner_ = 0;
+    stones_ = 0;
 }
 
-int GameBoard::at(int column, int row) const { return onBoard(column, row) ? m_cells[indexOf(column, row)] : 0; }
+int GameBoard::at(int column, int row) const { return onBoard(column, row) ? cells_[indexOf(column, row)] : 0; }
 
 GameBoard::Verdict GameBoard::check(int seat, int column, int row) const {
-    if (decided())
+    if (decided()) {
         return Verdict::GameOver;
-    if (seat != m_toMove)
+    }
+    if (seat != toMove_) {
         return Verdict::NotYourTurn;
-    if (!onBoard(column, row))
+    }
+    if (!onBoard(column, row)) {
         return Verdict::OutOfRange;
-    if (at(column, row) != 0)
+    }
+    if (at(column, row) != 0) {
         return Verdict::Occupied;
+    }
     return Verdict::Ok;
 }
 
 GameBoard::Verdict GameBoard::place(int seat, int column, int row) {
     const Verdict verdict = check(seat, column, row);
-    if (verdict != Verdict::Ok)
+    if (verdict != Verdict::Ok) {
         return verdict;
-    m_cells[indexOf(column, row)] = static_cast<std::uint8_t>(seat);
-    ++m_stones;
-    if (makesFive(column, row))
-        m_winner = seat;
-    m_toMove = 3 - seat;
+    }
+    cells_[indexOf(column, row)] = static_cast<std::uint8_t>(seat);
+    ++stones_;
+    if (makesFive(column, row)) {
+        winner_ = seat;
+    }
+    toMove_ = 3 - seat;
     return Verdict::Ok;
 }
 
@@ -58,8 +64,9 @@ bool GameBoard::makesFive(int column, int row) const {
                 r += sign * d[1];
             }
         }
-        if (run >= kWinLength)
+        if (run >= kWinLength) {
             return true;
+        }
     }
     return false;
 }

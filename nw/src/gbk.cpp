@@ -8,8 +8,9 @@ namespace {
 
 std::optional<std::string> convert(const char* to, const char* from, std::string_view in) {
     iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1))
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
         return std::nullopt;
+    }
     std::string out;
     char chunk[256];
     // iconv never writes through its input pointer; the cast only satisfies its signature.
@@ -33,8 +34,9 @@ std::optional<std::string> convert(const char* to, const char* from, std::string
         out.append(chunk, static_cast<std::size_t>(outPtr - chunk));
     }
     iconv_close(cd);
-    if (!ok)
+    if (!ok) {
         return std::nullopt;
+    }
     return out;
 }
 
@@ -46,9 +48,11 @@ std::optional<std::string> utf8ToGbk(std::string_view utf8) { return convert("GB
 
 bool isPlainGbkText(std::string_view gbk) {
     // GBK trail bytes are 0x40 and above, so a byte below 0x20 or 0x7F is always a control.
-    for (unsigned char c : gbk)
-        if (c < 0x20 || c == 0x7F)
+    for (unsigned char c : gbk) {
+        if (c < 0x20 || c == 0x7F) {
             return false;
+        }
+    }
     return gbkToUtf8(gbk).has_value();
 }
 

@@ -10,10 +10,12 @@
 #include <optional>
 
 #include "nw/connect_dialog.h"
+#include "nw/gbk.h"
 #include "nw/nw.h"
 #include "nw/nw_events.h"
 #include "nw/session.h"
-#include "nw/testing.h"
+
+#include "api_state.h"
 
 namespace {
 
@@ -41,34 +43,36 @@ public:
     // own); of those that come meanwhile only the latest waits.
     bool noticeOutstanding = false;
     std::optional<QString> waitingNotice;
-    int keepAliveMs = 0;
-    int silenceMs = 0;
 
     void enqueue(const nw::SessionEvent& event) {
-        if (queue.size() < kMaxQueued || event.type == PeerGone)
+        if (queue.size() < kMaxQueued || event.type == PeerGone) {
             queue.push_back(event);
-        else if (session)
+        } else if (session) {
             session->breakLink(); // its PeerGone, the link's last event, still gets in
+        }
         scheduleFlush();
     }
 
     void scheduleFlush() {
-        if (holding || flushScheduled || queue.empty())
+        if (holding || flushScheduled || queue.empty()) {
             return;
+        }
         flushScheduled = true;
         QTimer::singleShot(0, this, [this] { flush(); });
     }
 
     void flush() {
         flushScheduled = false;
-        if (delivering)
+        if (delivering) {
             return; // a callback that spins the event loop is not called again inside itself
+        }
         delivering = true;
         for (int n = 0; n < kBatch && !holding && callback && !queue.empty(); ++n) {
             const nw::SessionEvent event = std::move(queue.front());
             queue.pop_front();
-            if (event.type == GameBegin)
+            if (event.type == GameBegin) {
                 deliveredGame = event.game;
+            }
             NetEvent record{};
             record.EventType = event.type;
             record.Seat = event.seat;
@@ -83,22 +87,26 @@ public:
     }
 
     void notify(const QString& text) {
-        if (holding || noticeOutstanding)
+        if (holding || noticeOutstanding) {
             waitingNotice = text;
-        else
+        } else {
             post(text);
+        }
     }
 
     void post(const QString& text) {
-        if (!window)
+        if (!window) {
             return;
+        }
         noticeOutstanding = true;
         // The event may be destroyed after the bridge (at exit): it only reaches a live one.
         const QPointer<Bridge> self(this);
-        QCoreApplication::postEvent(window, new nw::NetTextEvent(nw::kNetNoticeEvent, nw::toGbk(text), [self] {
-            if (self)
-                self->noticeHandled();
-        }));
+        const QByteArray gbk = QByteArray::fromStdString(nw::utf8ToGbk(text.toStdString()).value_or(std::string()));
+        QCoreApplication::postEvent(window, new nw::NetTextEvent(nw::kNetNoticeEvent, gbk, [self] {
+                                        if (self) {
+                                            self->noticeHandled();
+                                        }
+                                    }));
     }
 
     void noticeHandled() {
@@ -107,8 +115,9 @@ public:
     }
 
     void postWaitingNotice() {
-        if (holding || noticeOutstanding || !waitingNotice)
+        if (holding || noticeOutstanding || !waitingNotice) {
             return;
+        }
         const QString text = *std::exchange(waitingNotice, std::nullopt);
         post(text);
     }
@@ -116,8 +125,9 @@ public:
     void dropSession() {
         queue.clear();
         deliveredGame = 0;
-        if (!session)
+        if (!session) {
             return;
+        }
         nw::Session* old = session;
         session = nullptr;
         old->disconnect(this);
@@ -134,8 +144,9 @@ QPointer<Bridge>& bridgeSlot() {
 // Null without an application object: then there is nothing to connect with.
 Bridge* bridge() {
     QPointer<Bridge>& slot = bridgeSlot();
-    if (!slot && QCoreApplication::instance())
+    if (!slot && QCoreApplication::instance()) {
         slot = new Bridge(QCoreApplication::instance());
+    }
     return slot;
 }
 
@@ -150,35 +161,30 @@ bool g_inPrepare = false;
 
 } // namespace
 
-namespace nw::testing {
+namespace nw::api {
 
 Session* currentSession() { return connectedSession(); }
 
-void setSessionTimings(int keepAliveMs, int silenceMs) {
-    if (Bridge* b = bridge()) {
-        b->keepAliveMs = keepAliveMs;
-        b->silenceMs = silenceMs;
-    }
+SessionOptions& sessionOptions() {
+    static SessionOptions options;
+    return options;
 }
 
-} // namespace nw::testing
+} // namespace nw::api
 
 extern "C" {
 
 int32_t PrepareNetwork(void* window, NetEventCallback callback) {
     Bridge* b = bridge();
-    if (!b || g_inPrepare)
+    if (!b || g_inPrepare) {
         return 0;
+    }
     b->dropSession();
     b->waitingNotice.reset();
     b->window = static_cast<QWidget*>(window);
     b->callback = callback;
 
-    auto* session = new nw::Session(b);
-    if (b->keepAliveMs > 0)
-        session->setKeepAliveInterval(b->keepAliveMs);
-    if (b->silenceMs > 0)
-        session->setSilenceTimeout(b->silenceMs);
+    auto* session = new nw::Session(b, nw::api::sessionOptions());
     QObject::connect(session, &nw::Session::netEvent, b, [b](const nw::SessionEvent& e) { b->enqueue(e); });
     QObject::connect(session, &nw::Session::notice, b, [b](const QString& text) { b->notify(text); });
     b->session = session;
@@ -194,13 +200,15 @@ int32_t PrepareNetwork(void* window, NetEventCallback callback) {
 
     // The bridge may have been released while the dialog ran (the application quitting).
     b = existingBridge();
-    if (!b)
+    if (!b) {
         return 0;
+    }
     b->holding = false;
     b->postWaitingNotice();
     if (result != QDialog::Accepted || !b->session || b->session != session) {
-        if (b->session == session)
+        if (b->session == session) {
             b->dropSession();
+        }
         return 0;
     }
     b->scheduleFlush();
@@ -209,20 +217,23 @@ int32_t PrepareNetwork(void* window, NetEventCallback callback) {
 
 int32_t SendOneStep(int32_t byteCount, const void* step) {
     nw::Session* session = connectedSession();
-    if (!session || !step || byteCount != 2 * static_cast<int32_t>(sizeof(int32_t)))
+    if (!session || !step || byteCount != 2 * static_cast<int32_t>(sizeof(int32_t))) {
         return 0;
+    }
     int32_t point[2];
     std::memcpy(point, step, sizeof point);
     // Until the program has been given this game's GameBegin, a click belongs to the game before.
-    if (session->gameNumber() != existingBridge()->deliveredGame)
+    if (session->gameNumber() != existingBridge()->deliveredGame) {
         return 0;
+    }
     return session->sendStep(point[0], point[1]) ? 1 : 0;
 }
 
 int32_t SendChat(int32_t length, const char* text) {
     nw::Session* session = connectedSession();
-    if (!session || !text || length < 1)
+    if (!session || !text || length < 1) {
         return 0;
+    }
     const QByteArray line(text, static_cast<qsizetype>(strnlen(text, static_cast<std::size_t>(length))));
     if (session->state() == nw::Session::State::Listening) {
         existingBridge()->notify(QStringLiteral("对方还没有加入，消息没有发出"));
@@ -243,8 +254,9 @@ int32_t ReplyRestart(int32_t answer) {
 
 int32_t SendDisconnect(int32_t /*unused*/) {
     nw::Session* session = connectedSession();
-    if (!session)
+    if (!session) {
         return 0;
+    }
     // Whatever was still waiting belongs to the match the player just left.
     existingBridge()->queue.clear();
     return session->sendDisconnect() ? 1 : 0;
@@ -252,15 +264,19 @@ int32_t SendDisconnect(int32_t /*unused*/) {
 
 void ReleaseNetWork(void) {
     Bridge* b = existingBridge();
-    if (!b)
+    if (!b) {
         return;
+    }
     if (g_inPrepare) {
         // Called from inside the dialog's event loop: close the dialog, PrepareNetwork cleans up.
-        if (b->session)
+        if (b->session) {
             b->session->stop();
-        if (QWidget* modal = QApplication::activeModalWidget())
-            if (auto* dialog = qobject_cast<nw::ConnectDialog*>(modal))
+        }
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            if (auto* dialog = qobject_cast<nw::ConnectDialog*>(modal)) {
                 dialog->reject();
+            }
+        }
     }
     b->dropSession();
     b->callback = nullptr;

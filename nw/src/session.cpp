@@ -7,13 +7,13 @@
 #include <type_traits>
 
 #include "nw/gbk.h"
-#include "nw/nw_events.h"
 
 namespace nw {
 namespace {
 
 constexpr int kGracefulCloseMs = 2000;
 const QByteArray kNameSeparator = QByteArrayLiteral("\xA3\xBA"); // "：" in GBK
+const QByteArray kDefaultName = QByteArrayLiteral("\xCD\xE6\xBC\xD2"); // "玩家" in GBK
 
 QString texts(const char* utf8) { return QString::fromUtf8(utf8); }
 
@@ -23,7 +23,7 @@ const QChar kWideColon(0xFF1A); // "：", what the chat record puts after a name
 // one carrying the separator that follows a name there.
 bool namesLookAlike(const QByteArray& gbkA, const QByteArray& gbkB) {
     auto key = [](const QByteArray& gbk) {
-        QString text = fromGbk(gbk);
+        QString text = QString::fromStdString(gbkToUtf8(gbk.toStdString()).value_or(std::string()));
         text.removeIf([](QChar c) { return c.isSpace() || c.category() == QChar::Other_Format; });
         return text;
     };
@@ -83,139 +83,138 @@ QString noticeForSocketError(QAbstractSocket::SocketError error, bool listening)
     }
 }
 
-Session::Session(QObject* parent, ChatAllowance chat)
-    : QObject(parent), m_keepAlive(new QTimer(this)), m_silence(new QTimer(this)),
-      m_connectTimer(new QTimer(this)), m_name(toGbk(texts("玩家"))), m_version(wire::kProtocolVersion),
-      m_chatAllowance(chat) {
-    m_keepAlive->setInterval(kDefaultKeepAliveMs);
-    m_silence->setInterval(kDefaultSilenceMs);
-    m_silence->setSingleShot(true);
-    m_connectTimer->setInterval(kDefaultConnectMs);
-    m_connectTimer->setSingleShot(true);
-    connect(m_keepAlive, &QTimer::timeout, this, &Session::sendKeepAlive);
-    connect(m_silence, &QTimer::timeout, this, &Session::onSilence);
-    connect(m_connectTimer, &QTimer::timeout, this, &Session::onConnectTimeout);
+Session::Session(QObject* parent, SessionOptions options)
+    : QObject(parent), keepAlive_(new QTimer(this)), silence_(new QTimer(this)),
+      connectTimer_(new QTimer(this)), name_(kDefaultName), options_(options) {
+    keepAlive_->setInterval(options_.keepAliveMs);
+    silence_->setInterval(options_.silenceMs);
+    silence_->setSingleShot(true);
+    connectTimer_->setInterval(options_.connectMs);
+    connectTimer_->setSingleShot(true);
+    connect(keepAlive_, &QTimer::timeout, this, &Session::sendKeepAlive);
+    connect(silence_, &QTimer::timeout, this, &Session::onSilence);
+    connect(connectTimer_, &QTimer::timeout, this, &Session::onConnectTimeout);
 }
 
 Session::~Session() { stop(); }
 
 bool Session::setPlayerName(const QString& name) {
-    bool ok = false;
-    const QByteArray gbk = toGbk(name, &ok);
-    return ok && setPlayerNameGbk(gbk);
+    const std::optional<std::string> gbk = utf8ToGbk(name.toStdString());
+    return gbk && setPlayerNameGbk(QByteArray::fromStdString(*gbk));
 }
 
 bool Session::setPlayerNameGbk(const QByteArray& gbkName) {
     const std::string name = stdOf(gbkName);
-    if (name.empty() || name.size() > wire::kMaxName || !isPlainGbkText(name))
+    if (name.empty() || name.size() > wire::kMaxName || !isPlainGbkText(name)) {
         return false;
-    m_name = gbkName;
+    }
+    name_ = gbkName;
     return true;
 }
 
-void Session::setKeepAliveInterval(int ms) { m_keepAlive->setInterval(ms); }
-void Session::setSilenceTimeout(int ms) { m_silence->setInterval(ms); }
-void Session::setConnectTimeout(int ms) { m_connectTimer->setInterval(ms); }
-void Session::setKeepAliveEnabled(bool enabled) { m_keepAliveEnabled = enabled; }
-
 int Session::seat() const {
-    if (m_state != State::Connected || m_game == 0)
+    if (state_ != State::Connected || game_ == 0) {
         return 0;
+    }
     // The host holds seat 1 in odd games: the seats swap at every agreed restart.
-    const int hostSeat = m_game % 2 == 1 ? 1 : 2;
-    return m_isHost ? hostSeat : 3 - hostSeat;
+    const int hostSeat = game_ % 2 == 1 ? 1 : 2;
+    return isHost_ ? hostSeat : 3 - hostSeat;
 }
 
 bool Session::host(quint16 port, const QHostAddress& address) {
     stop();
-    m_isHost = true;
-    m_game = 0; // a new link numbers its games from 1 again
-    m_server = new QTcpServer(this);
-    if (!m_server->listen(address, port)) {
-        const QString text = noticeForSocketError(m_server->serverError(), true);
+    isHost_ = true;
+    game_ = 0; // a new link numbers its games from 1 again
+    server_ = new QTcpServer(this);
+    if (!server_->listen(address, port)) {
+        const QString text = noticeForSocketError(server_->serverError(), true);
         closeServer();
         emit notice(text);
         return false;
     }
-    connect(m_server, &QTcpServer::newConnection, this, &Session::onNewConnection);
-    m_state = State::Listening;
+    connect(server_, &QTcpServer::newConnection, this, &Session::onNewConnection);
+    state_ = State::Listening;
     return true;
 }
 
-quint16 Session::serverPort() const { return m_server ? m_server->serverPort() : 0; }
+quint16 Session::serverPort() const { return server_ ? server_->serverPort() : 0; }
 
 void Session::join(const QString& hostName, quint16 port) {
     stop();
-    m_isHost = false;
-    m_game = 0;
-    m_state = State::Joining;
+    isHost_ = false;
+    game_ = 0;
+    state_ = State::Joining;
     auto* socket = new QTcpSocket(this);
     socket->setReadBufferSize(kReadBufferBytes);
     adoptSocket(socket);
-    m_silence->stop(); // the connect timer watches until the link stands
+    silence_->stop(); // the connect timer watches until the link stands
     connect(socket, &QTcpSocket::connected, this, &Session::onConnected);
-    m_connectTimer->start();
+    connectTimer_->start();
     socket->connectToHost(hostName, port);
 }
 
 void Session::onConnected() {
-    m_connectTimer->stop();
-    m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    m_silence->start();
-    write(wire::encode(wire::Hello{std::string(wire::kProtocolName), m_version, stdOf(m_name)}));
+    connectTimer_->stop();
+    socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    silence_->start();
+    write(wire::encode(wire::Hello{std::string(wire::kProtocolName), options_.protocolVersion, stdOf(name_)}));
 }
 
 void Session::onConnectTimeout() {
-    if (m_state == State::Joining)
+    if (state_ == State::Joining) {
         failJoin(noticeForSocketError(QAbstractSocket::SocketTimeoutError, false));
+    }
 }
 
 void Session::onNewConnection() {
-    while (m_server && m_server->hasPendingConnections()) {
-        QTcpSocket* incoming = m_server->nextPendingConnection();
+    while (server_ && server_->hasPendingConnections()) {
+        QTcpSocket* incoming = server_->nextPendingConnection();
         incoming->setParent(this); // a server's sockets would otherwise die with the server
         incoming->setReadBufferSize(kReadBufferBytes);
-        if (m_state != State::Listening) {
+        if (state_ != State::Listening) {
             refuseBusy(incoming);
             continue;
         }
-        if (static_cast<int>(m_pending.size()) >= kMaxPendingHandshakes)
-            dropPending(m_pending.front().socket); // the oldest, likely mute, gives way
+        if (static_cast<int>(pending_.size()) >= kMaxPendingHandshakes) {
+            dropPending(pending_.front().socket); // the oldest, likely mute, gives way
+        }
         incoming->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-        m_pending.push_back(Pending{incoming, {}});
+        pending_.push_back(Pending{incoming, {}});
         connect(incoming, &QTcpSocket::readyRead, this, [this, incoming] { onPendingReadyRead(incoming); });
         connect(incoming, &QTcpSocket::disconnected, this, [this, incoming] { dropPending(incoming); });
         connect(incoming, &QTcpSocket::errorOccurred, this, [this, incoming] { dropPending(incoming); });
-        whenOverdue(incoming, m_handshakeMs, [this, incoming] { dropPending(incoming); });
+        whenOverdue(incoming, options_.handshakeMs, [this, incoming] { dropPending(incoming); });
     }
 }
 
 void Session::refuseBusy(QTcpSocket* socket) {
-    closeRefused(socket, wire::encode(wire::Refuse{wire::RefuseReason::Busy, m_version}));
+    closeRefused(socket, wire::encode(wire::Refuse{wire::RefuseReason::Busy, options_.protocolVersion}));
 }
 
 void Session::closeRefused(QTcpSocket* socket, const std::string& farewell) {
     socket->disconnect(this);
-    if (*m_refusedClosing >= kMaxRefusedClosing) {
+    if (*refusedClosing_ >= kMaxRefusedClosing) {
         // A crowd of newcomers: no farewell for the rest, so none of them lingers.
         socket->abort();
         socket->deleteLater();
         return;
     }
-    ++*m_refusedClosing;
-    connect(socket, &QObject::destroyed, [counter = m_refusedClosing] { --*counter; });
+    ++*refusedClosing_;
+    connect(socket, &QObject::destroyed, [counter = refusedClosing_] { --*counter; });
     socket->write(farewell.data(), static_cast<qint64>(farewell.size()));
     closeAfterFarewell(socket);
 }
 
 void Session::onPendingReadyRead(QTcpSocket* socket) {
-    auto it = std::find_if(m_pending.begin(), m_pending.end(), [socket](const Pending& p) { return p.socket == socket; });
-    if (it == m_pending.end())
+    auto it = std::find_if(pending_.begin(), pending_.end(), [socket](const Pending& p) { return p.socket == socket; });
+    if (it == pending_.end()) {
         return;
+    }
     it->inbox += socket->readAll();
     const wire::DecodeResult result = wire::decode(viewOf(it->inbox));
-    if (result.status == wire::DecodeStatus::NeedMore)
+    if (result.status == wire::DecodeStatus::NeedMore) {
         return;
+    }
     const auto* hello = std::get_if<wire::Hello>(&result.frame);
     if (result.status == wire::DecodeStatus::Refused || !hello) {
         dropPending(socket); // a stranger that does not greet first goes without a word
@@ -223,40 +222,43 @@ void Session::onPendingReadyRead(QTcpSocket* socket) {
     }
     const wire::Hello greeting = *hello;
     const QByteArray leftover = it->inbox.mid(static_cast<qsizetype>(result.consumed));
-    m_pending.erase(it);
+    pending_.erase(it);
     socket->disconnect(this);
-    if (screenHello(socket, greeting))
+    if (screenHello(socket, greeting)) {
         acceptPeer(socket, leftover, greeting);
+    }
 }
 
 void Session::dropPending(QTcpSocket* socket) {
-    auto it = std::find_if(m_pending.begin(), m_pending.end(), [socket](const Pending& p) { return p.socket == socket; });
-    if (it == m_pending.end())
+    auto it = std::find_if(pending_.begin(), pending_.end(), [socket](const Pending& p) { return p.socket == socket; });
+    if (it == pending_.end()) {
         return;
-    m_pending.erase(it);
+    }
+    pending_.erase(it);
     socket->disconnect(this);
     socket->abort();
     socket->deleteLater();
 }
 
 void Session::closeAllPending() {
-    while (!m_pending.empty())
-        dropPending(m_pending.front().socket);
+    while (!pending_.empty()) {
+        dropPending(pending_.front().socket);
+    }
 }
 
 bool Session::screenHello(QTcpSocket* socket, const wire::Hello& hello) {
     if (hello.protocol != wire::kProtocolName) {
-        closeRefused(socket, wire::encode(wire::Refuse{wire::RefuseReason::WrongProtocol, m_version}));
+        closeRefused(socket, wire::encode(wire::Refuse{wire::RefuseReason::WrongProtocol, options_.protocolVersion}));
         return false;
     }
-    if (hello.version != m_version) {
-        closeRefused(socket, wire::encode(wire::Refuse{wire::RefuseReason::VersionMismatch, m_version}));
-        emit notice(texts("对方的程序版本（%1）与本程序（%2）不同，已拒绝其连接").arg(hello.version).arg(m_version));
+    if (hello.version != options_.protocolVersion) {
+        closeRefused(socket, wire::encode(wire::Refuse{wire::RefuseReason::VersionMismatch, options_.protocolVersion}));
+        emit notice(texts("对方的程序版本（%1）与本程序（%2）不同，已拒绝其连接").arg(hello.version).arg(options_.protocolVersion));
         return false; // still listening for a peer that fits
     }
-    if (namesLookAlike(bytesOf(hello.name), m_name)) {
+    if (namesLookAlike(bytesOf(hello.name), name_)) {
         // Its chat lines would read as the host's own.
-        closeRefused(socket, wire::encode(wire::Refuse{wire::RefuseReason::NameTaken, m_version}));
+        closeRefused(socket, wire::encode(wire::Refuse{wire::RefuseReason::NameTaken, options_.protocolVersion}));
         return false;
     }
     return true;
@@ -265,83 +267,91 @@ bool Session::screenHello(QTcpSocket* socket, const wire::Hello& hello) {
 void Session::acceptPeer(QTcpSocket* socket, QByteArray leftover, const wire::Hello& hello) {
     closeAllPending(); // the first valid greeting wins
     adoptSocket(socket);
-    m_peerName = bytesOf(hello.name);
-    write(wire::encode(wire::Welcome{std::string(wire::kProtocolName), m_version, stdOf(m_name)}));
-    m_state = State::Connected;
-    m_keepAlive->start();
+    peerName_ = bytesOf(hello.name);
+    write(wire::encode(wire::Welcome{std::string(wire::kProtocolName), options_.protocolVersion, stdOf(name_)}));
+    state_ = State::Connected;
+    keepAlive_->start();
     emit peerJoined();
-    if (m_state != State::Connected)
+    if (state_ != State::Connected) {
         return;
+    }
     startGame();
     // Whatever came right behind the greeting belongs to the game.
-    if (m_state == State::Connected && !leftover.isEmpty()) {
-        m_inbox = std::move(leftover);
+    if (state_ == State::Connected && !leftover.isEmpty()) {
+        inbox_ = std::move(leftover);
         processInbox();
     }
 }
 
 void Session::adoptSocket(QTcpSocket* socket) {
     socket->setParent(this); // a server's sockets would otherwise die with the server
-    m_socket = socket;
-    const quint64 id = ++m_linkId;
-    m_inbox.clear();
-    m_chatTokens = m_chatAllowance.burst;
-    m_chatClock.start();
+    socket_ = socket;
+    const quint64 id = ++linkId_;
+    inbox_.clear();
+    chatTokens_ = options_.chat.burst;
+    chatClock_.start();
     connect(socket, &QTcpSocket::readyRead, this, [this, id] {
-        if (id == m_linkId)
+        if (id == linkId_) {
             onReadyRead();
+        }
     });
     connect(socket, &QTcpSocket::disconnected, this, [this, id] {
-        if (id == m_linkId)
+        if (id == linkId_) {
             onSocketGone();
+        }
     });
     connect(socket, &QTcpSocket::errorOccurred, this, [this, id](QAbstractSocket::SocketError error) {
-        if (id == m_linkId)
+        if (id == linkId_) {
             onSocketError(error);
+        }
     });
-    m_silence->start();
+    silence_->start();
 }
 
 void Session::onReadyRead() {
-    m_inbox += m_socket->readAll();
+    inbox_ += socket_->readAll();
     processInbox();
 }
 
 void Session::processInbox() {
-    const quint64 id = m_linkId;
+    const quint64 id = linkId_;
     qsizetype offset = 0;
-    while (id == m_linkId) {
-        const std::string_view pending(m_inbox.constData() + offset, static_cast<std::size_t>(m_inbox.size() - offset));
+    while (id == linkId_) {
+        const std::string_view pending(inbox_.constData() + offset, static_cast<std::size_t>(inbox_.size() - offset));
         wire::DecodeResult result = wire::decode(pending);
-        if (result.status == wire::DecodeStatus::NeedMore)
+        if (result.status == wire::DecodeStatus::NeedMore) {
             break;
+        }
         if (result.status == wire::DecodeStatus::Refused) {
             // Nothing of a malformed stream reaches the game.
-            if (m_state == State::Connected)
+            if (state_ == State::Connected) {
                 linkBroken();
-            else if (m_state == State::Joining)
+            } else if (state_ == State::Joining) {
                 failJoin(texts("对方不是五子棋对战程序"));
-            else
+            } else {
                 closeSocket(false);
+            }
             return;
         }
         offset += static_cast<qsizetype>(result.consumed);
-        m_silence->start(); // only whole frames count as signs of life
+        silence_->start(); // only whole frames count as signs of life
         handleFrame(result.frame);
     }
-    if (id == m_linkId)
-        m_inbox.remove(0, offset);
+    if (id == linkId_) {
+        inbox_.remove(0, offset);
+    }
 }
 
 void Session::handleFrame(const wire::Frame& frame) {
-    switch (m_state) {
+    switch (state_) {
     case State::Joining:
-        if (const auto* welcome = std::get_if<wire::Welcome>(&frame))
+        if (const auto* welcome = std::get_if<wire::Welcome>(&frame)) {
             handleWelcome(*welcome);
-        else if (const auto* refuse = std::get_if<wire::Refuse>(&frame))
+        } else if (const auto* refuse = std::get_if<wire::Refuse>(&frame)) {
             handleRefuse(*refuse);
-        else
+        } else {
             failJoin(texts("对方不是五子棋对战程序"));
+        }
         return;
     case State::Connected:
         handleInGame(frame);
@@ -357,23 +367,24 @@ void Session::handleWelcome(const wire::Welcome& welcome) {
         failJoin(texts("对方不是五子棋对战程序"));
         return;
     }
-    if (welcome.version != m_version) {
+    if (welcome.version != options_.protocolVersion) {
         failJoin(texts("双方的程序版本不同，连接被拒绝"));
         return;
     }
-    if (namesLookAlike(bytesOf(welcome.name), m_name)) {
+    if (namesLookAlike(bytesOf(welcome.name), name_)) {
         failJoin(texts("对方与您同名，请换一个名字后再加入"));
         return;
     }
-    m_peerName = bytesOf(welcome.name);
-    m_connectTimer->stop();
-    m_state = State::Connected;
-    m_keepAlive->start();
-    m_chatTokens = m_chatAllowance.burst;
-    m_chatClock.start();
+    peerName_ = bytesOf(welcome.name);
+    connectTimer_->stop();
+    state_ = State::Connected;
+    keepAlive_->start();
+    chatTokens_ = options_.chat.burst;
+    chatClock_.start();
     emit joinFinished(true);
-    if (m_state == State::Connected)
+    if (state_ == State::Connected) {
         startGame();
+    }
 }
 
 void Session::handleRefuse(const wire::Refuse& refuse) {
@@ -391,45 +402,48 @@ void Session::handleInGame(const wire::Frame& frame) {
         [this](const auto& f) {
             using F = std::decay_t<decltype(f)>;
             if constexpr (std::is_same_v<F, wire::Step>) {
-                if (f.game < m_game)
+                if (f.game < game_) {
                     return; // played before a restart crossed it: belongs to no current game
-                if (f.game > m_game || m_board.place(peerSeat(), f.column, f.row) != GameBoard::Verdict::Ok) {
+                }
+                if (f.game > game_ || board_.place(peerSeat(), f.column, f.row) != GameBoard::Verdict::Ok) {
                     linkBroken();
                     return;
                 }
                 emitEvent(OneStep, 0, stepData(f.column, f.row));
-                if (m_state == State::Connected && !m_board.decided())
+                if (state_ == State::Connected && !board_.decided()) {
                     emitEvent(YourTurn, 0);
+                }
             } else if constexpr (std::is_same_v<F, wire::Chat>) {
                 if (!takeChatToken()) {
                     linkBroken(); // far faster than anyone types: a script
                     return;
                 }
-                emitEvent(ChatText, 0, m_peerName + kNameSeparator + bytesOf(f.text) + '\0');
+                emitEvent(ChatText, 0, peerName_ + kNameSeparator + bytesOf(f.text) + '\0');
             } else if constexpr (std::is_same_v<F, wire::RestartAsk>) {
-                if (m_peerAskPending) {
+                if (peerAskPending_) {
                     linkBroken(); // a second question before the first was answered
                     return;
                 }
-                m_peerAskPending = true;
+                peerAskPending_ = true;
                 emitEvent(RestartAsked, peerSeat());
             } else if constexpr (std::is_same_v<F, wire::RestartReply>) {
-                if (!m_myAskPending) {
+                if (!myAskPending_) {
                     linkBroken(); // an answer nobody asked for
                     return;
                 }
-                m_myAskPending = false;
-                if (f.agree)
+                myAskPending_ = false;
+                if (f.agree) {
                     startGame();
-                else
+                } else {
                     emitEvent(RestartRefused, peerSeat());
+                }
             } else if constexpr (std::is_same_v<F, wire::KeepAlive>) {
                 // its arrival has already restarted the silence timer
             } else if constexpr (std::is_same_v<F, wire::Bye>) {
                 const int leaver = peerSeat();
                 closeSocket(true);
                 closeServer();
-                m_state = State::Idle;
+                state_ = State::Idle;
                 emitEvent(PeerGone, leaver, {}, false);
             } else {
                 linkBroken(); // a greeting in the middle of a game
@@ -439,58 +453,66 @@ void Session::handleInGame(const wire::Frame& frame) {
 }
 
 void Session::startGame() {
-    ++m_game;
-    m_board.reset();
-    const QByteArray first = seat() == 1 ? m_name : m_peerName;
-    const QByteArray second = seat() == 1 ? m_peerName : m_name;
+    ++game_;
+    board_.reset();
+    const QByteArray first = seat() == 1 ? name_ : peerName_;
+    const QByteArray second = seat() == 1 ? peerName_ : name_;
     emitEvent(GameBegin, seat(), first + '\0' + second + '\0');
-    if (m_state == State::Connected && seat() == 1)
+    if (state_ == State::Connected && seat() == 1) {
         emitEvent(YourTurn, 0);
+    }
 }
 
 bool Session::sendStep(int column, int row) {
-    if (m_state != State::Connected || m_board.check(seat(), column, row) != GameBoard::Verdict::Ok)
+    if (state_ != State::Connected || board_.check(seat(), column, row) != GameBoard::Verdict::Ok) {
         return false;
-    m_board.place(seat(), column, row);
+    }
+    board_.place(seat(), column, row);
     return write(wire::encode(
-        wire::Step{m_game, static_cast<std::uint8_t>(column), static_cast<std::uint8_t>(row)}));
+        wire::Step{game_, static_cast<std::uint8_t>(column), static_cast<std::uint8_t>(row)}));
 }
 
 bool Session::sendChat(const QByteArray& gbkText) {
-    if (m_state != State::Connected)
+    if (state_ != State::Connected) {
         return false;
+    }
     const std::string frame = wire::encode(wire::Chat{stdOf(gbkText)});
-    if (frame.empty() || !write(frame))
+    if (frame.empty() || !write(frame)) {
         return false;
-    emitEvent(ChatText, 0, m_name + kNameSeparator + gbkText + '\0');
+    }
+    emitEvent(ChatText, 0, name_ + kNameSeparator + gbkText + '\0');
     return true;
 }
 
 bool Session::requireRestart() {
-    if (m_state != State::Connected || m_myAskPending)
+    if (state_ != State::Connected || myAskPending_) {
         return false;
-    m_myAskPending = write(wire::encode(wire::RestartAsk{}));
-    return m_myAskPending;
+    }
+    myAskPending_ = write(wire::encode(wire::RestartAsk{}));
+    return myAskPending_;
 }
 
 bool Session::replyRestart(bool agree) {
-    if (m_state != State::Connected || !m_peerAskPending)
+    if (state_ != State::Connected || !peerAskPending_) {
         return false;
-    m_peerAskPending = false;
-    if (!write(wire::encode(wire::RestartReply{agree})))
+    }
+    peerAskPending_ = false;
+    if (!write(wire::encode(wire::RestartReply{agree}))) {
         return false;
-    if (agree)
+    }
+    if (agree) {
         startGame();
+    }
     return true;
 }
 
 bool Session::sendDisconnect() {
-    const bool told = m_state == State::Connected && write(wire::encode(wire::Bye{}));
+    const bool told = state_ == State::Connected && write(wire::encode(wire::Bye{}));
     closeSocket(true);
     closeAllPending();
     closeServer();
-    m_connectTimer->stop();
-    m_state = State::Idle;
+    connectTimer_->stop();
+    state_ = State::Idle;
     return told;
 }
 
@@ -498,66 +520,69 @@ void Session::stop() {
     closeSocket(false);
     closeAllPending();
     closeServer();
-    m_connectTimer->stop();
-    m_state = State::Idle;
+    connectTimer_->stop();
+    state_ = State::Idle;
 }
 
-bool Session::sendRaw(const QByteArray& bytes) { return write(stdOf(bytes)); }
-
-void Session::dropLink() { stop(); }
-
 void Session::breakLink() {
-    if (m_state == State::Connected)
+    if (state_ == State::Connected) {
         linkBroken();
+    }
 }
 
 bool Session::takeChatToken() {
-    const double seconds = static_cast<double>(m_chatClock.restart()) / 1000.0;
-    m_chatTokens = std::min<double>(m_chatAllowance.burst, m_chatTokens + seconds * m_chatAllowance.linesPerSecond);
-    if (m_chatTokens < 1.0)
+    const double seconds = static_cast<double>(chatClock_.restart()) / 1000.0;
+    chatTokens_ = std::min<double>(options_.chat.burst, chatTokens_ + seconds * options_.chat.linesPerSecond);
+    if (chatTokens_ < 1.0) {
         return false;
-    m_chatTokens -= 1.0;
+    }
+    chatTokens_ -= 1.0;
     return true;
 }
 
 bool Session::write(const std::string& bytes) {
-    if (!m_socket || bytes.empty())
+    if (!socket_ || bytes.empty()) {
         return false;
-    return m_socket->write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size());
+    }
+    return socket_->write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size());
 }
 
 void Session::sendKeepAlive() {
-    if (m_state == State::Connected && m_keepAliveEnabled)
+    if (state_ == State::Connected) {
         write(wire::encode(wire::KeepAlive{}));
+    }
 }
 
 void Session::onSilence() {
-    if (m_state == State::Connected)
+    if (state_ == State::Connected) {
         linkBroken();
-    else if (m_state == State::Joining)
+    } else if (state_ == State::Joining) {
         failJoin(noticeForSocketError(QAbstractSocket::SocketTimeoutError, false));
+    }
 }
 
 void Session::onSocketGone() {
-    if (m_state == State::Connected)
+    if (state_ == State::Connected) {
         linkBroken();
-    else if (m_state == State::Joining)
+    } else if (state_ == State::Joining) {
         failJoin(noticeForSocketError(QAbstractSocket::RemoteHostClosedError, false));
-    else
+    } else {
         closeSocket(false);
+    }
 }
 
 void Session::onSocketError(QAbstractSocket::SocketError error) {
-    if (m_state == State::Joining && m_socket && m_socket->state() != QAbstractSocket::ConnectedState)
+    if (state_ == State::Joining && socket_ && socket_->state() != QAbstractSocket::ConnectedState) {
         failJoin(noticeForSocketError(error, false));
-    else
+    } else {
         onSocketGone();
+    }
 }
 
 void Session::failJoin(const QString& text) {
     closeSocket(false);
-    m_connectTimer->stop();
-    m_state = State::Idle;
+    connectTimer_->stop();
+    state_ = State::Idle;
     emit notice(text);
     emit joinFinished(false);
 }
@@ -567,25 +592,26 @@ void Session::linkBroken() {
     closeSocket(false);
     closeAllPending();
     closeServer();
-    m_state = State::Idle;
+    state_ = State::Idle;
     emitEvent(PeerGone, leaver, {}, true);
 }
 
 void Session::emitEvent(int type, int seat, QByteArray data, bool linkLost) {
-    emit netEvent(SessionEvent{type, seat, linkLost, std::move(data), m_game});
+    emit netEvent(SessionEvent{type, seat, linkLost, std::move(data), game_});
 }
 
 void Session::closeSocket(bool graceful) {
-    m_keepAlive->stop();
-    m_silence->stop();
-    m_inbox.clear();
-    m_myAskPending = false;
-    m_peerAskPending = false;
-    if (!m_socket)
+    keepAlive_->stop();
+    silence_->stop();
+    inbox_.clear();
+    myAskPending_ = false;
+    peerAskPending_ = false;
+    if (!socket_) {
         return;
-    QTcpSocket* socket = m_socket;
-    m_socket = nullptr;
-    ++m_linkId;
+    }
+    QTcpSocket* socket = socket_;
+    socket_ = nullptr;
+    ++linkId_;
     socket->disconnect(this);
     if (graceful && socket->state() == QAbstractSocket::ConnectedState) {
         // Let what was written (a farewell) leave before the link closes, even if this
@@ -600,12 +626,13 @@ void Session::closeSocket(bool graceful) {
 }
 
 void Session::closeServer() {
-    if (!m_server)
+    if (!server_) {
         return;
-    m_server->close();
-    m_server->disconnect(this);
-    m_server->deleteLater();
-    m_server = nullptr;
+    }
+    server_->close();
+    server_->disconnect(this);
+    server_->deleteLater();
+    server_ = nullptr;
 }
 
 } // namespace nw

@@ -70,13 +70,13 @@ bool NetMatch::onGameBegin(const NetEvent& event) {
     if (!second) {
         return false;
     }
-    const auto name1 = fromGbkBytes(*first);
-    const auto name2 = fromGbkBytes(*second);
+    const auto name1 = nw::gbkToUtf8(first->toStdString());
+    const auto name2 = nw::gbkToUtf8(second->toStdString());
     if (!name1 || !name2) {
         return false;
     }
-    playerNames_[kFirstSeat] = *name1;
-    playerNames_[kSecondSeat] = *name2;
+    playerNames_[kFirstSeat] = QString::fromStdString(*name1);
+    playerNames_[kSecondSeat] = QString::fromStdString(*name2);
     // A question about the game that just gave way must not be answered into the new one.
     window_.withdrawRestartQuestions();
     window_.showMatchArea();
@@ -93,11 +93,11 @@ bool NetMatch::onChatText(const NetEvent& event) {
     if (!bytes) {
         return false;
     }
-    const auto line = fromGbkBytes(*bytes);
+    const auto line = nw::gbkToUtf8(bytes->toStdString());
     if (!line) {
         return false;
     }
-    const auto shown = chatRecordLine(*line, playerNames_[kFirstSeat], playerNames_[kSecondSeat]);
+    const auto shown = chatRecordLine(QString::fromStdString(*line), playerNames_[kFirstSeat], playerNames_[kSecondSeat]);
     if (!shown) {
         return false;
     }
@@ -182,12 +182,12 @@ bool NetMatch::sendChat(const QString& line) {
     if (line.isEmpty()) {
         return false;
     }
-    const auto gbk = toGbkBytes(line);
+    const auto gbk = nw::utf8ToGbk(line.toStdString());
     if (!gbk) {
         return false;
     }
-    // The count includes the terminating NUL, which QByteArray keeps behind its data.
-    library_->SendChat(static_cast<std::int32_t>(gbk->size()) + 1, gbk->constData());
+    // The count includes the terminating NUL, which std::string keeps behind its data.
+    library_->SendChat(static_cast<std::int32_t>(gbk->size()) + 1, gbk->c_str());
     return true;
 }
 

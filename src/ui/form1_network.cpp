@@ -171,13 +171,13 @@ bool TForm1::event(QEvent* event) {
     if (notice || event->type() == nw::kNetRestartAskEvent) {
         const auto* message = dynamic_cast<const nw::NetTextEvent*>(event);
         // Copied before any box opens: the event goes away once handled.
-        const auto text = message != nullptr ? fromGbkBytes(message->gbk()) : std::nullopt;
+        const auto text = message != nullptr ? nw::gbkToUtf8(message->gbk().toStdString()) : std::nullopt;
         if (text) {
             handle([&] {
                 if (notice) {
-                    showLibraryNotice(*text);
+                    showLibraryNotice(QString::fromStdString(*text));
                 } else {
-                    askLibraryQuestion(*text);
+                    askLibraryQuestion(QString::fromStdString(*text));
                 }
             });
         }

@@ -11,6 +11,7 @@
 #include <map>
 #include <string_view>
 
+#include "../nw/test_support.h"
 #include "loopback_support.h"
 #include "nw/codec.h"
 #include "nw/gbk.h"
@@ -24,7 +25,9 @@ namespace {
 namespace wire = nw::wire;
 
 QString u(const char* utf8) { return QString::fromUtf8(utf8); }
-QByteArray gbk(const QString& text) { return nw::toGbk(text); }
+QByteArray gbk(const QString& text) {
+    return QByteArray::fromStdString(nw::utf8ToGbk(text.toStdString()).value_or(std::string()));
+}
 
 QByteArray enc(const wire::Frame& frame) {
     const std::string bytes = wire::encode(frame);
@@ -43,36 +46,7 @@ QByteArray chat(const QString& text) { return enc(wire::Chat{gbk(text).toStdStri
 
 const QHostAddress kLoopback(QHostAddress::LocalHost);
 
-// Writes what it likes and keeps all the host sends.
-class RawPeer {
-public:
-    RawPeer() {
-        QObject::connect(&socket, &QTcpSocket::readyRead, [this] { received += socket.readAll(); });
-    }
-    bool connectTo(quint16 port) {
-        socket.connectToHost(kLoopback, port);
-        return QTest::qWaitFor([&] { return socket.state() == QAbstractSocket::ConnectedState; }, kNetWaitMs);
-    }
-    void send(const QByteArray& bytes) {
-        socket.write(bytes);
-        socket.flush();
-    }
-    bool waitClosed() {
-        return QTest::qWaitFor([&] { return socket.state() == QAbstractSocket::UnconnectedState; }, kNetWaitMs);
-    }
-    int count(wire::FrameType type) const {
-        int n = 0;
-        std::string_view rest(received.constData(), static_cast<std::size_t>(received.size()));
-        for (wire::DecodeResult r = wire::decode(rest); r.status == wire::DecodeStatus::Complete; r = wire::decode(rest)) {
-            n += wire::typeOf(r.frame) == type ? 1 : 0;
-            rest.remove_prefix(r.consumed);
-        }
-        return n;
-    }
-
-    QTcpSocket socket;
-    QByteArray received;
-};
+using nw::test::RawPeer;
 
 // The chat record as the player reads it: one entry per displayed line, wrapped lines apart.
 QStringList displayedLines(const QPlainTextEdit& memo) {

@@ -179,7 +179,7 @@ TEST_F(HostilePeer, chatRecordStaysFlatOverALongMatch) {
     EXPECT_EQ(form1->memoDisplayedLines(), 101);
     EXPECT_EQ(record.blockCount(), 101);
     EXPECT_LT(record.characterCount(), 101 * (line.size() + 6));
-    EXPECT_EQ(record.lastBlock().text(), nw::fromGbk(line) + QStringLiteral("20000"));
+    EXPECT_EQ(record.lastBlock().text(), fromGbk(line) + QStringLiteral("20000"));
     EXPECT_FALSE(form1->Memo1->isUndoRedoEnabled());
     EXPECT_EQ(record.availableUndoSteps(), 0) << "no history of removed lines is kept";
 }

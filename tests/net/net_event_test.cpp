@@ -12,6 +12,7 @@
 #include "kivola/core/placement.h"
 #include "kivola/net/chat_record.h"
 #include "kivola/net/net_match.h"
+#include "nw/gbk.h"
 #include "nw/nw_events.h"
 
 namespace kivola::test {
@@ -60,7 +61,7 @@ public:
     int aboutClosed = 0;
 };
 
-QByteArray gbk(const char* utf8) { return nw::toGbk(QString::fromUtf8(utf8)); }
+QByteArray gbk(const char* utf8) { return QByteArray::fromStdString(nw::utf8ToGbk(utf8).value_or(std::string())); }
 
 class NetEvents : public ::testing::Test {
 protected:

@@ -10,6 +10,7 @@
 
 #include "loopback_support.h"
 #include "typing.h"
+#include "nw/gbk.h"
 #include "nw/nw_events.h"
 #include "nw/testing.h"
 #include "window_fixture.h"
@@ -18,7 +19,7 @@ namespace kivola::test {
 namespace {
 
 QString u(const char* utf8) { return QString::fromUtf8(utf8); }
-QByteArray gbk(const char* utf8) { return nw::toGbk(u(utf8)); }
+QByteArray gbk(const char* utf8) { return QByteArray::fromStdString(nw::utf8ToGbk(utf8).value_or(std::string())); }
 
 class NetLoopback : public WindowTest {
 protected:
@@ -91,7 +92,7 @@ protected:
         EXPECT_EQ(form1->Label1->text(), u("玩家"));
     }
 
-    nw::Session peer{nullptr, nw::ChatAllowance{1000, 1000}}; // takes the tests' quick chat lines
+    nw::Session peer{nullptr, nw::SessionOptions{.chat = {1000, 1000}}}; // takes the tests' quick chat lines
     PeerLog peerLog{peer};
 };
 
@@ -221,7 +222,7 @@ TEST_F(NetLoopback, brokenLinkShowsTheNoticeThenTheWindowReturnsToSingleMode) {
     hostAndLetPeerJoin();
     localPlays(8, 8);
     peerPlays(9, 9);
-    peer.dropLink();
+    peer.stop();
     ASSERT_TRUE(waitForMessage(1));
     EXPECT_EQ(dialogs.shown[0].text, u("乙方断线了，确认后自动关闭网络连接，请耐心等待一段时间"));
     EXPECT_EQ(dialogs.shown[0].caption, u("网络游戏终止"));

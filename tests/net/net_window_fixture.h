@@ -6,14 +6,20 @@
 #include <QTest>
 
 #include "fake_net_library.h"
+#include "nw/gbk.h"
 #include "nw/nw_events.h"
 #include "typing.h"
 #include "window_fixture.h"
 
 namespace kivola::test {
 
-inline QByteArray gbk(const char* utf8) { return nw::toGbk(QString::fromUtf8(utf8)); }
-inline QByteArray gbk(const QString& text) { return nw::toGbk(text); }
+inline QByteArray gbk(const QString& text) {
+    return QByteArray::fromStdString(nw::utf8ToGbk(text.toStdString()).value_or(std::string()));
+}
+inline QByteArray gbk(const char* utf8) { return gbk(QString::fromUtf8(utf8)); }
+inline QString fromGbk(const QByteArray& gbk) {
+    return QString::fromStdString(nw::gbkToUtf8(gbk.toStdString()).value_or(std::string()));
+}
 inline QString u(const char* utf8) { return QString::fromUtf8(utf8); }
 
 class NetWindow : public WindowTest {

@@ -30,6 +30,7 @@ protected:
     }
     void TearDown() override {
         ReleaseNetWork();
+        testing::setSessionTimings(0, 0);
         g_received.clear();
     }
 
@@ -42,16 +43,17 @@ protected:
     }
 
     // The program hosts through the dialog as 甲方; the test's peer joins while it waits.
-    void hostAndLetPeerJoin() {
+    void hostAndLetPeerJoin() { hostAndLetJoin(peer, peerLog); }
+    void hostAndLetJoin(Session& joiner, EventLog& joinerLog) {
         quint16 port = 0;
         ASSERT_NE(prepare([&](QDialog& d) {
             fillAndConfirm(d, true, QStringLiteral("甲方"), 0);
             port = testing::currentSession()->serverPort();
-            peer.join(QStringLiteral("127.0.0.1"), port);
+            joiner.join(QStringLiteral("127.0.0.1"), port);
         }), 0);
         ASSERT_NE(port, 0);
         ASSERT_TRUE(waitForReceived(GameBegin));
-        ASSERT_TRUE(peerLog.waitFor(GameBegin));
+        ASSERT_TRUE(joinerLog.waitFor(GameBegin));
         ASSERT_TRUE(waitForReceived(YourTurn));
     }
 
@@ -197,21 +199,29 @@ TEST_F(NetworkApi, peerLeavingAndLinkBreakingAreTold) {
 
     g_received.clear();
     hostAndLetPeerJoin();
-    peer.dropLink();
+    peer.stop();
     ASSERT_TRUE(waitForReceived(PeerGone));
     EXPECT_EQ(lastOf(PeerGone)->seat, 2);
     EXPECT_NE(lastOf(PeerGone)->linkLost, 0);
 }
 
 TEST_F(NetworkApi, silenceOfThePeerIsALostLink) {
+    Session quick{nullptr, SessionOptions{.keepAliveMs = 100, .silenceMs = 600}};
+    EventLog quickLog{quick};
+    ASSERT_TRUE(quick.setPlayerName(QStringLiteral("乙方")));
     testing::setSessionTimings(100, 600);
-    peer.setKeepAliveInterval(100);
-    peer.setSilenceTimeout(600);
-    hostAndLetPeerJoin();
-    testing::setSessionTimings(0, 0);
+    hostAndLetJoin(quick, quickLog);
     settle(1200); // keep-alives hold the quiet link
     ASSERT_EQ(countOf(PeerGone), 0);
-    peer.setKeepAliveEnabled(false);
+    ReleaseNetWork();
+
+    // A peer that hangs: no keep-alive within the test.
+    Session hung{nullptr, SessionOptions{.keepAliveMs = 600000}};
+    EventLog hungLog{hung};
+    ASSERT_TRUE(hung.setPlayerName(QStringLiteral("乙方")));
+    g_received.clear();
+    hostAndLetJoin(hung, hungLog);
+    testing::setSessionTimings(0, 0);
     ASSERT_TRUE(waitForReceived(PeerGone));
     EXPECT_NE(lastOf(PeerGone)->linkLost, 0);
 }

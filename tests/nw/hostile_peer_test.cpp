@@ -15,7 +15,6 @@
 namespace nw::test {
 namespace {
 
-QByteArray bytesOf(const std::string& s) { return QByteArray(s.data(), static_cast<qsizetype>(s.size())); }
 QByteArray enc(const wire::Frame& frame) { return bytesOf(wire::encode(frame)); }
 
 // A frame with any payload, also one encode() would refuse.
@@ -37,85 +36,64 @@ QByteArray hello(const QByteArray& name, std::uint16_t version = wire::kProtocol
     return rawFrame(wire::FrameType::Hello, fields);
 }
 
-QByteArray chat(const char* utf8) { return enc(wire::Chat{toGbk(QString::fromUtf8(utf8)).toStdString()}); }
-
-// A peer that writes bytes as it likes and keeps everything the host sends.
-class RawPeer {
-public:
-    RawPeer() {
-        QObject::connect(&socket, &QTcpSocket::readyRead, [this] { received += socket.readAll(); });
-    }
-    bool connectTo(quint16 port) {
-        socket.connectToHost(kLoopback, port);
-        return QTest::qWaitFor([&] { return socket.state() == QAbstractSocket::ConnectedState; }, kWaitMs);
-    }
-    void send(const QByteArray& bytes) {
-        socket.write(bytes);
-        socket.flush();
-    }
-    bool isClosed() const { return socket.state() == QAbstractSocket::UnconnectedState; }
-    bool waitClosed() { return QTest::qWaitFor([&] { return isClosed(); }, kWaitMs); }
-    std::vector<wire::Frame> frames() const {
-        std::vector<wire::Frame> out;
-        std::string_view rest(received.constData(), static_cast<std::size_t>(received.size()));
-        for (wire::DecodeResult r = wire::decode(rest); r.status == wire::DecodeStatus::Complete; r = wire::decode(rest)) {
-            out.push_back(r.frame);
-            rest.remove_prefix(r.consumed);
-        }
-        return out;
-    }
-
-    QTcpSocket socket;
-    QByteArray received;
-};
+QByteArray chat(const char* utf8) { return enc(wire::Chat{gbk(utf8).toStdString()}); }
 
 class HostUnderAttack : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(host.setPlayerName(QStringLiteral("甲方")));
-        host.setHandshakeTimeout(400);
-        ASSERT_TRUE(host.host(0, kLoopback));
+    static constexpr int kHandshakeMs = 400;
+
+    void SetUp() override { buildHost(SessionOptions{.handshakeMs = kHandshakeMs}); }
+
+    // A listening host with these options in place of the last one.
+    void buildHost(SessionOptions options) {
+        hostLog.reset();
+        host = std::make_unique<Session>(nullptr, options);
+        hostLog = std::make_unique<EventLog>(*host);
+        hostSilenceMs = options.silenceMs;
+        ASSERT_TRUE(host->setPlayerName(QStringLiteral("甲方")));
+        ASSERT_TRUE(host->host(0, kLoopback));
     }
 
     // A real friend completes a handshake and a stone each way; the host hosts again first if
     // its last game ended, and again once the friend has left.
     void expectServesAFriend() {
-        if (host.state() == Session::State::Idle) {
-            ASSERT_TRUE(host.host(0, kLoopback));
+        if (host->state() == Session::State::Idle) {
+            ASSERT_TRUE(host->host(0, kLoopback));
         }
-        ASSERT_EQ(host.state(), Session::State::Listening);
-        host.setSilenceTimeout(Session::kDefaultSilenceMs);
-        Session friendly;
+        ASSERT_EQ(host->state(), Session::State::Listening);
+        // Frequent keep-alives, also for a host that notices silence early.
+        Session friendly{nullptr, SessionOptions{.keepAliveMs = 100}};
         EventLog friendLog(friendly);
         ASSERT_TRUE(friendly.setPlayerName(QStringLiteral("乙方")));
-        hostLog.clear();
-        friendly.join(QStringLiteral("127.0.0.1"), host.serverPort());
+        hostLog->clear();
+        friendly.join(QStringLiteral("127.0.0.1"), host->serverPort());
         ASSERT_TRUE(friendLog.waitFor(GameBegin));
-        ASSERT_TRUE(hostLog.waitFor(YourTurn));
-        ASSERT_TRUE(host.sendStep(8, 8));
+        ASSERT_TRUE(hostLog->waitFor(YourTurn));
+        ASSERT_TRUE(host->sendStep(8, 8));
         ASSERT_TRUE(friendLog.waitFor(YourTurn));
         ASSERT_TRUE(friendly.sendStep(9, 9));
-        ASSERT_TRUE(hostLog.waitFor(OneStep));
-        EXPECT_EQ(hostLog.last(OneStep)->column(), 9);
+        ASSERT_TRUE(hostLog->waitFor(OneStep));
+        EXPECT_EQ(hostLog->last(OneStep)->column(), 9);
         ASSERT_TRUE(friendly.sendDisconnect());
-        ASSERT_TRUE(hostLog.waitFor(PeerGone));
-        hostLog.clear();
-        ASSERT_TRUE(host.host(0, kLoopback));
+        ASSERT_TRUE(hostLog->waitFor(PeerGone));
+        hostLog->clear();
+        ASSERT_TRUE(host->host(0, kLoopback));
     }
 
     // The raw peer greets as 丙方 and the host plays its first stone: the peer is to move.
     void greetAndLetHostMove(RawPeer& raw) {
-        ASSERT_TRUE(raw.connectTo(host.serverPort()));
+        ASSERT_TRUE(raw.connectTo(host->serverPort()));
         raw.send(hello(gbk("丙方")));
-        ASSERT_TRUE(hostLog.waitFor(YourTurn));
-        ASSERT_TRUE(host.sendStep(8, 8));
+        ASSERT_TRUE(hostLog->waitFor(YourTurn));
+        ASSERT_TRUE(host->sendStep(8, 8));
         ASSERT_TRUE(QTest::qWaitFor([&] { return raw.frames().size() == 2; }, kWaitMs)); // Welcome, Step
         EXPECT_TRUE(std::holds_alternative<wire::Welcome>(raw.frames().front()));
-        hostLog.clear();
+        hostLog->clear();
     }
 
-    Session host;
-    EventLog hostLog{host};
+    std::unique_ptr<Session> host;
+    std::unique_ptr<EventLog> hostLog;
+    int hostSilenceMs = 0;
 };
 
 TEST_F(HostUnderAttack, strangersAreRefusedOrDroppedBeforeTheGameAndTheHostListensOn) {
@@ -143,7 +121,7 @@ TEST_F(HostUnderAttack, strangersAreRefusedOrDroppedBeforeTheGameAndTheHostListe
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         RawPeer raw;
-        ASSERT_TRUE(raw.connectTo(host.serverPort()));
+        ASSERT_TRUE(raw.connectTo(host->serverPort()));
         raw.send(c.bytes);
         if (c.peerResets)
             raw.socket.abort();
@@ -160,14 +138,14 @@ TEST_F(HostUnderAttack, strangersAreRefusedOrDroppedBeforeTheGameAndTheHostListe
             EXPECT_TRUE(raw.received.isEmpty());
         }
         if (c.notice) {
-            ASSERT_TRUE(hostLog.waitForNotice());
-            EXPECT_EQ(hostLog.notices, QStringList{QStringLiteral("对方的程序版本（9）与本程序（1）不同，已拒绝其连接")});
+            ASSERT_TRUE(hostLog->waitForNotice());
+            EXPECT_EQ(hostLog->notices, QStringList{QStringLiteral("对方的程序版本（9）与本程序（1）不同，已拒绝其连接")});
         } else {
-            EXPECT_TRUE(hostLog.notices.isEmpty());
+            EXPECT_TRUE(hostLog->notices.isEmpty());
         }
-        EXPECT_TRUE(hostLog.events.empty());
-        ASSERT_TRUE(QTest::qWaitFor([&] { return host.pendingHandshakes() == 0; }, kWaitMs));
-        hostLog.clear();
+        EXPECT_TRUE(hostLog->events.empty());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return host->pendingHandshakes() == 0; }, kWaitMs));
+        hostLog->clear();
         expectServesAFriend();
     }
 
@@ -178,11 +156,11 @@ TEST_F(HostUnderAttack, strangersAreRefusedOrDroppedBeforeTheGameAndTheHostListe
         Session twin;
         EventLog twinLog(twin);
         ASSERT_TRUE(twin.setPlayerName(QString::fromUtf8(name)));
-        twin.join(QStringLiteral("127.0.0.1"), host.serverPort());
+        twin.join(QStringLiteral("127.0.0.1"), host->serverPort());
         ASSERT_TRUE(twinLog.waitForNotice());
         EXPECT_EQ(twinLog.notices, QStringList{QStringLiteral("对方与您同名，请换一个名字后再加入")});
-        EXPECT_TRUE(hostLog.events.empty());
-        ASSERT_TRUE(QTest::qWaitFor([&] { return host.pendingHandshakes() == 0; }, kWaitMs));
+        EXPECT_TRUE(hostLog->events.empty());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return host->pendingHandshakes() == 0; }, kWaitMs));
     }
     expectServesAFriend();
 }
@@ -204,7 +182,7 @@ TEST_F(HostUnderAttack, aPeerThatMisbehavesInTheGameIsDroppedAndNothingOfItReach
         std::function<void(RawPeer&)> act;
         std::vector<int> events; // what the host reports, in order
         int linkLost;            // of the closing PeerGone; -1: the link stands
-        int silenceMs = Session::kDefaultSilenceMs;
+        int silenceMs = SessionOptions::kDefaultSilenceMs;
     };
     const Case cases[] = {
         {"zero length", [](RawPeer& p) { p.send(QByteArray("\x00\x00\x00\x00", 4)); }, {PeerGone}, 1},
@@ -224,7 +202,7 @@ TEST_F(HostUnderAttack, aPeerThatMisbehavesInTheGameIsDroppedAndNothingOfItReach
          floodEvents, 1},
         {"bye", [](RawPeer& p) { p.send(enc(wire::Bye{})); }, {PeerGone}, 0},
         {"reset", [](RawPeer& p) { p.socket.abort(); }, {PeerGone}, 1},
-        {"silence", [](RawPeer&) {}, {PeerGone}, 1, 500},
+        {"silence", [](RawPeer&) {}, {PeerGone}, 1, 1000},
         // A header alone is ordinary TCP splitting, not a fault.
         {"header apart from its type byte",
          [](RawPeer& p) {
@@ -237,42 +215,44 @@ TEST_F(HostUnderAttack, aPeerThatMisbehavesInTheGameIsDroppedAndNothingOfItReach
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        host.setSilenceTimeout(c.silenceMs);
+        if (c.silenceMs != hostSilenceMs) {
+            buildHost(SessionOptions{.silenceMs = c.silenceMs, .handshakeMs = kHandshakeMs});
+        }
         RawPeer raw;
         greetAndLetHostMove(raw);
         c.act(raw);
         if (c.linkLost >= 0) {
-            ASSERT_TRUE(hostLog.waitFor(PeerGone));
-            EXPECT_EQ(hostLog.last(PeerGone)->linkLost, c.linkLost == 1);
-            EXPECT_EQ(hostLog.last(PeerGone)->seat, 2);
-            EXPECT_EQ(host.state(), Session::State::Idle);
+            ASSERT_TRUE(hostLog->waitFor(PeerGone));
+            EXPECT_EQ(hostLog->last(PeerGone)->linkLost, c.linkLost == 1);
+            EXPECT_EQ(hostLog->last(PeerGone)->seat, 2);
+            EXPECT_EQ(host->state(), Session::State::Idle);
             if (c.linkLost == 1 && !raw.isClosed()) {
                 EXPECT_TRUE(raw.waitClosed());
             }
         } else {
-            ASSERT_TRUE(hostLog.waitFor(c.events.back()));
+            ASSERT_TRUE(hostLog->waitFor(c.events.back()));
             settle();
-            EXPECT_EQ(host.state(), Session::State::Connected);
+            EXPECT_EQ(host->state(), Session::State::Connected);
             raw.send(enc(wire::Bye{}));
-            ASSERT_TRUE(hostLog.waitFor(PeerGone));
-            hostLog.events.pop_back();
+            ASSERT_TRUE(hostLog->waitFor(PeerGone));
+            hostLog->events.pop_back();
         }
-        EXPECT_EQ(hostLog.types(), c.events);
+        EXPECT_EQ(hostLog->types(), c.events);
         if (c.events.front() == ChatText) {
-            EXPECT_EQ(hostLog.events.front().line(), c.linkLost < 0 ? gbk("丙方：还在吗") : gbk("丙方：刷屏"));
+            EXPECT_EQ(hostLog->events.front().line(), c.linkLost < 0 ? gbk("丙方：还在吗") : gbk("丙方：刷屏"));
         }
-        EXPECT_EQ(host.board().stones(), c.events.front() == OneStep ? 2 : 1);
+        EXPECT_EQ(host->board().stones(), c.events.front() == OneStep ? 2 : 1);
         expectServesAFriend();
     }
 }
 
 TEST_F(HostUnderAttack, muteConnectionsCannotLockTheFriendOutAndNewcomersDuringTheGameAreBusy) {
-    host.setHandshakeTimeout(60000); // only a newcomer pushing it out frees a slot here
+    buildHost(SessionOptions{.handshakeMs = 60000}); // only a newcomer pushing it out frees a slot here
     std::vector<std::unique_ptr<RawPeer>> mutes;
     for (int i = 0; i <= Session::kMaxPendingHandshakes; ++i) {
         mutes.push_back(std::make_unique<RawPeer>());
-        ASSERT_TRUE(mutes.back()->connectTo(host.serverPort()));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return host.pendingHandshakes() == std::min(i + 1, Session::kMaxPendingHandshakes); }, kWaitMs));
+        ASSERT_TRUE(mutes.back()->connectTo(host->serverPort()));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return host->pendingHandshakes() == std::min(i + 1, Session::kMaxPendingHandshakes); }, kWaitMs));
     }
     // All slots taken: the oldest gave way, the others wait on.
     ASSERT_TRUE(mutes.front()->waitClosed());
@@ -283,19 +263,19 @@ TEST_F(HostUnderAttack, muteConnectionsCannotLockTheFriendOutAndNewcomersDuringT
     Session friendly;
     EventLog friendLog(friendly);
     ASSERT_TRUE(friendly.setPlayerName(QStringLiteral("乙方")));
-    friendly.join(QStringLiteral("127.0.0.1"), host.serverPort());
+    friendly.join(QStringLiteral("127.0.0.1"), host->serverPort());
     ASSERT_TRUE(friendLog.waitFor(GameBegin));
     // The first valid greeting won: every other pending handshake is closed.
     for (auto& mute : mutes)
         EXPECT_TRUE(mute->waitClosed());
-    EXPECT_EQ(host.pendingHandshakes(), 0);
+    EXPECT_EQ(host->pendingHandshakes(), 0);
 
     // During the game a crowd of newcomers is told "busy" (or, past the bound, just cut off);
     // none of them lingers and the game goes on.
     std::vector<std::unique_ptr<RawPeer>> crowd;
     for (int i = 0; i < 3 * Session::kMaxRefusedClosing; ++i) {
         crowd.push_back(std::make_unique<RawPeer>());
-        crowd.back()->socket.connectToHost(kLoopback, host.serverPort());
+        crowd.back()->socket.connectToHost(kLoopback, host->serverPort());
     }
     int toldBusy = 0;
     for (auto& newcomer : crowd) {
@@ -309,11 +289,11 @@ TEST_F(HostUnderAttack, muteConnectionsCannotLockTheFriendOutAndNewcomersDuringT
         }
     }
     EXPECT_GE(toldBusy, 1);
-    ASSERT_TRUE(hostLog.waitFor(YourTurn));
-    ASSERT_TRUE(host.sendStep(7, 7));
+    ASSERT_TRUE(hostLog->waitFor(YourTurn));
+    ASSERT_TRUE(host->sendStep(7, 7));
     ASSERT_TRUE(friendLog.waitFor(OneStep));
-    EXPECT_EQ(host.state(), Session::State::Connected);
-    EXPECT_EQ(hostLog.count(PeerGone), 0);
+    EXPECT_EQ(host->state(), Session::State::Connected);
+    EXPECT_EQ(hostLog->count(PeerGone), 0);
 }
 
 // A whole game (handshake, chat, stones, a win, an agreed restart, a stone of the next game,

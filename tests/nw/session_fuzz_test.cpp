@@ -18,7 +18,6 @@ namespace {
 constexpr unsigned kSeed = 20240917;
 constexpr long kFrames = 100000;
 
-QByteArray bytesOf(const std::string& s) { return QByteArray(s.data(), static_cast<qsizetype>(s.size())); }
 
 // Runs the event loop until done() or the bounded wait ends, without fixed sleeps.
 bool spinUntil(const std::function<bool()>& done) {

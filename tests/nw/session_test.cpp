@@ -12,10 +12,12 @@
 namespace nw::test {
 namespace {
 
-QByteArray bytesOf(const std::string& s) { return QByteArray(s.data(), static_cast<qsizetype>(s.size())); }
 
 class SessionPair : public ::testing::Test {
 protected:
+    explicit SessionPair(SessionOptions hostOptions = {}, SessionOptions guestOptions = {})
+        : host(nullptr, hostOptions), guest(nullptr, guestOptions) {}
+
     void SetUp() override {
         ASSERT_TRUE(host.setPlayerName(QStringLiteral("甲方")));
         ASSERT_TRUE(guest.setPlayerName(QStringLiteral("乙方")));
@@ -29,6 +31,23 @@ protected:
         ASSERT_TRUE(hostLog.waitFor(GameBegin));
         ASSERT_EQ(host.state(), Session::State::Connected);
         ASSERT_EQ(guest.state(), Session::State::Connected);
+    }
+
+    // The guest's side written by hand: it greets as 乙方, then sends whatever the test likes.
+    void connectRawGuest(RawPeer& raw) {
+        ASSERT_TRUE(host.host(0, kLoopback));
+        ASSERT_TRUE(raw.connectTo(host.serverPort()));
+        ASSERT_TRUE(raw.send(bytesOf(wire::encode(wire::Hello{.name = gbk("乙方").toStdString()}))));
+        ASSERT_TRUE(hostLog.waitFor(GameBegin));
+        ASSERT_EQ(host.state(), Session::State::Connected);
+    }
+
+    // The raw guest (seat 2) is to move in game 1, the host's stone at 8,8 has reached it.
+    void letRawGuestMove(RawPeer& raw) {
+        connectRawGuest(raw);
+        ASSERT_TRUE(host.sendStep(8, 8));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return raw.frames().size() == 2; }, kWaitMs)); // Welcome, Step
+        ASSERT_TRUE(std::holds_alternative<wire::Step>(raw.frames().back()));
     }
 
     // Plays one stone from mover and waits until the other side has it.
@@ -244,48 +263,60 @@ TEST_F(SessionPair, disconnectTellsThePeerThatThePlayerLeft) {
 
 TEST_F(SessionPair, aPeerThatClosesItsSocketIsALostLink) {
     connectPair();
-    guest.dropLink();
+    guest.stop();
     ASSERT_TRUE(hostLog.waitFor(PeerGone));
     EXPECT_EQ(hostLog.last(PeerGone)->seat, 2);
     EXPECT_TRUE(hostLog.last(PeerGone)->linkLost);
     EXPECT_EQ(guestLog.count(PeerGone), 0);
 }
 
-TEST_F(SessionPair, keepAlivesHoldAQuietLinkAndSilenceBreaksIt) {
-    for (Session* s : {&host, &guest}) {
-        s->setKeepAliveInterval(100);
-        s->setSilenceTimeout(600);
-    }
+// Keep-alives every 100 ms, silence after 600 ms.
+constexpr SessionOptions kQuick{.keepAliveMs = 100, .silenceMs = 600};
+
+class QuickPair : public SessionPair {
+protected:
+    QuickPair() : SessionPair(kQuick, kQuick) {}
+};
+
+TEST_F(QuickPair, keepAlivesHoldAQuietLinkAndSilenceBreaksIt) {
     connectPair();
     settle(1200); // twice the silence timeout without a move
     ASSERT_EQ(hostLog.count(PeerGone), 0);
     ASSERT_EQ(guestLog.count(PeerGone), 0);
 
-    guest.setKeepAliveEnabled(false); // the guest hangs
+    // The next guest hangs: it never sends a keep-alive within the test.
+    host.stop();
+    Session hung{nullptr, SessionOptions{.keepAliveMs = 600000}};
+    EventLog hungLog{hung};
+    ASSERT_TRUE(hung.setPlayerName(QStringLiteral("乙方")));
+    ASSERT_TRUE(host.host(0, kLoopback));
+    hung.join(QStringLiteral("127.0.0.1"), host.serverPort());
+    ASSERT_TRUE(hungLog.waitFor(GameBegin));
     ASSERT_TRUE(hostLog.waitFor(PeerGone, 1, 3000));
     EXPECT_TRUE(hostLog.last(PeerGone)->linkLost);
     EXPECT_EQ(hostLog.last(PeerGone)->seat, 2);
     // The host drops the link, so the guest learns of it too.
-    ASSERT_TRUE(guestLog.waitFor(PeerGone, 1, 3000));
-    EXPECT_TRUE(guestLog.last(PeerGone)->linkLost);
-    EXPECT_EQ(guestLog.last(PeerGone)->seat, 1);
+    ASSERT_TRUE(hungLog.waitFor(PeerGone, 1, 3000));
+    EXPECT_TRUE(hungLog.last(PeerGone)->linkLost);
+    EXPECT_EQ(hungLog.last(PeerGone)->seat, 1);
 }
 
 TEST_F(SessionPair, versionMismatchIsRefusedWithANoticeOnBothSides) {
     ASSERT_TRUE(host.host(0, kLoopback));
-    guest.setProtocolVersion(wire::kProtocolVersion + 1);
-    guest.join(QStringLiteral("127.0.0.1"), host.serverPort());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !guestLog.joins.empty(); }, kWaitMs));
-    EXPECT_EQ(guestLog.joins, std::vector<bool>{false});
-    ASSERT_EQ(guestLog.notices.size(), 1);
-    EXPECT_EQ(guestLog.notices[0], QStringLiteral("双方的程序版本不同，连接被拒绝"));
+    Session newer{nullptr, SessionOptions{.protocolVersion = static_cast<std::uint16_t>(wire::kProtocolVersion + 1)}};
+    EventLog newerLog{newer};
+    ASSERT_TRUE(newer.setPlayerName(QStringLiteral("乙方")));
+    newer.join(QStringLiteral("127.0.0.1"), host.serverPort());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !newerLog.joins.empty(); }, kWaitMs));
+    EXPECT_EQ(newerLog.joins, std::vector<bool>{false});
+    ASSERT_EQ(newerLog.notices.size(), 1);
+    EXPECT_EQ(newerLog.notices[0], QStringLiteral("双方的程序版本不同，连接被拒绝"));
     ASSERT_TRUE(hostLog.waitForNotice());
     EXPECT_TRUE(hostLog.notices[0].contains(QStringLiteral("版本")));
     EXPECT_TRUE(hostLog.events.empty());
-    EXPECT_TRUE(guestLog.events.empty());
+    EXPECT_TRUE(newerLog.events.empty());
     // The host keeps waiting for a peer that fits.
     EXPECT_EQ(host.state(), Session::State::Listening);
-    guest.setProtocolVersion(wire::kProtocolVersion);
     guest.join(QStringLiteral("127.0.0.1"), host.serverPort());
     ASSERT_TRUE(hostLog.waitFor(GameBegin));
 }
@@ -316,8 +347,12 @@ TEST_F(SessionPair, aMuteConnectionDoesNotKeepTheFriendOut) {
     EXPECT_EQ(host.pendingHandshakes(), 0);
 }
 
-TEST_F(SessionPair, aStrangerThatDoesNotGreetIsDroppedAndTheHostWaitsOn) {
-    host.setHandshakeTimeout(300);
+class ImpatientHost : public SessionPair {
+protected:
+    ImpatientHost() : SessionPair(SessionOptions{.handshakeMs = 300}) {}
+};
+
+TEST_F(ImpatientHost, aStrangerThatDoesNotGreetIsDroppedAndTheHostWaitsOn) {
     ASSERT_TRUE(host.host(0, kLoopback));
     QTcpSocket stranger;
     stranger.connectToHost(kLoopback, host.serverPort());
@@ -348,10 +383,14 @@ TEST_F(SessionPair, joiningSomethingThatIsNotAGameFails) {
     EXPECT_EQ(guest.state(), Session::State::Idle);
 }
 
-TEST_F(SessionPair, aHostThatNeverAnswersTimesOut) {
+class ImpatientGuest : public SessionPair {
+protected:
+    ImpatientGuest() : SessionPair({}, SessionOptions{.silenceMs = 300}) {}
+};
+
+TEST_F(ImpatientGuest, aHostThatNeverAnswersTimesOut) {
     QTcpServer server;
     ASSERT_TRUE(server.listen(kLoopback));
-    guest.setSilenceTimeout(300);
     guest.join(QStringLiteral("127.0.0.1"), server.serverPort());
     ASSERT_TRUE(guestLog.waitForNotice());
     EXPECT_EQ(guestLog.notices[0], QStringLiteral("连接超时"));
@@ -395,7 +434,7 @@ TEST(SessionNames, namesOutsideTheLimitsAreRefused) {
     EXPECT_TRUE(s.setPlayerName(QString(16, QChar(0x68CB))));  // 32: the limit
     EXPECT_FALSE(s.setPlayerName(QStringLiteral("🙂")));       // no GBK form
     EXPECT_FALSE(s.setPlayerNameGbk("a\tb"));
-    EXPECT_EQ(s.playerName(), toGbk(QString(16, QChar(0x68CB)))); // refusals left it alone
+    EXPECT_EQ(s.playerName(), gbk(QString(16, QChar(0x68CB)))); // refusals left it alone
 }
 
 // A malformed, oversized or out-of-turn frame never reaches the game: the link is dropped.
@@ -418,10 +457,10 @@ QByteArray rawStep(std::uint32_t game, int column, int row) {
 }
 
 TEST_P(HostileGuest, linkIsDroppedAndNothingReachesTheGame) {
-    connectPair();
-    play(host, guestLog, 8, 8); // the guest (seat 2) is to move in game 1
+    RawPeer raw;
+    letRawGuestMove(raw);
     hostLog.clear();
-    ASSERT_TRUE(guest.sendRaw(GetParam().bytes()));
+    ASSERT_TRUE(raw.send(GetParam().bytes()));
     ASSERT_TRUE(hostLog.waitFor(PeerGone));
     EXPECT_TRUE(hostLog.last(PeerGone)->linkLost);
     EXPECT_EQ(hostLog.last(PeerGone)->seat, 2);
@@ -445,10 +484,10 @@ const BadFrame kBadFrames[] = {
 };
 
 TEST_F(SessionPair, aSecondStoneInARowDropsTheLinkAfterTheFirst) {
-    connectPair();
-    play(host, guestLog, 8, 8);
+    RawPeer raw;
+    letRawGuestMove(raw);
     hostLog.clear();
-    ASSERT_TRUE(guest.sendRaw(rawStep(1, 9, 9) + rawStep(1, 10, 10)));
+    ASSERT_TRUE(raw.send(rawStep(1, 9, 9) + rawStep(1, 10, 10)));
     ASSERT_TRUE(hostLog.waitFor(PeerGone));
     EXPECT_EQ(hostLog.types(), (std::vector<int>{OneStep, YourTurn, PeerGone}));
     EXPECT_EQ(host.board().at(10, 10), 0);
@@ -456,9 +495,10 @@ TEST_F(SessionPair, aSecondStoneInARowDropsTheLinkAfterTheFirst) {
 }
 
 TEST_F(SessionPair, aSecondQuestionBeforeTheAnswerDropsTheLink) {
-    connectPair();
+    RawPeer raw;
+    connectRawGuest(raw);
     hostLog.clear();
-    ASSERT_TRUE(guest.sendRaw(bytesOf(wire::encode(wire::RestartAsk{}) + wire::encode(wire::RestartAsk{}))));
+    ASSERT_TRUE(raw.send(bytesOf(wire::encode(wire::RestartAsk{}) + wire::encode(wire::RestartAsk{}))));
     ASSERT_TRUE(hostLog.waitFor(PeerGone));
     EXPECT_EQ(hostLog.types(), (std::vector<int>{RestartAsked, PeerGone}));
     EXPECT_TRUE(hostLog.last(PeerGone)->linkLost);

@@ -3,10 +3,14 @@
 
 #include <QHostAddress>
 #include <QObject>
+#include <QTcpSocket>
 #include <QTest>
 #include <algorithm>
+#include <string_view>
 #include <vector>
 
+#include "nw/codec.h"
+#include "nw/gbk.h"
 #include "nw/nw_events.h"
 #include "nw/session.h"
 
@@ -15,7 +19,14 @@ namespace nw::test {
 inline constexpr int kWaitMs = 5000;
 inline const QHostAddress kLoopback = QHostAddress::LocalHost;
 
-inline QByteArray gbk(const char* utf8) { return toGbk(QString::fromUtf8(utf8)); }
+// The library's GBK conversion in the Qt types the tests compare; empty where it fails.
+inline QByteArray gbk(const QString& text) {
+    return QByteArray::fromStdString(utf8ToGbk(text.toStdString()).value_or(std::string()));
+}
+inline QByteArray gbk(const char* utf8) { return gbk(QString::fromUtf8(utf8)); }
+inline QString fromGbk(const QByteArray& gbk) {
+    return QString::fromStdString(gbkToUtf8(gbk.toStdString()).value_or(std::string()));
+}
 
 // Records what a Session reports, in order.
 class EventLog : public QObject {
@@ -56,6 +67,44 @@ public:
     std::vector<SessionEvent> events;
     QStringList notices;
     std::vector<bool> joins;
+};
+
+inline QByteArray bytesOf(const std::string& s) { return QByteArray::fromStdString(s); }
+
+// A peer that writes bytes as it likes and keeps everything the host sends.
+class RawPeer {
+public:
+    RawPeer() {
+        QObject::connect(&socket, &QTcpSocket::readyRead, [this] { received += socket.readAll(); });
+    }
+    bool connectTo(quint16 port) {
+        socket.connectToHost(kLoopback, port);
+        return QTest::qWaitFor([&] { return socket.state() == QAbstractSocket::ConnectedState; }, kWaitMs);
+    }
+    bool send(const QByteArray& bytes) {
+        const bool written = socket.write(bytes) == bytes.size();
+        socket.flush();
+        return written;
+    }
+    bool isClosed() const { return socket.state() == QAbstractSocket::UnconnectedState; }
+    bool waitClosed() { return QTest::qWaitFor([&] { return isClosed(); }, kWaitMs); }
+    std::vector<wire::Frame> frames() const {
+        std::vector<wire::Frame> out;
+        std::string_view rest(received.constData(), static_cast<std::size_t>(received.size()));
+        for (wire::DecodeResult r = wire::decode(rest); r.status == wire::DecodeStatus::Complete; r = wire::decode(rest)) {
+            out.push_back(r.frame);
+            rest.remove_prefix(r.consumed);
+        }
+        return out;
+    }
+    int count(wire::FrameType type) const {
+        const std::vector<wire::Frame> all = frames();
+        return static_cast<int>(
+            std::count_if(all.begin(), all.end(), [type](const wire::Frame& f) { return wire::typeOf(f) == type; }));
+    }
+
+    QTcpSocket socket;
+    QByteArray received;
 };
 
 // Lets the event loop run for a while, to show that something does NOT happen.

@@ -11,6 +11,7 @@
 
 #include "nw/nw_export.h"
 
+class QDialogButtonBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -37,26 +38,30 @@ public slots:
     void reject() override; // also stops hosting or abandons a join in progress
 
 private:
+    void setUpFields();
+    QDialogButtonBox* makeButtons();
+    void layOut(QDialogButtonBox* buttons);
+    void followSession(); // the session's outcome closes the dialog, its notices show in it
     void updateMode();
     void setWorking(bool working);
     void onJoinFinished(bool ok);
     void onPeerJoined();
     void showWaiting();
 
-    Session& m_session;
-    QRadioButton* m_hostRadio;
-    QRadioButton* m_joinRadio;
-    QLineEdit* m_nameEdit;
-    QLineEdit* m_addressEdit;
-    QSpinBox* m_portSpin;
-    QLabel* m_statusLabel;
-    QLabel* m_portLabel;
-    QLabel* m_addressLabel;
-    QWidget* m_waitingBox;
-    QPushButton* m_okButton;
-    QPushButton* m_cancelButton;
-    bool m_joining = false;
-    bool m_hosting = false;
+    Session& session_;
+    QRadioButton* hostRadio_;
+    QRadioButton* joinRadio_;
+    QLineEdit* nameEdit_;
+    QLineEdit* addressEdit_;
+    QSpinBox* portSpin_;
+    QLabel* statusLabel_;
+    QLabel* portLabel_;
+    QLabel* addressLabel_;
+    QWidget* waitingBox_;
+    QPushButton* okButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+    bool joining_ = false;
+    bool hosting_ = false;
 };
 
 // The addresses a friend could type to reach this machine, as shown while hosting:

@@ -25,19 +25,19 @@ public:
     Verdict place(int seat, int column, int row);
 
     // 1 or 2; 0 once the game is decided.
-    int seatToMove() const { return decided() ? 0 : m_toMove; }
-    bool decided() const { return m_winner != 0 || m_stones == kPoints; }
-    int winner() const { return m_winner; } // 0 while open or drawn
-    int stones() const { return m_stones; }
+    int seatToMove() const { return decided() ? 0 : toMove_; }
+    bool decided() const { return winner_ != 0 || stones_ == kPoints; }
+    int winner() const { return winner_; } // 0 while open or drawn
+    int stones() const { return stones_; }
     int at(int column, int row) const; // 0 empty, else the seat; 0 outside the board
 
 private:
     bool makesFive(int column, int row) const;
 
-    std::array<std::uint8_t, kPoints> m_cells{};
-    int m_toMove = 1;
-    int m_winner = 0;
-    int m_stones = 0;
+    std::array<std::uint8_t, kPoints> cells_{};
+    int toMove_ = 1;
+    int winner_ = 0;
+    int stones_ = 0;
 };
 
 } // namespace nw

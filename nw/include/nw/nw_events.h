@@ -1,10 +1,9 @@
 #pragma once
 // The two window messages of the library as Qt events, posted to the window handle given to
-// PrepareNetwork, plus the GBK helpers the program needs at the library's edge.
+// PrepareNetwork.
 
 #include <QByteArray>
 #include <QEvent>
-#include <QString>
 #include <functional>
 
 #include "nw/nw.h"
@@ -24,17 +23,12 @@ public:
     NetTextEvent(QEvent::Type type, QByteArray gbkText, std::function<void()> onHandled = {});
     ~NetTextEvent() override;
 
-    const char* text() const { return m_text.constData(); }
-    const QByteArray& gbk() const { return m_text; }
-    QString toQString() const;
+    const char* text() const { return text_.constData(); }
+    const QByteArray& gbk() const { return text_; }
 
 private:
-    QByteArray m_text;
-    std::function<void()> m_onHandled;
+    QByteArray text_;
+    std::function<void()> onHandled_;
 };
-
-// Strict GBK conversion (glibc iconv). On failure: empty result and *ok false.
-NW_EXPORT QByteArray toGbk(const QString& text, bool* ok = nullptr);
-NW_EXPORT QString fromGbk(const QByteArray& gbk, bool* ok = nullptr);
 
 } // namespace nw

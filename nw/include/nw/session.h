@@ -1,7 +1,7 @@
 #pragma once
 // One end of a network game over TCP: hosting or joining, the handshake, seats, turns, chat,
 // restart questions, keep-alive and silence detection. The C functions drive one Session;
-// tests use Sessions directly, also as a scripted peer of the program.
+// tests use Sessions directly, also as a scripted peer of the program, built with other options.
 
 #include <QAbstractSocket>
 #include <QByteArray>
@@ -47,8 +47,9 @@ struct SessionEvent {
 private:
     int int32At(int offset) const {
         std::int32_t v = 0;
-        if (data.size() >= offset + 4)
+        if (data.size() >= offset + 4) {
             std::memcpy(&v, data.constData() + offset, 4);
+        }
         return v;
     }
 };
@@ -62,6 +63,25 @@ struct ChatAllowance {
     int linesPerSecond = kDefaultLinesPerSecond;
 };
 
+// What a Session is built with; the defaults are the game's.
+struct SessionOptions {
+    static constexpr int kDefaultKeepAliveMs = 2000;
+    // Longer than TCP's retransmission back-off after a blackout of a few seconds (retries at
+    // about 0.2, 0.6, 1.4, 3.0, 6.2 s after a loss), short enough to notice a dead link.
+    static constexpr int kDefaultSilenceMs = 12000;
+    static constexpr int kDefaultConnectMs = 10000;
+    // A host greets several newcomers at once, each within its own short deadline, so mute
+    // connections cannot keep a friend out.
+    static constexpr int kDefaultHandshakeMs = 3000;
+
+    std::uint16_t protocolVersion = wire::kProtocolVersion; // greeted with and required of the peer
+    int keepAliveMs = kDefaultKeepAliveMs;
+    int silenceMs = kDefaultSilenceMs;
+    int connectMs = kDefaultConnectMs;
+    int handshakeMs = kDefaultHandshakeMs;
+    ChatAllowance chat{};
+};
+
 class NW_EXPORT Session : public QObject {
     Q_OBJECT
 public:
@@ -72,14 +92,7 @@ public:
         Connected, // handshake done, games run
     };
 
-    static constexpr int kDefaultKeepAliveMs = 2000;
-    // Longer than TCP's retransmission back-off after a blackout of a few seconds (retries at
-    // about 0.2, 0.6, 1.4, 3.0, 6.2 s after a loss), short enough to notice a dead link.
-    static constexpr int kDefaultSilenceMs = 12000;
-    static constexpr int kDefaultConnectMs = 10000;
-    // A host greets several newcomers at once, each within its own short deadline, so mute
-    // connections cannot keep a friend out; the oldest gives way when all slots are taken.
-    static constexpr int kDefaultHandshakeMs = 3000;
+    // Newcomers greeted at once; the oldest gives way when all slots are taken.
     static constexpr int kMaxPendingHandshakes = 4;
     // Newcomers told "busy" while a game runs that may still be closing at once.
     static constexpr int kMaxRefusedClosing = 4;
@@ -87,23 +100,14 @@ public:
     static constexpr qint64 kReadBufferBytes = 16 * 1024;
     static constexpr int kChatBurst = ChatAllowance::kDefaultBurst;
 
-    explicit Session(QObject* parent = nullptr, ChatAllowance chat = {});
+    explicit Session(QObject* parent = nullptr, SessionOptions options = {});
     ~Session() override;
 
     // 1..32 GBK bytes without control characters; false (name unchanged) otherwise.
     bool setPlayerName(const QString& name);
     bool setPlayerNameGbk(const QByteArray& gbkName);
-    QByteArray playerName() const { return m_name; }
-    QByteArray peerName() const { return m_peerName; }
-
-    void setKeepAliveInterval(int ms);
-    void setSilenceTimeout(int ms);
-    void setConnectTimeout(int ms);
-    void setHandshakeTimeout(int ms) { m_handshakeMs = ms; }
-    // false: this end sends no keep-alives any more, as a peer that hangs would.
-    void setKeepAliveEnabled(bool enabled);
-    // Greets with another version, to exercise the refusal.
-    void setProtocolVersion(std::uint16_t version) { m_version = version; }
+    QByteArray playerName() const { return name_; }
+    QByteArray peerName() const { return peerName_; }
 
     // Listens on port (0: any free port, see serverPort()). False, with a notice, on failure.
     bool host(quint16 port = 0, const QHostAddress& address = QHostAddress::Any);
@@ -118,23 +122,20 @@ public:
     bool replyRestart(bool agree);
     bool sendDisconnect(); // tells the peer, then closes; no local event
 
-    // Closes everything without telling the peer and without any event.
+    // Closes everything without telling the peer and without any event, as a crash would.
     void stop();
-    // Tests: writes bytes as they are, or drops the link the way a crash would.
-    bool sendRaw(const QByteArray& bytes);
-    void dropLink();
     // Closes a connected link as broken (the peer is no longer served): PeerGone with LinkLost.
     void breakLink();
 
-    State state() const { return m_state; }
-    bool isHost() const { return m_isHost; }
+    State state() const { return state_; }
+    bool isHost() const { return isHost_; }
     int seat() const;       // 1 or 2 while connected, else 0
-    std::uint32_t gameNumber() const { return m_game; }
-    bool isMyTurn() const { return m_state == State::Connected && m_board.seatToMove() == seat(); }
-    bool restartAskedByMe() const { return m_myAskPending; }
-    bool restartAskedByPeer() const { return m_peerAskPending; }
-    const GameBoard& board() const { return m_board; }
-    int pendingHandshakes() const { return static_cast<int>(m_pending.size()); }
+    std::uint32_t gameNumber() const { return game_; }
+    bool isMyTurn() const { return state_ == State::Connected && board_.seatToMove() == seat(); }
+    bool restartAskedByMe() const { return myAskPending_; }
+    bool restartAskedByPeer() const { return peerAskPending_; }
+    const GameBoard& board() const { return board_; }
+    int pendingHandshakes() const { return static_cast<int>(pending_.size()); }
 
 signals:
     void netEvent(const nw::SessionEvent& event);
@@ -181,31 +182,28 @@ private:
     void closeServer();
     int peerSeat() const { return 3 - seat(); }
 
-    State m_state = State::Idle;
-    bool m_isHost = false;
-    QTcpServer* m_server = nullptr;
-    QTcpSocket* m_socket = nullptr;
-    QTimer* m_keepAlive = nullptr;
-    QTimer* m_silence = nullptr;
-    QTimer* m_connectTimer = nullptr;
-    QByteArray m_inbox;
-    quint64 m_linkId = 0; // changes whenever the socket does, so a stale read loop stops
-    std::vector<Pending> m_pending; // hosting: newcomers yet to greet, oldest first
-    int m_handshakeMs = kDefaultHandshakeMs;
-    std::shared_ptr<int> m_refusedClosing = std::make_shared<int>(0);
-    double m_chatTokens = kChatBurst;
-    QElapsedTimer m_chatClock;
+    State state_ = State::Idle;
+    bool isHost_ = false;
+    QTcpServer* server_ = nullptr;
+    QTcpSocket* socket_ = nullptr;
+    QTimer* keepAlive_ = nullptr;
+    QTimer* silence_ = nullptr;
+    QTimer* connectTimer_ = nullptr;
+    QByteArray inbox_;
+    quint64 linkId_ = 0; // changes whenever the socket does, so a stale read loop stops
+    std::vector<Pending> pending_; // hosting: newcomers yet to greet, oldest first
+    std::shared_ptr<int> refusedClosing_ = std::make_shared<int>(0);
+    double chatTokens_ = kChatBurst;
+    QElapsedTimer chatClock_;
 
-    QByteArray m_name;
-    QByteArray m_peerName;
-    std::uint16_t m_version;
-    bool m_keepAliveEnabled = true;
-    ChatAllowance m_chatAllowance;
+    QByteArray name_;
+    QByteArray peerName_;
+    SessionOptions options_;
 
-    std::uint32_t m_game = 0;
-    GameBoard m_board;
-    bool m_myAskPending = false;
-    bool m_peerAskPending = false;
+    std::uint32_t game_ = 0;
+    GameBoard board_;
+    bool myAskPending_ = false;
+    bool peerAskPending_ = false;
 };
 
 // The notice text for a failed connect or listen.

@@ -1,19 +1,14 @@
 #pragma once
 // Texts cross the network library as GBK bytes; the chat input is limited in those bytes.
 
-#include <QByteArray>
 #include <QString>
 #include <QValidator>
-#include <optional>
+
+#include "nw/gbk.h"
 
 namespace kivola {
 
 inline constexpr int kChatInputBytes = 80;
-
-// nullopt when a character has no GBK form.
-std::optional<QByteArray> toGbkBytes(const QString& text);
-// nullopt when the bytes are not GBK.
-std::optional<QString> fromGbkBytes(const QByteArray& gbk);
 
 // Refuses any edit that would make the text longer than maxBytes in GBK, or not GBK at all.
 class GbkLengthValidator : public QValidator {

@@ -1,5 +1,5 @@
 #pragma once
-// Hooks for tests of the library and of the program built on it; the game never calls them.
+// Hooks of the tests' build of the network library (NW_testing); the game's libNW.so has none.
 
 #include "nw/nw_export.h"
 
