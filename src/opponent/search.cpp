@@ -10,49 +10,32 @@ constexpr std::uint32_t kSquareRows = (1u << (2 * kNeighbourRadius + 1)) - 1;
 
 using ColumnRows = std::array<std::uint32_t, kBoardSize>;
 
-// The best cell of one pick on the kept scores, as column - 1 and row; column -1 when none.
-struct KeptPick {
-    std::int32_t score = kPickFloor;
-    int column = -1;
-    int row = 0;
-};
-
-// One pick, column by column, where only the rows in reach take part and a cell already picked
-// reads as the pick floor.
-KeptPick bestKeptScore(const PatternEvaluator& evaluator, RandomSource& random, int side, std::uint32_t columns,
-                       const ColumnRows& reachOf, const ColumnRows& pickedOf) {
-    using Column = PatternEvaluator::ScoreColumn;
-    KeptPick best;
-    for (std::uint32_t left = columns; left != 0; left &= left - 1) {
-        const int column = std::countr_zero(left);
-        const Column& values = evaluator.scoreColumn(side, column + kFirstPoint);
-        // Rows that can tie with or beat the best so far, in order; the best only grows
-        // while the column is read, so no other row can. A picked cell scored at least the
-        // floor, so it is among them whenever its floor could tie.
+// Bit y set where a column's score at row y is at least floor.
+inline std::uint32_t rowsAtLeast(const PatternEvaluator::ScoreColumn& values, std::int32_t floor) {
 #if defined(__SSE2__)
-        const __m128i floor = _mm_set1_epi16(static_cast<short>(best.score - 1));
-        const __m128i low = _mm_cmpgt_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(values.data())), floor);
-        const __m128i high = _mm_cmpgt_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(values.data()) + 1), floor);
-        std::uint32_t lanes = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_packs_epi16(low, high)));
+    const __m128i below = _mm_set1_epi16(static_cast<short>(floor - 1));
+    const __m128i low = _mm_cmpgt_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(values.data())), below);
+    const __m128i high = _mm_cmpgt_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(values.data()) + 1), below);
+    return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_packs_epi16(low, high)));
 #else
-        std::uint32_t lanes = 0;
-        for (int y = 0; y < PatternEvaluator::kColumnLanes; ++y) {
-            lanes |= static_cast<std::uint32_t>(values[y] >= best.score) << y;
-        }
-#endif
-        for (lanes &= reachOf[column]; lanes != 0; lanes &= lanes - 1) {
-            const int y = std::countr_zero(lanes);
-            const std::int32_t score = ((pickedOf[column] >> y) & 1) != 0 ? kPickFloor : values[y];
-            if (score == best.score && random.nextDigit() > search_detail::kTieTakeoverAbove) {
-                best.column = column;
-                best.row = y;
-            }
-            if (score > best.score) {
-                best = KeptPick{score, column, y};
-            }
-        }
+    std::uint32_t rows = 0;
+    for (int y = 0; y < PatternEvaluator::kColumnLanes; ++y) {
+        rows |= static_cast<std::uint32_t>(values[y] >= floor) << y;
     }
-    return best;
+    return rows;
+#endif
+}
+
+// Per column of playing points, the rows in reach; answers the columns with any.
+std::uint32_t rowsInReach(const std::array<std::uint32_t, kNeighbourSpan>& reachRows, ColumnRows& reachOf) {
+    constexpr std::uint32_t kRowLanes = ((1u << kBoardSize) - 1) << kFirstPoint;
+    std::uint32_t columns = 0; // bit x - 1: column x has a cell in reach
+    for (int x = kFirstPoint; x <= kLastPoint; ++x) {
+        const std::uint32_t rows = (reachRows[x + 1] >> 1) & kRowLanes;
+        reachOf[x - kFirstPoint] = rows;
+        columns |= static_cast<std::uint32_t>(rows != 0) << (x - kFirstPoint);
+    }
+    return columns;
 }
 
 } // namespace
@@ -106,56 +89,54 @@ void Search::uncoverNeighbours(int x, int /*y*/, const CoveredRows& saved) {
     }
 }
 
-std::uint32_t Search::rowsInReach(ColumnRows& reachOf) const {
-    constexpr std::uint32_t kRowLanes = ((1u << kBoardSize) - 1) << kFirstPoint;
-    std::uint32_t columns = 0; // bit x - 1: column x has a cell in reach
-    for (int x = kFirstPoint; x <= kLastPoint; ++x) {
-        const std::uint32_t rows = (reachRows_[x + 1] >> 1) & kRowLanes;
-        reachOf[x - kFirstPoint] = rows;
-        columns |= static_cast<std::uint32_t>(rows != 0) << (x - kFirstPoint);
-    }
-    return columns;
-}
-
-// The picks of a node on the production evaluator's kept scores: the same picks as on any
-// evaluator, read from the scores in place.
+// The picks of a node on the production evaluator's kept scores: the same scan, pick by pick,
+// column by column, where only the rows in reach take part and a cell already picked reads as
+// the pick floor.
 void Search::selectFromKeptScores(const PatternEvaluator& evaluator, RandomSource& random, int side,
                                   CandidateList& candidates) {
     ColumnRows reachOf; // [x - 1]: bit y when row y is in reach
     ColumnRows pickedOf{};
-    const std::uint32_t columns = rowsInReach(reachOf);
+    const std::uint32_t columns = rowsInReach(reachRows_, reachOf);
 
     candidates.count = 0;
     bool keepAll = true;
     const int picks = std::min<int>(candidateCount, kMaxCandidates);
     for (int pick = 0; pick < picks; ++pick) {
-        const KeptPick best = bestKeptScore(evaluator, random, side, columns, reachOf, pickedOf);
+        std::int32_t best = kPickFloor;
+        int bestColumn = -1;
+        int bestRow = 0;
+        for (std::uint32_t left = columns; left != 0; left &= left - 1) {
+            const int column = std::countr_zero(left);
+            const PatternEvaluator::ScoreColumn& values = evaluator.scoreColumn(side, column + kFirstPoint);
+            // Rows that can tie with or beat the best so far, in order; the best only grows
+            // while the column is read, so no other row can. A picked cell scored at least the
+            // floor, so it is among them whenever its floor could tie.
+            for (std::uint32_t lanes = rowsAtLeast(values, best) & reachOf[column]; lanes != 0; lanes &= lanes - 1) {
+                const int y = std::countr_zero(lanes);
+                const std::int32_t score = ((pickedOf[column] >> y) & 1) != 0 ? kPickFloor : values[y];
+                if (score == best && random.nextDigit() > search_detail::kTieTakeoverAbove) {
+                    bestColumn = column;
+                    bestRow = y;
+                }
+                if (score > best) {
+                    best = score;
+                    bestColumn = column;
+                    bestRow = y;
+                }
+            }
+        }
         // As on any evaluator: a pick that found no new empty cell ends the picks.
-        if (best.column < 0 || ((pickedOf[best.column] >> best.row) & 1) != 0) {
+        if (bestColumn < 0 || ((pickedOf[bestColumn] >> bestRow) & 1) != 0) {
             break;
         }
-        const int x = best.column + kFirstPoint;
-        const int y = best.row;
+        const int x = bestColumn + kFirstPoint;
+        const int y = bestRow;
         if (workBoard[x][y] != kEmpty) {
             break;
         }
-        pickedOf[best.column] |= 1u << best.row;
-        search_detail::keepPick(candidates, keepAll, Candidate{x, y, best.score});
+        pickedOf[bestColumn] |= 1u << bestRow;
+        search_detail::keepPick(candidates, keepAll, Candidate{x, y, best});
     }
-}
-
-void Search::chooseCandidate(int side, const CandidateList& candidates, const CandidateValues& values,
-                             std::int32_t& slot) {
-    // Of equal values the first is chosen.
-    int chosen = 0;
-    for (int k = 1; k < candidates.count; ++k) {
-        if (side == search_detail::kSearchingSide ? values[k] > values[chosen] : values[k] < values[chosen]) {
-            chosen = k;
-        }
-    }
-    bestX = candidates.items[chosen].x;
-    bestY = candidates.items[chosen].y;
-    slot = values[chosen];
 }
 
 bool Search::FindComputerMove(const MatchState& state, bool bonuses, SearchProgress& progress,

@@ -97,13 +97,11 @@ public:
 
 private:
     using CandidateValues = std::array<std::int32_t, kMaxCandidates>;
-    using ColumnRows = std::array<std::uint32_t, kBoardSize>;
 
+    // A node's picks; true when they already decide the node's value (and choice, if any).
     template <class Evaluator>
-    void selectForPly(const SearchTools<Evaluator>& tools, int ply, int side, CandidateList& candidates);
-    template <class Evaluator>
-    void searchCandidates(const SearchTools<Evaluator>& tools, int ply, int side, const CandidateList& candidates,
-                          CandidateValues& values, std::int32_t alpha, std::int32_t beta);
+    bool answeredByPicks(const SearchTools<Evaluator>& tools, int ply, int side, std::int32_t& slot,
+                         CandidateList& candidates);
     void chooseCandidate(int side, const CandidateList& candidates, const CandidateValues& values,
                          std::int32_t& slot);
     // When no cell passed the pick floor: the best empty cell, near the stones if there is one.
@@ -115,8 +113,6 @@ private:
     void selectFromScores(const SearchTools<Evaluator>& tools, int side, CandidateList& candidates);
     void selectFromKeptScores(const PatternEvaluator& evaluator, RandomSource& random, int side,
                               CandidateList& candidates);
-    // Per column of playing points, the rows in reach; answers the columns with any.
-    std::uint32_t rowsInReach(ColumnRows& reachOf) const;
 
     PatternEvaluator evaluator_;
     std::uint64_t nodes_ = 0;

@@ -204,7 +204,8 @@ void Search::selectFromScores(const SearchTools<Evaluator>& tools, int side, Can
 }
 
 template <class Evaluator>
-void Search::selectForPly(const SearchTools<Evaluator>& tools, int ply, int side, CandidateList& candidates) {
+bool Search::answeredByPicks(const SearchTools<Evaluator>& tools, int ply, int side, std::int32_t& slot,
+                             CandidateList& candidates) {
     if (ply == 1) {
         candidateCount *= 2;
     }
@@ -212,13 +213,49 @@ void Search::selectForPly(const SearchTools<Evaluator>& tools, int ply, int side
     if (ply == 1) {
         candidateCount /= 2;
     }
+    if (candidates.count == 0) {
+        // Nothing left to play here: the node is worth what a leaf would be.
+        slot /= kValueScale;
+        return true;
+    }
+    const Candidate& first = candidates.items[0];
+    if (first.score > kImmediateScore) {
+        bestX = first.x;
+        bestY = first.y;
+        slot = (side == search_detail::kSearchingSide ? first.score : -first.score) / kValueScale;
+        return true;
+    }
+    return false;
+}
+
+inline void Search::chooseCandidate(int side, const CandidateList& candidates, const CandidateValues& values,
+                                    std::int32_t& slot) {
+    // Of equal values the first is chosen.
+    int chosen = 0;
+    for (int k = 1; k < candidates.count; ++k) {
+        if (side == search_detail::kSearchingSide ? values[k] > values[chosen] : values[k] < values[chosen]) {
+            chosen = k;
+        }
+    }
+    bestX = candidates.items[chosen].x;
+    bestY = candidates.items[chosen].y;
+    slot = values[chosen];
 }
 
 template <class Evaluator>
-void Search::searchCandidates(const SearchTools<Evaluator>& tools, int ply, int side,
-                              const CandidateList& candidates, CandidateValues& values, std::int32_t alpha,
-                              std::int32_t beta) {
+void Search::SearchPly(const SearchTools<Evaluator>& tools, int ply, int side, std::int32_t& slot,
+                       std::int32_t alpha, std::int32_t beta) {
+    ++nodes_;
+    if (ply == searchDepth + 1) {
+        slot /= kValueScale; // the score of the candidate whose move led here
+        return;
+    }
+    CandidateList candidates;
+    if (answeredByPicks(tools, ply, side, slot, candidates)) {
+        return;
+    }
     const int n = candidates.count;
+    CandidateValues values{};
     const bool childIsLeaf = ply == searchDepth;
     for (int k = 0; k < n; ++k) {
         if (ply == 1) {
@@ -233,48 +270,21 @@ void Search::searchCandidates(const SearchTools<Evaluator>& tools, int ply, int 
                                                        childIsLeaf);
             SearchPly(tools, ply + 1, search_detail::opposite(side), values[k], alpha, beta);
         }
-        // Strict comparisons: a value equal to the bound does not end the loop. The candidates
-        // cut off unsearched take the bound that no choice can prefer.
+        // Strict comparisons: a value equal to the bound does not end the loop.
         if (side == search_detail::kSearchingSide) {
             alpha = std::max(alpha, values[k]);
             if (values[k] > beta) {
                 std::fill(values.begin() + k + 1, values.begin() + n, -kSearchBound);
-                return;
+                break;
             }
         } else {
             beta = std::min(beta, values[k]);
             if (values[k] < alpha) {
                 std::fill(values.begin() + k + 1, values.begin() + n, kSearchBound);
-                return;
+                break;
             }
         }
     }
-}
-
-template <class Evaluator>
-void Search::SearchPly(const SearchTools<Evaluator>& tools, int ply, int side, std::int32_t& slot,
-                       std::int32_t alpha, std::int32_t beta) {
-    ++nodes_;
-    if (ply == searchDepth + 1) {
-        slot /= kValueScale; // the score of the candidate whose move led here
-        return;
-    }
-    CandidateList candidates;
-    selectForPly(tools, ply, side, candidates);
-    if (candidates.count == 0) {
-        // Nothing left to play here: the node is worth what a leaf would be.
-        slot /= kValueScale;
-        return;
-    }
-    const Candidate& first = candidates.items[0];
-    if (first.score > kImmediateScore) {
-        bestX = first.x;
-        bestY = first.y;
-        slot = (side == search_detail::kSearchingSide ? first.score : -first.score) / kValueScale;
-        return;
-    }
-    CandidateValues values{};
-    searchCandidates(tools, ply, side, candidates, values, alpha, beta);
     chooseCandidate(side, candidates, values, slot);
     if (ply == 1) {
         tools.progress.setProgress(100);

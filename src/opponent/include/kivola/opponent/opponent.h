@@ -25,6 +25,7 @@ class Opponent {
 public:
     Opponent();
     ~Opponent();
+    // A moved-from opponent may only be assigned to or destroyed.
     Opponent(Opponent&&) noexcept;
     Opponent& operator=(Opponent&&) noexcept;
 
