@@ -20,6 +20,7 @@
 #include "kivola/core/saved_game.h"
 #include "kivola/opponent/opponent.h"
 #include "literal_evaluator.h"
+#include "search.h"
 #include "self_play.h"
 
 namespace {
@@ -94,19 +95,28 @@ struct MoveResult {
     std::uint64_t nodes = 0;
 };
 
-MoveResult searchOnce(kivola::Opponent& opponent, const Position& position, int depth, bool reference) {
-    opponent.workBoard = position.board;
-    opponent.searchDepth = depth;
+// The production search as the game asks for it.
+MoveResult searchOnce(kivola::Opponent& opponent, const Position& position, int depth) {
+    opponent.setSearchDepth(depth);
     kivola::QuietProgress progress;
     kivola::SeededRandom random(kSearchSeed);
     MoveResult result;
-    if (reference) {
-        kivola::oracle::LiteralEvaluator evaluator;
-        opponent.FindComputerMove(evaluator, position.stones, true, progress, random, result.x, result.y);
-    } else {
-        opponent.FindComputerMove(position.stones, true, progress, random, result.x, result.y);
-    }
+    opponent.FindComputerMove(position.board, position.stones, true, progress, random, result.x, result.y);
     result.nodes = opponent.nodes();
+    return result;
+}
+
+// The same search on the reference evaluator.
+MoveResult referenceOnce(kivola::Search& search, const Position& position, int depth) {
+    search.workBoard = position.board;
+    search.searchDepth = depth;
+    kivola::QuietProgress progress;
+    kivola::SeededRandom random(kSearchSeed);
+    kivola::oracle::LiteralEvaluator evaluator;
+    MoveResult result;
+    search.findMove(kivola::SearchTools<kivola::CellEvaluator>{evaluator, progress, random}, position.stones, true,
+                    result.x, result.y);
+    result.nodes = search.nodes();
     return result;
 }
 
@@ -152,7 +162,7 @@ int regenerateCorpus(const fs::path& folder) {
         settings.maxStones = 61;
         for (Position& position : kivola::testing::selfPlayGame(settings)) {
             if (position.stones.size() >= 10) {
-                scanned.emplace_back(searchOnce(opponent, position, kivola::kAdvancedDepth, false).nodes,
+                scanned.emplace_back(searchOnce(opponent, position, kivola::kAdvancedDepth).nodes,
                                      std::move(position));
             }
         }
@@ -189,11 +199,12 @@ double threadCpuMs() {
 
 void benchMove(benchmark::State& state, const CorpusEntry* entry, int depth, bool reference) {
     kivola::Opponent opponent;
+    kivola::Search search;
     MoveResult result;
     const auto wallStart = std::chrono::steady_clock::now();
     const double cpuStart = threadCpuMs();
     for (auto _ : state) {
-        result = searchOnce(opponent, entry->position, depth, reference);
+        result = reference ? referenceOnce(search, entry->position, depth) : searchOnce(opponent, entry->position, depth);
         benchmark::DoNotOptimize(result);
     }
     const double wall =

@@ -194,13 +194,12 @@ void clickToDrawnStone(benchmark::State& state, const Entry* entry) {
         const kivola::BoardPoint answer{after.stepX[after.stepCount], after.stepY[after.stepCount]};
         // The bare search of the same position, for the same answer.
         kivola::Opponent opponent;
-        opponent.workBoard = kivola::workBoardOf(entry->board);
-        opponent.searchDepth = kivola::kAdvancedDepth;
+        opponent.setSearchDepth(kivola::kAdvancedDepth);
         kivola::QuietProgress quiet;
         kivola::SeededRandom random(kSearchSeed);
         int x = 0;
         int y = 0;
-        opponent.FindComputerMove(entry->stones, true, quiet, random, x, y);
+        opponent.FindComputerMove(kivola::workBoardOf(entry->board), entry->stones, true, quiet, random, x, y);
         mine.sameMove = mine.sameMove && answer.x == x && answer.y == y;
     }
 }
@@ -209,15 +208,15 @@ void bareSearch(benchmark::State& state, const Entry* entry) {
     Samples& mine = samples[entry->name];
     kivola::Opponent opponent;
     for (auto _ : state) {
-        opponent.workBoard = kivola::workBoardOf(entry->board);
-        opponent.searchDepth = kivola::kAdvancedDepth;
+        const kivola::WorkBoard board = kivola::workBoardOf(entry->board);
+        opponent.setSearchDepth(kivola::kAdvancedDepth);
         kivola::QuietProgress quiet;
         kivola::SeededRandom random(kSearchSeed);
         int x = 0;
         int y = 0;
         const double cpuStart = threadCpuMs();
         const Clock::time_point start = Clock::now();
-        opponent.FindComputerMove(entry->stones, true, quiet, random, x, y);
+        opponent.FindComputerMove(board, entry->stones, true, quiet, random, x, y);
         const double ms = msSince(start);
         const double cpu = threadCpuMs() - cpuStart;
         benchmark::DoNotOptimize(x);

@@ -612,7 +612,6 @@ void TForm1::qipanPictureClick() { flow_.click(mouseX_, mouseY_); }
 void TForm1::ComputerMove() { flow_.ComputerMove(); }
 
 BoardPoint TForm1::GetComputerMove() {
-    form2_->workBoard() = workBoardOf(state_.board);
     return form2_->FindComputerMove(state_, !check1->isChecked(), *this);
 }
 

@@ -20,14 +20,15 @@ public:
     TForm2(std::unique_ptr<RandomSource> random, QWidget* parent = nullptr);
 
     void FormCreate();
-    WorkBoard& workBoard() { return opponent_.workBoard; }
-    int& searchDepth() { return opponent_.searchDepth; }
+    // The level's depth, handed to the opponent at each of its moves.
+    int& searchDepth() { return searchDepth_; }
     Opponent& opponent() { return opponent_; }
 
     BoardPoint FindComputerMove(const MatchState& state, bool bonuses, SearchProgress& progress);
 
 private:
     Opponent opponent_;
+    int searchDepth_ = kBeginnerDepth;
     std::unique_ptr<RandomSource> random_;
 };
 

@@ -6,6 +6,7 @@
 
 #include "kivola/opponent/opponent.h"
 #include "literal_evaluator.h"
+#include "search.h"
 #include "self_play.h"
 #include "test_positions.h"
 
@@ -88,7 +89,7 @@ struct SearchOutcome {
 };
 
 SearchOutcome search(const Position& position, int depth, bool bonuses, std::uint64_t seed, bool literal) {
-    Opponent opponent;
+    Search opponent;
     opponent.workBoard = position.board;
     opponent.searchDepth = depth;
     testing::RecordingRandom random(seed);
@@ -96,8 +97,8 @@ SearchOutcome search(const Position& position, int depth, bool bonuses, std::uin
     SearchOutcome outcome;
     if (literal) {
         oracle::LiteralEvaluator evaluator;
-        outcome.found = opponent.FindComputerMove(evaluator, position.stones, bonuses, progress, random, outcome.x,
-                                                  outcome.y);
+        outcome.found = opponent.findMove(SearchTools<CellEvaluator>{evaluator, progress, random}, position.stones,
+                                          bonuses, outcome.x, outcome.y);
     } else {
         outcome.found = opponent.FindComputerMove(testing::matchStateOf(position), bonuses, progress, random,
                                                   outcome.x, outcome.y);

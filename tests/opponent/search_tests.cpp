@@ -7,6 +7,7 @@
 #include <set>
 
 #include "kivola/opponent/opponent.h"
+#include "search.h"
 #include "test_positions.h"
 
 namespace kivola {
@@ -40,9 +41,9 @@ private:
     std::map<std::tuple<int, int, int>, std::int32_t> scores_;
 };
 
-// An opponent set up on a position, as a search would have it.
-Opponent opponentOn(const Position& position, int depth) {
-    Opponent opponent;
+// A search set up on a position, as the opponent would have it.
+Search opponentOn(const Position& position, int depth) {
+    Search opponent;
     opponent.workBoard = position.board;
     opponent.searchDepth = depth;
     opponent.rebuildNeighbourMap(position.stones);
@@ -63,9 +64,8 @@ std::set<std::pair<int, int>> neighboursOfCentre() {
 
 TEST(FindComputerMove, emptyBoardAnswersCentreWithoutSearching) {
     Opponent opponent;
-    opponent.searchDepth = kAdvancedDepth;
+    opponent.setSearchDepth(kAdvancedDepth);
     MatchState state;
-    opponent.workBoard = workBoardOf(state.board);
     RecordingProgress progress;
     ScriptedRandom random({}, 0);
     int x = 0;
@@ -90,7 +90,7 @@ TEST(FindComputerMove, oneStoneAnswersFirstNeighbourWhenNoTieTakesOver) {
             EXPECT_EQ(CellScore(position.board, x, y, kOtherStone, true), neighbour ? 19 : 18) << x << "," << y;
         }
     }
-    Opponent opponent = opponentOn(position, kAdvancedDepth);
+    Search opponent = opponentOn(position, kAdvancedDepth);
     RecordingProgress progress;
     ScriptedRandom random({}, 0);
     int x = 0;
@@ -107,7 +107,7 @@ TEST(FindComputerMove, oneStoneTieTakeoversMoveTheAnswerAlongTheNeighbours) {
     const Position position = positionWith({{8, 8, kLocalStone}});
     {
         // Every tie taken over: the last neighbour in scan order holds the first pick.
-        Opponent opponent = opponentOn(position, kBeginnerDepth);
+        Search opponent = opponentOn(position, kBeginnerDepth);
         QuietProgress progress;
         ScriptedRandom random({}, 9);
         int x = 0;
@@ -117,7 +117,7 @@ TEST(FindComputerMove, oneStoneTieTakeoversMoveTheAnswerAlongTheNeighbours) {
     }
     std::set<std::pair<int, int>> answers;
     for (std::uint64_t seed = 0; seed < 200; ++seed) {
-        Opponent opponent = opponentOn(position, kIntermediateDepth);
+        Search opponent = opponentOn(position, kIntermediateDepth);
         QuietProgress progress;
         SeededRandom random(seed);
         int x = 0;
@@ -132,13 +132,14 @@ TEST(FindComputerMove, searchesOnePlyUpToSixStonesAndTheLevelDepthAfter) {
     std::mt19937_64 generator(7);
     for (int stones : {1, 6, 7, 12}) {
         const Position position = testing::randomPosition(generator, stones, true);
-        Opponent opponent = opponentOn(position, kAdvancedDepth);
+        Opponent opponent;
+        opponent.setSearchDepth(kAdvancedDepth);
         QuietProgress progress;
         SeededRandom random(stones);
         int x = 0;
         int y = 0;
         ASSERT_TRUE(opponent.FindComputerMove(matchStateOf(position), true, progress, random, x, y));
-        EXPECT_EQ(opponent.searchDepth, kAdvancedDepth) << "the level's depth comes back";
+        EXPECT_EQ(opponent.searchDepth(), kAdvancedDepth) << "the level's depth comes back";
         if (stones <= kOpeningStones) {
             EXPECT_LE(opponent.nodes(), 1u + kMaxCandidates) << stones << " stones: one ply";
         } else {
@@ -151,7 +152,7 @@ TEST(FindComputerMove, atDepthOneAnswersTheBestCell) {
     std::mt19937_64 generator(11);
     for (int round = 0; round < 20; ++round) {
         const Position position = testing::randomPosition(generator, 7 + round, true);
-        Opponent opponent = opponentOn(position, kBeginnerDepth);
+        Search opponent = opponentOn(position, kBeginnerDepth);
         QuietProgress progress;
         ScriptedRandom random({}, 0); // no tie taken over: the first best cell in scan order
         int x = 0;
@@ -176,7 +177,7 @@ TEST(FindComputerMove, completesFiveAtOnceWithoutFinishingTheGauge) {
     // 2 has four in a row at (4..7, 8); the player's stones are scattered.
     const Position position = positionWith({{4, 8, 2}, {3, 3, 1}, {5, 8, 2}, {12, 12, 1}, {6, 8, 2},
                                             {12, 3, 1}, {7, 8, 2}, {3, 12, 1}});
-    Opponent opponent = opponentOn(position, kAdvancedDepth);
+    Search opponent = opponentOn(position, kAdvancedDepth);
     RecordingProgress progress;
     progress.setProgress(42);
     progress.shown.clear();
@@ -194,7 +195,7 @@ TEST(FindComputerMove, completesFiveAtOnceWithoutFinishingTheGauge) {
 TEST(FindComputerMove, blocksTheOpponentsFour) {
     const Position position = positionWith({{4, 8, 1}, {4, 4, 2}, {5, 8, 1}, {10, 12, 2}, {6, 8, 1},
                                             {12, 4, 2}, {7, 8, 1}});
-    Opponent opponent = opponentOn(position, kIntermediateDepth);
+    Search opponent = opponentOn(position, kIntermediateDepth);
     QuietProgress progress;
     SeededRandom random(3);
     int x = 0;
@@ -208,7 +209,7 @@ TEST(FindComputerMove, leavesWorkBoardNeighbourMapAndCountAsTheyWere) {
     for (int round = 0; round < 12; ++round) {
         const Position position = testing::randomPosition(generator, 8 + 4 * round, round % 2 == 0);
         for (int depth : {kBeginnerDepth, kIntermediateDepth, kAdvancedDepth}) {
-            Opponent opponent = opponentOn(position, depth);
+            Search opponent = opponentOn(position, depth);
             QuietProgress progress;
             SeededRandom random(round);
             int x = 0;
@@ -216,7 +217,7 @@ TEST(FindComputerMove, leavesWorkBoardNeighbourMapAndCountAsTheyWere) {
             ASSERT_TRUE(opponent.FindComputerMove(matchStateOf(position), true, progress, random, x, y));
             EXPECT_EQ(position.board[x][y], kEmpty);
             EXPECT_EQ(opponent.workBoard, position.board);
-            Opponent fresh;
+            Search fresh;
             fresh.rebuildNeighbourMap(position.stones);
             EXPECT_EQ(opponent.neighbourMap, fresh.neighbourMap);
             EXPECT_EQ(opponent.candidateCount, kCandidatesPerNode);
@@ -227,34 +228,46 @@ TEST(FindComputerMove, leavesWorkBoardNeighbourMapAndCountAsTheyWere) {
 }
 
 TEST(FindComputerMove, matchStateAndStoneListGiveTheSameSearch) {
+    // The opponent copies the board itself: neither is handed a working board beforehand, and
+    // both search as the search on the copied board does.
     std::mt19937_64 generator(5);
     const Position position = testing::randomPosition(generator, 20, true);
     int x1 = 0;
     int y1 = 0;
     int x2 = 0;
     int y2 = 0;
-    Opponent first = opponentOn(position, kIntermediateDepth);
-    Opponent second = opponentOn(position, kIntermediateDepth);
+    Opponent first;
+    Opponent second;
+    first.setSearchDepth(kIntermediateDepth);
+    second.setSearchDepth(kIntermediateDepth);
     QuietProgress progress;
     SeededRandom random1(99);
     SeededRandom random2(99);
     ASSERT_TRUE(first.FindComputerMove(matchStateOf(position), true, progress, random1, x1, y1));
-    ASSERT_TRUE(second.FindComputerMove(position.stones, true, progress, random2, x2, y2));
+    ASSERT_TRUE(second.FindComputerMove(position.board, position.stones, true, progress, random2, x2, y2));
     EXPECT_EQ(std::make_pair(x1, y1), std::make_pair(x2, y2));
     EXPECT_EQ(first.nodes(), second.nodes());
+    Search copied = opponentOn(position, kIntermediateDepth);
+    SeededRandom random3(99);
+    int x3 = 0;
+    int y3 = 0;
+    ASSERT_TRUE(copied.FindComputerMove(position.stones, true, progress, random3, x3, y3));
+    EXPECT_EQ(std::make_pair(x1, y1), std::make_pair(x3, y3));
+    EXPECT_EQ(first.nodes(), copied.nodes());
+    EXPECT_GT(first.nodes(), 1u + kMaxCandidates) << "a search at the level's depth";
 }
 
 TEST(FindComputerMove, answersAnEmptyCellWhenNoCellPassesThePickFloor) {
     // Every empty cell in reach is an overline for the computer: no candidate at the first ply.
     const Position position = positionWith({{8, 8, kLocalStone}});
-    Opponent opponent = opponentOn(position, kIntermediateDepth);
+    Search opponent = opponentOn(position, kIntermediateDepth);
     ScriptedEvaluator evaluator(-900);
     evaluator.set(kOtherStone, 9, 10, -400);
     QuietProgress progress;
     ScriptedRandom random({}, 0);
     int x = 0;
     int y = 0;
-    ASSERT_TRUE(opponent.FindComputerMove(evaluator, position.stones, true, progress, random, x, y));
+    ASSERT_TRUE(opponent.findMove(SearchTools<CellEvaluator>{evaluator, progress, random}, position.stones, true, x, y));
     EXPECT_EQ(std::make_pair(x, y), std::make_pair(9, 10));
     EXPECT_EQ(opponent.workBoard, position.board);
 }
@@ -268,7 +281,7 @@ TEST(FindComputerMove, fullBoardHasNoAnswer) {
         }
     }
     ASSERT_FALSE(testing::hasFive(position.board));
-    Opponent opponent = opponentOn(position, kAdvancedDepth);
+    Search opponent = opponentOn(position, kAdvancedDepth);
     QuietProgress progress;
     SeededRandom random(1);
     int x = -5;
@@ -281,7 +294,7 @@ TEST(FindComputerMove, fullBoardHasNoAnswer) {
 TEST(SelectCandidates, picksBestFirstWithTiesTakenOverByHighDraws) {
     // One stone at the centre: 24 empty cells in reach. Two score 50, the rest 10.
     const Position position = positionWith({{8, 8, kLocalStone}});
-    Opponent opponent = opponentOn(position, kAdvancedDepth);
+    Search opponent = opponentOn(position, kAdvancedDepth);
     ScriptedEvaluator evaluator(10);
     evaluator.set(kOtherStone, 7, 7, 50);
     evaluator.set(kOtherStone, 8, 9, 50);
@@ -303,7 +316,7 @@ TEST(SelectCandidates, aPickAboveThreeFiftyDropsTheOrdinaryOnes) {
     // A double three for the computer at (8, 8): the only cell above 350.
     const Position position = positionWith({{6, 8, 2}, {7, 8, 2}, {8, 6, 2}, {8, 7, 2}, {2, 2, 1}, {14, 14, 1},
                                             {2, 14, 1}, {14, 2, 1}});
-    Opponent opponent = opponentOn(position, kIntermediateDepth);
+    Search opponent = opponentOn(position, kIntermediateDepth);
     int above = 0;
     for (int x = kFirstPoint; x <= kLastPoint; ++x) {
         for (int y = kFirstPoint; y <= kLastPoint; ++y) {
@@ -332,7 +345,7 @@ TEST(SelectCandidates, twoForcingCellsAreBothKept) {
     evaluator.set(kLocalStone, 10, 8, 900);
     evaluator.set(kLocalStone, 6, 6, 300);
     const Position position = positionWith({{8, 8, kOtherStone}});
-    Opponent opponent = opponentOn(position, kIntermediateDepth);
+    Search opponent = opponentOn(position, kIntermediateDepth);
     evaluator.attach(opponent.workBoard, true);
     QuietProgress progress;
     ScriptedRandom random({}, 0);
@@ -346,7 +359,7 @@ TEST(SelectCandidates, twoForcingCellsAreBothKept) {
 TEST(SelectCandidates, neverPicksAnOccupiedCell) {
     // Two empty cells above the floor; the occupied centre (-1) outranks the overlines left.
     const Position position = positionWith({{8, 8, kLocalStone}});
-    Opponent opponent = opponentOn(position, kIntermediateDepth);
+    Search opponent = opponentOn(position, kIntermediateDepth);
     ScriptedEvaluator evaluator(-500);
     evaluator.set(kOtherStone, 7, 7, 50);
     evaluator.set(kOtherStone, 9, 9, 40);
@@ -363,7 +376,7 @@ TEST(SelectCandidates, neverPicksAnOccupiedCell) {
 // A computer node whose children are leaves: three candidates worth 3 each.
 struct CutOffFixture {
     Position position = positionWith({{8, 8, kLocalStone}});
-    Opponent opponent = opponentOn(position, 3);
+    Search opponent = opponentOn(position, 3);
     ScriptedEvaluator evaluator{20};
     QuietProgress progress;
     ScriptedRandom random{{}, 0};
@@ -396,7 +409,7 @@ TEST(SearchPly, computerNodeStopsOnlyWhenAValueExceedsBeta) {
 
     // Equal to beta is no cut-off: all three leaves are visited, the first of equals is chosen.
     CutOffFixture equal;
-    const Opponent before = equal.opponent;
+    const Search before = equal.opponent;
     slot = 0;
     EXPECT_EQ(runNode(equal, 3, kOtherStone, slot, -kSearchBound, 3), 4u);
     EXPECT_EQ(slot, 3);

@@ -17,7 +17,7 @@ std::vector<Position> selfPlayGame(const SelfPlaySettings& settings) {
     SeededRandom random(settings.seed * 7919 + 1);
     QuietProgress progress;
     Opponent opponent;
-    opponent.searchDepth = settings.depth;
+    opponent.setSearchDepth(settings.depth);
     std::vector<Position> positions;
     // Kept from the view of the side that moves next: its stones are 2.
     Position game;
@@ -38,8 +38,7 @@ std::vector<Position> selfPlayGame(const SelfPlaySettings& settings) {
                 y = near.y + offset(generator);
             } while (!isPlayingPoint(x, y) || game.board[x][y] != kEmpty);
         } else {
-            opponent.workBoard = game.board;
-            if (!opponent.FindComputerMove(game.stones, true, progress, random, x, y)) {
+            if (!opponent.FindComputerMove(game.board, game.stones, true, progress, random, x, y)) {
                 break;
             }
         }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "kivola/core/match_state.h"
+#include "kivola/opponent/evaluator.h"
 #include "kivola/opponent/opponent.h"
 
 namespace kivola::testing {

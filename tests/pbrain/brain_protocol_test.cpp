@@ -270,13 +270,13 @@ TEST(BrainProtocolSearch, answersWhatTheOpponentAnswersAtEveryLevel) {
 
             const BrainPosition position = positionOf(listed);
             Opponent opponent;
-            opponent.workBoard = position.board;
-            opponent.searchDepth = depth;
+            opponent.setSearchDepth(depth);
             SeededRandom directRandom(1000 + game);
             QuietProgress progress;
             int x = 0;
             int y = 0;
-            ASSERT_TRUE(opponent.FindComputerMove(position.stones, depth != kBeginnerDepth, progress, directRandom, x, y));
+            ASSERT_TRUE(opponent.FindComputerMove(position.board, position.stones, depth != kBeginnerDepth, progress,
+                                                  directRandom, x, y));
             EXPECT_EQ(answers, Answers{std::to_string(x - 1) + "," + std::to_string(y - 1)})
                 << "game " << game << ", depth " << depth;
         }

@@ -104,12 +104,13 @@ TEST_F(SinglePlay, takeBackLeavesThePlayerToMoveWithEitherFirstMover) {
 // Chooses the player's move with the same search looking from the player's side.
 BoardPoint strongReply(const MatchState& state, RandomSource& random) {
     Opponent strategist;
-    strategist.searchDepth = kIntermediateDepth;
+    strategist.setSearchDepth(kIntermediateDepth);
+    WorkBoard board = emptyWorkBoard();
     std::vector<BoardPoint> stones;
     for (int x = kFirstPoint; x <= kLastPoint; ++x) {
         for (int y = kFirstPoint; y <= kLastPoint; ++y) {
             const int c = state.board[x][y];
-            strategist.workBoard[x][y] = c == kLocalStone ? kOtherStone : (c == kOtherStone ? kLocalStone : c);
+            board[x][y] = c == kLocalStone ? kOtherStone : (c == kOtherStone ? kLocalStone : c);
         }
     }
     for (int k = 1; k <= state.stepCount; ++k) {
@@ -117,7 +118,7 @@ BoardPoint strongReply(const MatchState& state, RandomSource& random) {
     }
     QuietProgress quiet;
     BoardPoint move;
-    EXPECT_TRUE(strategist.FindComputerMove(stones, true, quiet, random, move.x, move.y));
+    EXPECT_TRUE(strategist.FindComputerMove(board, stones, true, quiet, random, move.x, move.y));
     return move;
 }
 

@@ -403,13 +403,12 @@ BrainProtocol::Answers BrainProtocol::moveNow() {
     if (position_.stones.size() >= static_cast<std::size_t>(kMaxStones)) {
         return {error("the board is full")};
     }
-    opponent_.workBoard = position_.board;
-    opponent_.searchDepth = level_;
+    opponent_.setSearchDepth(level_);
     QuietProgress progress;
     int x = 0;
     int y = 0;
-    const bool found = opponent_.FindComputerMove(std::span<const BoardPoint>(position_.stones), bonuses(), progress,
-                                                  random_, x, y);
+    const bool found = opponent_.FindComputerMove(position_.board, std::span<const BoardPoint>(position_.stones),
+                                                  bonuses(), progress, random_, x, y);
     if (!found) {
         return {error("no empty point to play")};
     }

@@ -1,115 +1,55 @@
 #pragma once
-// The computer opponent: candidate selection and the look-ahead search on its working board.
+// The computer opponent: chooses the computer's move by a look-ahead search on its own copy of
+// the board.
 
-#include <array>
 #include <cstdint>
+#include <memory>
 #include <span>
 
 #include "kivola/core/match_state.h"
-#include "kivola/opponent/evaluator.h"
 #include "kivola/opponent/random_source.h"
 #include "kivola/opponent/search_progress.h"
+#include "kivola/opponent/work_board.h"
 
 namespace kivola {
 
 inline constexpr int kBeginnerDepth = 1;
 inline constexpr int kIntermediateDepth = 5;
 inline constexpr int kAdvancedDepth = 9;
-inline constexpr int kOpeningStones = 6;       // up to this many stones the search looks one ply
-inline constexpr int kCandidatesPerNode = 3;   // twice as many at the first ply
-inline constexpr int kMaxCandidates = 2 * kCandidatesPerNode;
-inline constexpr std::int32_t kSearchBound = 10000;
-inline constexpr std::int32_t kPickFloor = -100;       // a pick must score above this
-inline constexpr std::int32_t kForcingScore = 350;     // picks above this push out the rest
-inline constexpr std::int32_t kImmediateScore = 2499;  // above this a node answers at once
-inline constexpr std::int32_t kValueScale = 100;       // cell score to search value
+inline constexpr int kOpeningStones = 6; // up to this many stones the search looks one ply
 
-// Counters for the coordinates -1..17 on both axes, indexed [x + 1][y + 1].
-inline constexpr int kNeighbourSpan = kBoardSpan + 2;
-inline constexpr int kNeighbourRadius = 2;
-using NeighbourMap = std::array<std::array<std::int32_t, kNeighbourSpan>, kNeighbourSpan>;
-
-struct Candidate {
-    int x = 0;
-    int y = 0;
-    std::int32_t score = 0;
-};
-
-struct CandidateList {
-    std::array<Candidate, kMaxCandidates> items{};
-    int count = 0;
-};
-
-// What one search works with besides the opponent's state.
-template <class Evaluator>
-struct SearchTools {
-    Evaluator& evaluator;
-    SearchProgress& progress;
-    RandomSource& random;
-};
+class Search;
 
 // The opponent's state, as the hidden holder window keeps it between moves.
 class Opponent {
 public:
-    WorkBoard workBoard = emptyWorkBoard();
-    std::int32_t searchDepth = kBeginnerDepth;
-    std::int32_t candidateCount = kCandidatesPerNode;
-    std::int32_t bestX = 10;
-    std::int32_t bestY = 10;
-    NeighbourMap neighbourMap{};
+    Opponent();
+    ~Opponent();
+    // A moved-from opponent may only be assigned to or destroyed.
+    Opponent(Opponent&&) noexcept;
+    Opponent& operator=(Opponent&&) noexcept;
 
-    // The caller has copied the board into workBoard; the history lists every stone on it.
-    // bonuses: the beginner level is not selected. Answers an empty playing point, or returns
-    // false (and leaves x, y alone) when there is none.
+    // Plies to look ahead: kBeginnerDepth, kIntermediateDepth or kAdvancedDepth. Taken up by
+    // the next search.
+    void setSearchDepth(std::int32_t depth);
+    std::int32_t searchDepth() const;
+
+    // Copies state.board into the working board, then searches; the history lists every stone
+    // on it. bonuses: the beginner level is not selected. Answers an empty playing point, or
+    // returns false (and leaves x, y alone) when there is none.
     bool FindComputerMove(const MatchState& state, bool bonuses, SearchProgress& progress,
                           RandomSource& random, int& x, int& y);
-    // The same, with the stones on workBoard in the order they were placed (side 2 to move).
-    bool FindComputerMove(std::span<const BoardPoint> stones, bool bonuses, SearchProgress& progress,
-                          RandomSource& random, int& x, int& y);
-    // The same search on any evaluator (the tests and the benchmark hand in a reference one).
-    bool FindComputerMove(CellEvaluator& evaluator, std::span<const BoardPoint> stones, bool bonuses,
+    // The same for the console engine and the benchmark: the stones on board in the order they
+    // were placed (side 2 to move).
+    bool FindComputerMove(const WorkBoard& board, std::span<const BoardPoint> stones, bool bonuses,
                           SearchProgress& progress, RandomSource& random, int& x, int& y);
 
     // Search nodes (leaves included) visited by the last search.
-    std::uint64_t nodes() const { return nodes_; }
-
-    bool inReach(int x, int y) const { return neighbourMap[x + 1][y + 1] != 0; }
-    // Adds (+1) or removes (-1) a stone's 5 x 5 square. The map is changed only through these two.
-    void markNeighbours(int x, int y, int sign);
-    void rebuildNeighbourMap(std::span<const BoardPoint> stones);
-
-    // A trial stone of the search: its square joins the cells in reach until uncovered again, last
-    // in first out. Only the reach rows follow it; the counters are needed by nothing inside a search.
-    using CoveredRows = std::array<std::uint32_t, 2 * kNeighbourRadius + 1>;
-    CoveredRows coverNeighbours(int x, int y);
-    void uncoverNeighbours(int x, int y, const CoveredRows& saved);
-
-    // The steps of a search, open to tests; the evaluator must be attached to workBoard.
-    // Instantiated for PatternEvaluator and for CellEvaluator (any evaluator, called virtually).
-    // One node: its value goes into slot, its choice into bestX, bestY.
-    template <class Evaluator>
-    void SearchPly(const SearchTools<Evaluator>& tools, int ply, int side, std::int32_t& slot,
-                   std::int32_t alpha, std::int32_t beta);
-    // The picks for side among the empty cells in reach, best first.
-    template <class Evaluator>
-    void SelectCandidates(const SearchTools<Evaluator>& tools, int side, CandidateList& candidates);
+    std::uint64_t nodes() const;
 
 private:
-    template <class Evaluator>
-    bool findMove(const SearchTools<Evaluator>& tools, std::span<const BoardPoint> stones, bool bonuses,
-                  int& x, int& y);
-
-    // The picks on scores asked of the evaluator cell by cell (any evaluator).
-    template <class Evaluator>
-    void selectFromScores(const SearchTools<Evaluator>& tools, int side, CandidateList& candidates);
-    void selectFromKeptScores(const PatternEvaluator& evaluator, RandomSource& random, int side,
-                              CandidateList& candidates);
-
-    PatternEvaluator evaluator_;
-    std::uint64_t nodes_ = 0;
-    // reachRows_[x + 1] has bit y + 1 set while neighbourMap[x + 1][y + 1] is not 0, so the cells
-    // in reach are found without testing every counter at every node.
-    std::array<std::uint32_t, kNeighbourSpan> reachRows_{};
+    // On the heap: the search's state and its evaluator's tables are tens of kilobytes.
+    std::unique_ptr<Search> search_;
 };
 
 } // namespace kivola
