@@ -255,6 +255,21 @@ TEST(FindComputerMove, matchStateAndStoneListGiveTheSameSearch) {
     EXPECT_EQ(std::make_pair(x1, y1), std::make_pair(x3, y3));
     EXPECT_EQ(first.nodes(), copied.nodes());
     EXPECT_GT(first.nodes(), 1u + kMaxCandidates) << "a search at the level's depth";
+
+    // The next move's board replaces the last one whole: a smaller position elsewhere keeps
+    // nothing of the first, whichever way it is handed in.
+    const Position next = testing::randomPosition(generator, 9, true);
+    Search fresh = opponentOn(next, kIntermediateDepth);
+    SeededRandom random4(7);
+    SeededRandom random5(7);
+    SeededRandom random6(7);
+    ASSERT_TRUE(fresh.FindComputerMove(next.stones, true, progress, random4, x3, y3));
+    ASSERT_TRUE(first.FindComputerMove(next.board, next.stones, true, progress, random5, x1, y1));
+    ASSERT_TRUE(second.FindComputerMove(matchStateOf(next), true, progress, random6, x2, y2));
+    EXPECT_EQ(std::make_pair(x1, y1), std::make_pair(x3, y3));
+    EXPECT_EQ(std::make_pair(x2, y2), std::make_pair(x3, y3));
+    EXPECT_EQ(first.nodes(), fresh.nodes());
+    EXPECT_EQ(second.nodes(), fresh.nodes());
 }
 
 TEST(FindComputerMove, answersAnEmptyCellWhenNoCellPassesThePickFloor) {
