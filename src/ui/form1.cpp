@@ -707,7 +707,7 @@ void TForm1::check3Click(QAction* sender) {
     sender->setChecked(true);
     for (std::size_t i = 0; i < levels.size(); ++i) {
         if (levels[i]->isChecked()) {
-            form2_->searchDepth() = kLevelDepths[i];
+            form2_->setSearchDepth(kLevelDepths[i]);
         }
     }
 }

@@ -16,13 +16,12 @@ void TForm2::FormCreate() {
     if (!random_) {
         random_ = std::make_unique<ClockSeededRandom>();
     }
-    searchDepth_ = kBeginnerDepth;
+    opponent_.setSearchDepth(kBeginnerDepth);
 }
 
 BoardPoint TForm2::FindComputerMove(const MatchState& state, bool bonuses, SearchProgress& progress) {
     int x = 0;
     int y = 0;
-    opponent_.setSearchDepth(searchDepth_);
     if (!opponent_.FindComputerMove(state, bonuses, progress, *random_, x, y)) {
         // Only a full board has no empty point, and a full board is already decided.
         throw std::logic_error("no empty point left for the computer");

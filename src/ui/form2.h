@@ -20,15 +20,14 @@ public:
     TForm2(std::unique_ptr<RandomSource> random, QWidget* parent = nullptr);
 
     void FormCreate();
-    // The level's depth, handed to the opponent at each of its moves.
-    int& searchDepth() { return searchDepth_; }
+    int searchDepth() const { return opponent_.searchDepth(); }
+    void setSearchDepth(int depth) { opponent_.setSearchDepth(depth); }
     Opponent& opponent() { return opponent_; }
 
     BoardPoint FindComputerMove(const MatchState& state, bool bonuses, SearchProgress& progress);
 
 private:
     Opponent opponent_;
-    int searchDepth_ = kBeginnerDepth;
     std::unique_ptr<RandomSource> random_;
 };
 
