@@ -24,6 +24,8 @@
 #include "help/about_box.h"
 #include "kivola/core/placement.h"
 #include "kivola/core/winning_line.h"
+#include "chat_view.h"
+#include "kivola/match/texts.h"
 #include "kivola/net/chat_record.h"
 #include "kivola/net/gbk_text.h"
 #include "nw/nw_events.h"
@@ -113,8 +115,7 @@ void BoardPicture::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 TForm1::TForm1(DialogService& dialogs, const QString& appDir, QWidget* parent)
-    : QMainWindow(parent), dialogs_(dialogs), flow_(state_, *this, *this),
-      netMatch_(state_, *this, *this, *this, systemNetLibrary()),
+    : QMainWindow(parent), dialogs_(dialogs), match_(*this, systemNetLibrary()),
       appDir_(appDir.isEmpty() ? QCoreApplication::applicationDirPath() : appDir) {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("Kivola"));
@@ -130,12 +131,7 @@ TForm1::TForm1(DialogService& dialogs, const QString& appDir, QWidget* parent)
 }
 
 TForm1::~TForm1() {
-    NetLibrary& library = netMatch_.library();
-    if (state_.netMode != 0) {
-        library.SendDisconnect(0);
-    }
-    // Released even when no match was ever opened.
-    library.ReleaseNetWork();
+    match_.shutDown();
     if (netEventWindow_ == this) {
         netEventWindow_ = nullptr;
     }
@@ -423,28 +419,21 @@ void TForm1::FormCreate() {
     // Menu bar and client area are laid out only once shown; measure what they will be.
     chromeHeight_ = menuBar()->sizeHint().height();
     move(5, 5);
-    Timer1->stop();
-    state_.gameResult = kInProgress;
-    state_.netMode = 0;
+    match_.reset();
     setClientHeight(kCompactClientHeight);
     Edit1->setEnabled(false);
     appPath_ = QDir(appDir_).absolutePath() + QLatin1Char('/');
     QCoreApplication::setApplicationName(QStringLiteral("Kivola"));
     QDir::setCurrent(appPath_);
     loadStoneImages();
-    state_.computerFirst = 0;
-    state_.computerFirstOption = 0;
-    state_.stepCount = 0;
-    state_.playerCanMove = 1;
-    state_.board = emptyBoard();
     for (QToolButton* button : {sbtnRestart, sbtnRegret, sbtnSaveGame, sbtnOpenGame}) {
         button->setText(QString());
     }
     N10->setEnabled(false);
     ApplySkin(0);
-    state_.computerFirstOption = 0;
-    state_.gameStarted = 0;
 }
+
+void TForm1::attachOpponent(TForm2& form2) { match_.attachComputer(form2.computer()); }
 
 QPixmap TForm1::loadArt(const QString& file, const std::function<bool(const QPixmap&)>& fits) const {
     // Before start-up has named the folder only the built-in copy is read.
@@ -482,7 +471,7 @@ void TForm1::ApplySkin(int skin) {
     boardSkin_ = skin;
     Image1->setPixmap(imagesList_[2 * skin]);
     Image2->setPixmap(imagesList_[2 * skin + 1]);
-    for (int k = 1; k <= state_.stepCount; ++k) {
+    for (int k = 1; k <= match().stepCount; ++k) {
         pieces_[k]->move(piecePosition(pieces_[k]));
     }
     RefreshPiecePictures();
@@ -575,7 +564,7 @@ void TForm1::AssignPiecePicture(TPiece* sprite) {
 }
 
 void TForm1::RefreshPiecePictures() {
-    for (int k = 1; k <= state_.stepCount; ++k) {
+    for (int k = 1; k <= match().stepCount; ++k) {
         pieces_[k]->pictureDue = true;
         AssignPiecePicture(pieces_[k]);
     }
@@ -595,11 +584,11 @@ void TForm1::stopBlink() { Timer1->stop(); }
 void TForm1::startBlink() { Timer1->start(); }
 
 void TForm1::Timer1Timer() {
-    if (state_.stepCount == 0 || state_.gameResult != kInProgress) {
+    if (match().stepCount == 0 || match().gameResult != kInProgress) {
         return;
     }
     Timer1->setInterval(kBlinkCycleMs - Timer1->interval());
-    pieces_[state_.stepCount]->setVisible(Timer1->interval() >= kBlinkShowThresholdMs);
+    pieces_[match().stepCount]->setVisible(Timer1->interval() >= kBlinkShowThresholdMs);
 }
 
 void TForm1::qipanPictureMouseMove(int x, int y) {
@@ -607,13 +596,9 @@ void TForm1::qipanPictureMouseMove(int x, int y) {
     mouseY_ = y;
 }
 
-void TForm1::qipanPictureClick() { flow_.click(mouseX_, mouseY_); }
+void TForm1::qipanPictureClick() { match_.click(mouseX_, mouseY_); }
 
-void TForm1::ComputerMove() { flow_.ComputerMove(); }
-
-BoardPoint TForm1::GetComputerMove() {
-    return form2_->FindComputerMove(state_, !check1->isChecked(), *this);
-}
+void TForm1::ComputerMove() { match_.ComputerMove(); }
 
 void TForm1::setProgress(int percent) {
     const int clamped = std::clamp(percent, 0, 100);
@@ -627,111 +612,69 @@ int TForm1::progress() const { return guge1->value(); }
 
 void TForm1::repaintNow() { repaint(); }
 
-void TForm1::announceResult(const std::string& text) {
-    resultText_ = fromUtf8(text);
-    Timer4->start();
+void TForm1::setSideLabels(const QString& firstMover, const QString& secondMover) {
+    Label1->setText(firstMover);
+    Label2->setText(secondMover);
 }
-
-void TForm1::setSideLabels(const std::string& firstMover, const std::string& secondMover) {
-    Label1->setText(fromUtf8(firstMover));
-    Label2->setText(fromUtf8(secondMover));
-}
-
-void TForm1::sendStep(BoardPoint point) { netMatch_.sendStep(point); }
 
 void TForm1::Timer4Timer() {
     Timer4->stop();
-    resultBox_.show([this] { dialogs_.showMessage(this, resultText_, QString::fromUtf8(text::kResultCaption)); });
+    noticeBox(Notice::Result).show([this] {
+        dialogs_.showMessage(this, match_.noticeText(Notice::Result), fromUtf8(text::kResultCaption));
+    });
 }
 
-void TForm1::actSinglePlayExecute() {
-    flow_.startGame();
-    N10->setEnabled(true);
-    N14->setEnabled(false);
-    state_.gameStarted = 1;
-    SetOptionsEnabled(false);
-}
+void TForm1::actSinglePlayExecute() { match_.startSinglePlay(); }
 
-void TForm1::actRestartExecute() {
-    if (state_.netMode != 0) {
-        // The board stays as it is; an agreed restart arrives as a new game from the library.
-        netMatch_.library().RequireRestart();
-        return;
-    }
-    flow_.startGame();
-}
+void TForm1::actRestartExecute() { match_.restart(); }
 
-void TForm1::actRegretExecute() { TakeBackMoves(state_, *this); }
+void TForm1::actRegretExecute() { match_.takeBack(); }
 
 void TForm1::N10Click() {
-    if (state_.netMode != 0 &&
-        !dialogs_.askYesNo(this, fromUtf8(nettext::kEndMatchQuestion), fromUtf8(nettext::kInMatchCaption))) {
-        return;
+    if (match_.endGame()) {
+        update();
     }
-    setClientHeight(kCompactClientHeight);
-    Edit1->setEnabled(false);
-    if (state_.netMode == 1) {
-        // The library stays loaded: a later start of network play opens it anew.
-        netMatch_.library().SendDisconnect(0);
-        state_.netMode = 0;
-        SetOptionsEnabled(true);
-    }
-    guge1->setVisible(true);
-    flow_.resetForNoGame();
-    N10->setEnabled(false);
-    N13->setEnabled(true);
-    N14->setEnabled(true);
-    state_.gameStarted = 0;
-    SetOptionsEnabled(true);
-    state_.netMode = 0;
-    update();
 }
 
-void TForm1::N15Click() {
-    state_.computerFirstOption = 0;
-    N15->setChecked(true);
-    N16->setChecked(false);
-}
+void TForm1::N15Click() { match_.setComputerFirst(false); }
 
-void TForm1::N16Click() {
-    state_.computerFirstOption = 1;
-    N15->setChecked(false);
-    N16->setChecked(true);
-}
+void TForm1::N16Click() { match_.setComputerFirst(true); }
 
 void TForm1::check3Click(QAction* sender) {
     const std::array<QAction*, 3> levels{check1, check2, check3};
-    for (QAction* level : levels) {
-        level->setChecked(false);
-    }
-    sender->setChecked(true);
-    for (std::size_t i = 0; i < levels.size(); ++i) {
-        if (levels[i]->isChecked()) {
-            form2_->setSearchDepth(kLevelDepths[i]);
-        }
-    }
+    const auto chosen = std::find(levels.begin(), levels.end(), sender) - levels.begin();
+    match_.setLevel(static_cast<Level>(chosen));
 }
 
-void TForm1::SetOptionsEnabled(bool enabled) {
-    for (QAction* item : {N15, N16, check1, check2, check3}) {
-        item->setEnabled(enabled);
-    }
-}
-
+// The commands, check marks and window size as the match allows them now.
 void TForm1::ActionList1Update() {
-    const bool net = state_.netMode != 0;
-    const bool started = state_.gameStarted != 0;
-    actSaveGame->setEnabled(!net && started);
-    actLoadGame->setEnabled(!net);
-    sbtnRestart->setEnabled(started || net);
-    actRegret->setEnabled(!net && state_.stepCount >= 2 && state_.gameResult == kInProgress);
+    const Controls c = match_.controls();
+    actSaveGame->setEnabled(c.save);
+    actLoadGame->setEnabled(c.load);
+    sbtnRestart->setEnabled(c.restart);
+    actRegret->setEnabled(c.regret);
+    N10->setEnabled(c.endGame);
+    N13->setEnabled(c.singlePlay);
+    N14->setEnabled(c.netPlay);
+    for (QAction* item : {N15, N16, check1, check2, check3}) {
+        item->setEnabled(c.options);
+    }
+    N15->setChecked(!match_.computerFirstOption());
+    N16->setChecked(match_.computerFirstOption());
+    const std::array<QAction*, 3> levels{check1, check2, check3};
+    for (std::size_t i = 0; i < levels.size(); ++i) {
+        levels[i]->setChecked(static_cast<std::size_t>(match_.level()) == i);
+    }
+    setClientHeight(c.chatArea ? kTallClientHeight : kCompactClientHeight);
+    Edit1->setEnabled(c.chatArea);
+    guge1->setVisible(!c.chatArea);
     refreshWinningMarks();
 }
 
 void TForm1::refreshWinningMarks() {
     std::vector<QRect> stones;
     const int offset = skinLayout()[static_cast<std::size_t>(boardSkin_)].pieceOffset;
-    for (const LineRun& run : FindWinningLine(state_).runs) {
+    for (const LineRun& run : FindWinningLine(match()).runs) {
         const int dx = (run.toX > run.fromX) - (run.toX < run.fromX);
         const int dy = (run.toY > run.fromY) - (run.toY < run.fromY);
         for (int x = run.fromX, y = run.fromY;; x += dx, y += dy) {

@@ -11,10 +11,7 @@
 #include <memory>
 
 #include "kivola/core/match_state.h"
-#include "kivola/core/stone_display.h"
-#include "kivola/match/single_play.h"
-#include "kivola/net/net_match.h"
-#include "kivola/opponent/opponent.h"
+#include "kivola/match/match_controller.h"
 #include "dialogs.h"
 #include "guard.h"
 #include "help/html_help.h"
@@ -50,35 +47,29 @@ private:
     bool pressed_ = false;
 };
 
-class TForm1 : public QMainWindow,
-               public StoneDisplay,
-               public MatchHost,
-               public NetWindow,
-               private SearchProgress {
+class TForm1 : public QMainWindow, public MatchView {
     Q_OBJECT
 public:
     // appDir stands for the executable's folder (tests hand in a copy with pieces missing).
     explicit TForm1(DialogService& dialogs, const QString& appDir = {}, QWidget* parent = nullptr);
     // The opponent's holder is created after the main window.
-    void attachOpponent(TForm2& form2) { form2_ = &form2; }
+    void attachOpponent(TForm2& form2);
     void attachAboutBox(TAboutBox& about) { aboutBox_ = &about; }
     HtmlHelpControl& helpControl() { return help_; }
     ~TForm1() override;
 
-    MatchState& match() { return state_; }
-    const MatchState& match() const { return state_; }
+    MatchState& match() { return match_.state(); }
+    const MatchState& match() const { return match_.state(); }
+    MatchController& controller() { return match_; }
     int skinIndex() const { return skinIndex_; }
     int chromeHeight() const { return chromeHeight_; }
     const QString& appPath() const { return appPath_; }
-    const QString& resultText() const { return resultText_; }
-    TPiece* piece(int k) const { return (k >= 1 && k <= state_.stepCount) ? pieces_[k] : nullptr; }
+    TPiece* piece(int k) const { return (k >= 1 && k <= match().stepCount) ? pieces_[k] : nullptr; }
     const WinningMarks* winningMarks() const { return winningMarks_; }
     int mouseX() const { return mouseX_; }
     int mouseY() const { return mouseY_; }
-    NetMatch& netMatch() { return netMatch_; }
-    const NetMatch& netMatch() const { return netMatch_; }
     // The network library the window talks to; the system's libNW unless a test hands another.
-    void attachNetLibrary(NetLibrary& library) { netMatch_.setLibrary(library); }
+    void attachNetLibrary(NetLibrary& library) { match_.setLibrary(library); }
 
     // Start-up; the constructor runs it, the way a window's creation handler would.
     void FormCreate();
@@ -91,7 +82,6 @@ public:
     void qipanPictureMouseMove(int x, int y);
     void qipanPictureClick();
     void ComputerMove();
-    BoardPoint GetComputerMove() override;
     void actSinglePlayExecute();
     void actRestartExecute();
     void actRegretExecute();
@@ -107,7 +97,6 @@ public:
     void Timer4Timer();
     void Timer6Timer();
     void Timer7Timer();
-    void SetOptionsEnabled(bool enabled);
 
     // Network play.
     void actNetWorkExecute();
@@ -124,32 +113,26 @@ public:
     void ActionList1Update();
     void ApplicationEvents1Exception() {}
 
-    // The search's gauge and the repaint it asks for.
+    // MatchView: the gauge, the stones, and what the match reports.
     void setProgress(int percent) override;
     int progress() const override;
     void repaintNow() override;
-
-    // StoneDisplay
     void createPiece(int k, int x, int y, StoneColour colour) override;
     void showPiece(int k) override;
     void bringPieceToFront(int k) override;
     void destroyPiece(int k) override;
     void stopBlink() override;
     void startBlink() override;
-
-    // MatchHost
-    void announceResult(const std::string& text) override;
-    void setSideLabels(const std::string& firstMover, const std::string& secondMover) override;
-    void sendStep(BoardPoint point) override;
-
-    // NetWindow
-    void showMatchArea() override;
-    void setSeatLabels(const QString& seat1, const QString& seat2) override;
+    void setSideLabels(const QString& firstMover, const QString& secondMover) override;
     void appendChatLine(const QString& line) override;
-    void armNotice(NetNotice notice) override;
+    void clearChat() override;
+    void armNotice(Notice notice) override;
+    void withdrawNotice(Notice notice) override;
+    bool confirm(Question question) override;
     void closeAboutBox() override;
-    void withdrawRestartQuestions() override;
-    void withdrawResultNotice() override;
+    void networkReleased() override;
+    void modeChanged() override { ActionList1Update(); }
+    void stoneReplayed() override { repaint(); }
 
     void setClientHeight(int height);
 
@@ -165,6 +148,8 @@ private:
     void buildMenus();
     void buildTimers();
     void buildNetControls();
+    QTimer* noticeTimer(Notice notice) const;
+    NoticeGate& noticeBox(Notice notice) { return noticeBoxes_[static_cast<std::size_t>(notice)]; }
     // The library's own two messages, each shown through its gate.
     void showLibraryNotice(const QString& text);
     void askLibraryQuestion(const QString& text);
@@ -187,31 +172,23 @@ private:
     static TForm1* netEventWindow_;
     QAction* menuAction(QMenu* menu, const char* name, const QString& caption);
 
-    TForm2* form2_ = nullptr;
     TAboutBox* aboutBox_ = nullptr;
     HtmlHelpControl help_;
     DialogService& dialogs_;
-    MatchState state_;
-    SinglePlayFlow flow_;
-    NetMatch netMatch_;
+    MatchController match_;
 
     QString appDir_;
     int skinIndex_ = 0;
     int boardSkin_ = 0; // the skin whose board picture is in view; sprites take its offset
     int chromeHeight_ = 0;
     QString appPath_;
-    QString resultText_;
     int mouseX_ = 0;
     int mouseY_ = 0;
     std::array<TPiece*, kMaxStones + 1> pieces_{};
     std::array<QPixmap, 2 * 3> imagesList_; // 2s white, 2s + 1 black, for skin s
     WinningMarks* winningMarks_ = nullptr;
     // One gate per kind of notice, so a flood of events never stacks boxes of one kind.
-    NoticeGate peerQuitBox_;      // Timer2
-    NoticeGate restartAskBox_;    // Timer3
-    NoticeGate resultBox_;        // Timer4
-    NoticeGate refuseBox_;        // Timer5
-    NoticeGate linkLostBox_;      // Timer8
+    std::array<NoticeGate, kNoticeKinds> noticeBoxes_; // by Notice
     NoticeGate libraryNoticeBox_;
     NoticeGate libraryQuestionBox_;
     QString libraryNoticeText_;

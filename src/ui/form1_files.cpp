@@ -84,16 +84,7 @@ void TForm1::Timer6Timer() {
         dialogs_.showMessage(this, refusedFileMessage(path, refusalReason(decoding, bytes)), kOpenCaption);
         return;
     }
-    ReplaySavedGame(state_, *this, decoding.game, [this] { repaint(); });
-    state_.gameStarted = 1;
-    SetOptionsEnabled(false);
-    N10->setEnabled(true);
-    N13->setEnabled(true);
-    N14->setEnabled(false);
-    // A game left with the computer to move goes on as if it had been played here.
-    if (state_.gameResult == kInProgress && state_.playerCanMove == 0) {
-        ComputerMove();
-    }
+    match_.loadGame(decoding.game);
 }
 
 void TForm1::Timer7Timer() {
@@ -111,7 +102,7 @@ void TForm1::Timer7Timer() {
         dialogs_.showMessage(this, saveFailedMessage(path, special), kSaveCaption);
         return;
     }
-    const std::vector<std::uint8_t> bytes = EncodeSavedGame(state_);
+    const std::vector<std::uint8_t> bytes = EncodeSavedGame(match());
     // Written beside the old file and swapped in, so a failure never destroys what was there.
     QSaveFile file(path);
     // Unbuffered, so a short write shows at once instead of vanishing in a late flush.

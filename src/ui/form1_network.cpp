@@ -13,6 +13,8 @@
 #include "form1_shared.h"
 #include "help/about_box.h"
 #include "kivola/core/placement.h"
+#include "chat_view.h"
+#include "kivola/match/texts.h"
 #include "kivola/net/chat_record.h"
 #include "kivola/net/gbk_text.h"
 #include "nw/nw_events.h"
@@ -38,11 +40,7 @@ TForm1* TForm1::netEventWindow_ = nullptr;
 
 void TForm1::closeEvent(QCloseEvent* event) {
     bool canClose = true;
-    handle([&] {
-        if (state_.netMode != 0) {
-            canClose = dialogs_.askYesNo(this, fromUtf8(nettext::kCloseQuestion), fromUtf8(nettext::kInMatchCaption));
-        }
-    });
+    handle([&] { canClose = match_.mayClose(); });
     if (canClose) {
         event->accept();
     } else {
@@ -69,34 +67,10 @@ void TForm1::buildNetControls() {
 }
 
 void TForm1::actNetWorkExecute() {
-    NetLibrary& library = netMatch_.library();
-    if (state_.netMode != 0) {
-        if (!dialogs_.askYesNo(this, fromUtf8(nettext::kReconnectQuestion), fromUtf8(nettext::kInMatchCaption))) {
-            return;
-        }
-        library.SendDisconnect(0);
-        library.ReleaseNetWork();
-        setWindowTitle(QStringLiteral("Kivola"));
-        state_.netMode = 0;
-        SetOptionsEnabled(true);
-    }
-    setClientHeight(kCompactClientHeight);
-    Edit1->setEnabled(false);
-    ClearBoard(state_, *this);
-    state_.playerCanMove = 0;
     netEventWindow_ = this;
-    if (library.PrepareNetwork(static_cast<QWidget*>(this), &TForm1::NetEventProc) == 0) {
-        return;
+    if (match_.startNetMatch(static_cast<QWidget*>(this), &TForm1::NetEventProc)) {
+        Edit1->setFocus();
     }
-    setClientHeight(kTallClientHeight);
-    Edit1->setEnabled(true);
-    Edit1->setFocus();
-    state_.netMode = 1;
-    SetOptionsEnabled(false);
-    guge1->hide();
-    Memo1->clear();
-    N10->setEnabled(true);
-    N13->setEnabled(false);
 }
 
 void TForm1::NetEventProc(std::int32_t /*unused*/, NetEvent* event) {
@@ -105,27 +79,51 @@ void TForm1::NetEventProc(std::int32_t /*unused*/, NetEvent* event) {
         return;
     }
     // The record and its payload live only during this call, which the handler does not outlast.
-    window->handle([&] { window->netMatch_.receive(*event); });
-}
-
-void TForm1::showMatchArea() { setClientHeight(kTallClientHeight); }
-
-void TForm1::setSeatLabels(const QString& seat1, const QString& seat2) {
-    Label1->setText(seat1);
-    Label2->setText(seat2);
+    window->handle([&] { window->match_.receive(*event); });
 }
 
 int TForm1::memoDisplayedLines() const { return displayedLineCount(*Memo1); }
 
 void TForm1::appendChatLine(const QString& line) { appendChatRecordLine(*Memo1, line); }
 
-void TForm1::armNotice(NetNotice notice) {
+void TForm1::clearChat() { Memo1->clear(); }
+
+QTimer* TForm1::noticeTimer(Notice notice) const {
     switch (notice) {
-    case NetNotice::PeerQuit: Timer2->start(); break;
-    case NetNotice::RestartAsked: Timer3->start(); break;
-    case NetNotice::RestartRefused: Timer5->start(); break;
-    case NetNotice::LinkLost: Timer8->start(); break;
+    case Notice::Result: return Timer4;
+    case Notice::PeerQuit: return Timer2;
+    case Notice::RestartAsked: return Timer3;
+    case Notice::RestartRefused: return Timer5;
+    case Notice::LinkLost: return Timer8;
     }
+    return Timer4;
+}
+
+void TForm1::armNotice(Notice notice) { noticeTimer(notice)->start(); }
+
+void TForm1::withdrawNotice(Notice notice) {
+    noticeTimer(notice)->stop();
+    const bool open = noticeBox(notice).withdraw();
+    if (notice != Notice::RestartAsked) {
+        return;
+    }
+    // The library's own restart question goes with the match's.
+    if (open) {
+        dialogs_.closeQuestion(fromUtf8(nettext::kRestartAskCaption));
+    }
+    if (libraryQuestionBox_.withdraw()) {
+        dialogs_.closeQuestion(fromUtf8(nettext::kLibraryQuestionCaption));
+    }
+}
+
+bool TForm1::confirm(Question question) {
+    const char* text = nettext::kCloseQuestion;
+    if (question == Question::EndNetMatch) {
+        text = nettext::kEndMatchQuestion;
+    } else if (question == Question::Reconnect) {
+        text = nettext::kReconnectQuestion;
+    }
+    return dialogs_.askYesNo(this, fromUtf8(text), fromUtf8(nettext::kInMatchCaption));
 }
 
 void TForm1::closeAboutBox() {
@@ -134,23 +132,10 @@ void TForm1::closeAboutBox() {
     }
 }
 
-void TForm1::withdrawRestartQuestions() {
-    Timer3->stop();
-    if (restartAskBox_.withdraw()) {
-        dialogs_.closeQuestion(fromUtf8(nettext::kRestartAskCaption));
-    }
-    if (libraryQuestionBox_.withdraw()) {
-        dialogs_.closeQuestion(fromUtf8(nettext::kLibraryQuestionCaption));
-    }
-}
-
-void TForm1::withdrawResultNotice() {
-    Timer4->stop();
-    resultText_.clear();
-}
+void TForm1::networkReleased() { setWindowTitle(QStringLiteral("Kivola")); }
 
 void TForm1::Edit1KeyDown(int key) {
-    if (key == kEnterKey && !Edit1->text().isEmpty() && netMatch_.sendChat(Edit1->text())) {
+    if (key == kEnterKey && match_.sendChat(Edit1->text())) {
         // The line shows in Memo1 only when the library echoes it back.
         Edit1->clear();
     }
@@ -199,7 +184,7 @@ void TForm1::askLibraryQuestion(const QString& text) {
     libraryQuestionBox_.show([this] {
         const bool yes = dialogs_.askYesNo(this, libraryQuestionText_, fromUtf8(nettext::kLibraryQuestionCaption));
         if (!libraryQuestionBox_.withdrawn()) {
-            netMatch_.library().ReplyRestart(yes ? kReplyAgree : kReplyRefuse);
+            match_.answerRestart(yes);
         }
     });
 }
@@ -209,78 +194,47 @@ void TForm1::askLibraryQuestion(const QString& text) {
 
 void TForm1::Timer2Timer() {
     Timer2->stop();
-    peerQuitBox_.show([this] {
-        netMatch_.library().ReleaseNetWork();
-        setWindowTitle(QStringLiteral("Kivola"));
-        dialogs_.showMessage(this, netMatch_.quitText(), fromUtf8(nettext::kMatchOverCaption));
-        // Another notice on screen meanwhile may have ended the match already.
-        if (state_.netMode != 0) {
-            EndNetMatch();
-        }
+    noticeBox(Notice::PeerQuit).show([this] {
+        match_.releaseNetwork();
+        dialogs_.showMessage(this, match_.noticeText(Notice::PeerQuit), fromUtf8(nettext::kMatchOverCaption));
+        match_.afterPeerQuit();
     });
 }
 
 void TForm1::Timer3Timer() {
     Timer3->stop();
     // A question left over from a match that has ended asks about nothing.
-    if (state_.netMode == 0) {
+    if (!match_.inNetMatch()) {
         return;
     }
-    restartAskBox_.show([this] {
-        const bool yes = dialogs_.askYesNo(this, netMatch_.restartAskText(), fromUtf8(nettext::kRestartAskCaption));
-        if (!restartAskBox_.withdrawn()) {
-            netMatch_.library().ReplyRestart(yes ? kReplyAgree : kReplyRefuse);
+    NoticeGate& box = noticeBox(Notice::RestartAsked);
+    box.show([this, &box] {
+        const QString& text = match_.noticeText(Notice::RestartAsked);
+        const bool yes = dialogs_.askYesNo(this, text, fromUtf8(nettext::kRestartAskCaption));
+        if (!box.withdrawn()) {
+            match_.answerRestart(yes);
         }
     });
 }
 
 void TForm1::Timer5Timer() {
     Timer5->stop();
-    refuseBox_.show([this] { dialogs_.showMessage(this, netMatch_.refuseText(), fromUtf8(nettext::kRefuseCaption)); });
+    noticeBox(Notice::RestartRefused).show([this] {
+        dialogs_.showMessage(this, match_.noticeText(Notice::RestartRefused), fromUtf8(nettext::kRefuseCaption));
+    });
 }
 
 void TForm1::Timer8Timer() {
     Timer8->stop();
-    linkLostBox_.show([this] {
+    noticeBox(Notice::LinkLost).show([this] {
         // The final position stays on the board until the user has read why the match ended.
-        dialogs_.showMessage(this, netMatch_.lostText(), fromUtf8(nettext::kMatchOverCaption));
-        if (state_.netMode != 0) {
-            netMatch_.library().ReleaseNetWork();
-            setWindowTitle(QStringLiteral("Kivola"));
-            EndNetMatch();
-        }
+        dialogs_.showMessage(this, match_.noticeText(Notice::LinkLost), fromUtf8(nettext::kMatchOverCaption));
+        match_.afterLinkLost();
     });
 }
 
 void TForm1::EndNetMatch() {
-    withdrawRestartQuestions();
-    // The match they would end is over; a later repeat of either would end the next one.
-    Timer2->stop();
-    Timer8->stop();
-    peerQuitBox_.withdraw();
-    linkLostBox_.withdraw();
-    ClearBoard(state_, *this);
-    setClientHeight(kCompactClientHeight);
-    Edit1->setEnabled(false);
-    state_.gameResult = kInProgress;
-    state_.netMode = 0;
-    SetOptionsEnabled(true);
-    state_.computerFirst = state_.computerFirstOption;
-    state_.playerCanMove = 1;
-    for (QToolButton* button : {sbtnRestart, sbtnRegret, sbtnSaveGame, sbtnOpenGame}) {
-        button->setText(QString());
-    }
-    if (state_.computerFirst == 1) {
-        setSideLabels(text::kComputer, text::kPlayer);
-    } else {
-        setSideLabels(text::kPlayer, text::kComputer);
-    }
-    guge1->show();
-    N10->setEnabled(false);
-    N13->setEnabled(true);
-    N14->setEnabled(true);
-    state_.gameStarted = 0;
-    SetOptionsEnabled(true);
+    match_.EndNetMatch();
     repaint();
 }
 

@@ -3,14 +3,11 @@
 
 #include <QDialog>
 #include <memory>
+#include <optional>
 
-#include "kivola/core/match_state.h"
-#include "kivola/match/single_play.h"
-#include "kivola/opponent/opponent.h"
+#include "kivola/match/computer_player.h"
 
 namespace kivola {
-
-class TForm1;
 
 class TForm2 : public QDialog {
     Q_OBJECT
@@ -20,15 +17,18 @@ public:
     TForm2(std::unique_ptr<RandomSource> random, QWidget* parent = nullptr);
 
     void FormCreate();
-    int searchDepth() const { return opponent_.searchDepth(); }
-    void setSearchDepth(int depth) { opponent_.setSearchDepth(depth); }
-    Opponent& opponent() { return opponent_; }
+    int searchDepth() const { return computer().searchDepth(); }
+    void setSearchDepth(int depth) { computer().setSearchDepth(depth); }
+    ComputerPlayer& computer() { return *computer_; }
+    const ComputerPlayer& computer() const { return *computer_; }
 
-    BoardPoint FindComputerMove(const MatchState& state, bool bonuses, SearchProgress& progress);
+    BoardPoint FindComputerMove(const MatchState& state, bool bonuses, SearchProgress& progress) {
+        return computer().FindComputerMove(state, bonuses, progress);
+    }
 
 private:
-    Opponent opponent_;
-    std::unique_ptr<RandomSource> random_;
+    std::unique_ptr<RandomSource> random_; // handed to the opponent at creation
+    std::optional<ComputerPlayer> computer_;
 };
 
 } // namespace kivola

@@ -61,7 +61,7 @@ TEST_F(HostilePeer, floodsOfEveryKindShowOneBoxOfAKindAtATimeAndTheNewestTextLas
             } else if (m.caption == u("答复")) {
                 library.deliver(RestartRefused, 2);
             } else if (m.caption == u("结果")) {
-                form1->announceResult("result " + n.toStdString());
+                form1->controller().announce(Notice::Result, QStringLiteral("result ") + QString::fromLatin1(n));
             }
         }
     };

@@ -33,8 +33,8 @@ TEST_F(NetWindow, openingNetworkPlayMakesTheWindowTallAndLocksTheSinglePlayerCom
     EXPECT_EQ(form1->Label1->text(), u("甲方"));
     EXPECT_EQ(form1->Label2->text(), u("乙方"));
     EXPECT_EQ(form1->match().computerFirst, 1) << "the peer holds seat 1";
-    EXPECT_EQ(form1->netMatch().playerName(1), u("甲方"));
-    EXPECT_EQ(form1->netMatch().playerName(2), u("乙方"));
+    EXPECT_EQ(form1->controller().playerName(1), u("甲方"));
+    EXPECT_EQ(form1->controller().playerName(2), u("乙方"));
     expectMatchCommands();
 }
 
@@ -86,7 +86,7 @@ TEST_F(NetWindow, localStoneIsPlacedThenSentAsTwoInt32sAndTheTurnPasses) {
     std::memcpy(point, sent->bytes.constData(), sizeof point);
     EXPECT_EQ(point[0], 8);
     EXPECT_EQ(point[1], 8);
-    EXPECT_EQ(form1->netMatch().outgoingStep()[0], 8);
+    EXPECT_EQ(form1->controller().outgoingStep()[0], 8);
     clickPoint(9, 9);
     EXPECT_EQ(library.count("SendOneStep"), 1) << "the turn has passed";
 }
@@ -179,7 +179,7 @@ TEST_F(NetWindow, winningLocalStoneIsStillSentAndAnnounced) {
     clickPoint(8, 8);
     EXPECT_EQ(form1->match().gameResult, kLocalStone);
     EXPECT_EQ(library.count("SendOneStep"), 5);
-    EXPECT_EQ(form1->netMatch().outgoingStep()[1], 8);
+    EXPECT_EQ(form1->controller().outgoingStep()[1], 8);
     EXPECT_TRUE(form1->Timer4->isActive());
     settle();
     ASSERT_EQ(dialogs.shown.size(), 1u);

@@ -119,7 +119,7 @@ int main(int argc, char* argv[]) {
     QObject::connect(&script, &QTimer::timeout, [&] {
         const kivola::MatchState& state = form1.match();
         // The host greets once the game stands; the joiner answers the greeting.
-        if (!chatted && state.stepCount == 0 && !form1.netMatch().playerName(1).isEmpty() &&
+        if (!chatted && state.stepCount == 0 && !form1.controller().playerName(1).isEmpty() &&
             (options.host || memoHas(QStringLiteral("你好")))) {
             kivola::test::typeText(form1.Edit1, ownLine);
             QTest::keyClick(form1.Edit1, Qt::Key_Return);

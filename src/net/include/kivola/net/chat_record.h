@@ -1,25 +1,10 @@
 #pragma once
-// The chat record: a word-wrapping text view that keeps a bounded number of displayed lines.
+// What a chat line may show in the record: no blank runs, no invisible characters, no second speaker.
 
 #include <QString>
 #include <optional>
 
-class QPlainTextEdit;
-
 namespace kivola {
-
-// Beyond this many displayed lines each arriving text first pushes the oldest line out, so
-// the record settles one above it.
-inline constexpr int kChatRecordLineLimit = 100;
-
-// Lines as shown: a wrapped text counts once per displayed line; an empty record has none.
-int displayedLineCount(const QPlainTextEdit& record);
-
-// Removes the first displayed line; of a wrapped text only the part shown on that line.
-void removeFirstDisplayedLine(QPlainTextEdit& record);
-
-// Appends the text as one line, after trimming the oldest displayed line once over the limit.
-void appendChatRecordLine(QPlainTextEdit& record, const QString& line);
 
 // Every run of blanks (any Unicode space, line breaks and tabs included) becomes one ASCII space,
 // invisible control and format characters go, and the ends are trimmed: padding can then no

@@ -10,56 +10,14 @@
 
 #include "fake_net_library.h"
 #include "kivola/core/placement.h"
+#include "kivola/match/match_controller.h"
 #include "kivola/net/chat_record.h"
-#include "kivola/net/net_match.h"
+#include "kivola/net/net_events.h"
 #include "nw/gbk.h"
-#include "nw/nw_events.h"
+#include "recording_view.h"
 
 namespace kivola::test {
 namespace {
-
-class RecordingDisplay final : public StoneDisplay {
-public:
-    void createPiece(int k, int, int, StoneColour) override { live.at(static_cast<std::size_t>(k)) = true; }
-    void showPiece(int) override {}
-    void bringPieceToFront(int) override {}
-    void destroyPiece(int k) override { live.at(static_cast<std::size_t>(k)) = false; }
-    void stopBlink() override { blinking = false; }
-    void startBlink() override { blinking = true; }
-    std::array<bool, kMaxStones + 1> live{};
-    bool blinking = false;
-};
-
-class RecordingHost final : public MatchHost {
-public:
-    void announceResult(const std::string& text) override { results.push_back(text); }
-    void setSideLabels(const std::string&, const std::string&) override {}
-    BoardPoint GetComputerMove() override { throw std::logic_error("no computer in a network match"); }
-    void sendStep(BoardPoint) override {}
-    std::vector<std::string> results;
-};
-
-class RecordingWindow final : public NetWindow {
-public:
-    void showMatchArea() override { ++tallCount; }
-    void setSeatLabels(const QString& seat1, const QString& seat2) override {
-        label1 = seat1;
-        label2 = seat2;
-    }
-    void appendChatLine(const QString& line) override { lines.push_back(line); }
-    void armNotice(NetNotice notice) override { notices.push_back(notice); }
-    void closeAboutBox() override { ++aboutClosed; }
-    void withdrawRestartQuestions() override { ++questionsWithdrawn; }
-    void withdrawResultNotice() override { ++resultsWithdrawn; }
-    int tallCount = 0;
-    int questionsWithdrawn = 0;
-    int resultsWithdrawn = 0;
-    QString label1;
-    QString label2;
-    std::vector<QString> lines;
-    std::vector<NetNotice> notices;
-    int aboutClosed = 0;
-};
 
 QByteArray gbk(const char* utf8) { return QByteArray::fromStdString(nw::utf8ToGbk(utf8).value_or(std::string())); }
 
@@ -80,13 +38,14 @@ protected:
         return deliver(OneStep, 0, point);
     }
     bool begin(std::int32_t seat, QByteArray names) { return deliver(GameBegin, seat, names.data()); }
+    // The local player's click on a point; the match sends the stone.
+    void click(int column, int row) { match.click((column - 1) * kPointPitch + 20, (row - 1) * kPointPitch + 20); }
 
-    MatchState state;
-    RecordingDisplay display;
-    RecordingHost host;
-    RecordingWindow window;
+    RecordingView window;
+    RecordingView& display = window;
     FakeNetLibrary library;
-    NetMatch match{state, display, host, window, library};
+    MatchController match{window, library};
+    MatchState& state = match.state();
 };
 
 TEST_F(NetEvents, gameBeginTakesBothNamesAndTheLowByteOfTheSeat) {
@@ -96,7 +55,7 @@ TEST_F(NetEvents, gameBeginTakesBothNamesAndTheLowByteOfTheSeat) {
     EXPECT_EQ(window.label1, QString::fromUtf8("甲方"));
     EXPECT_EQ(state.computerFirst, 1);
     EXPECT_EQ(state.playerCanMove, 0);
-    EXPECT_EQ(window.tallCount, 1);
+    EXPECT_TRUE(match.controls().chatArea);
     EXPECT_TRUE(match.playerName(0).isEmpty());
     EXPECT_TRUE(match.playerName(3).isEmpty());
 }
@@ -121,15 +80,15 @@ TEST_F(NetEvents, textsAreBoundedSoARecordWithoutItsNulIsRefused) {
 TEST_F(NetEvents, noticesNameThePlayerOfTheSeatAndCloseTheAboutBox) {
     ASSERT_TRUE(begin(1, gbk("甲方") + '\0' + gbk("乙方") + '\0'));
     ASSERT_TRUE(deliver(RestartAsked, 2, nullptr));
-    EXPECT_EQ(match.restartAskText(), QString::fromUtf8("乙方 提出重新开始，您同意吗？"));
+    EXPECT_EQ(match.noticeText(Notice::RestartAsked), QString::fromUtf8("乙方 提出重新开始，您同意吗？"));
     ASSERT_TRUE(deliver(RestartRefused, 2, nullptr));
-    EXPECT_EQ(match.refuseText(), QString::fromUtf8("乙方不同意重新开始"));
+    EXPECT_EQ(match.noticeText(Notice::RestartRefused), QString::fromUtf8("乙方不同意重新开始"));
     ASSERT_TRUE(deliver(PeerGone, 2, nullptr, 0));
-    EXPECT_EQ(match.quitText(), QString::fromUtf8("乙方退出游戏了"));
+    EXPECT_EQ(match.noticeText(Notice::PeerQuit), QString::fromUtf8("乙方退出游戏了"));
     ASSERT_TRUE(deliver(PeerGone, 1, nullptr, 5));
-    EXPECT_EQ(match.lostText(), QString::fromUtf8("甲方断线了，确认后自动关闭网络连接，请耐心等待一段时间"));
-    EXPECT_EQ(window.notices, (std::vector<NetNotice>{NetNotice::RestartAsked, NetNotice::RestartRefused,
-                                                      NetNotice::PeerQuit, NetNotice::LinkLost}));
+    EXPECT_EQ(match.noticeText(Notice::LinkLost), QString::fromUtf8("甲方断线了，确认后自动关闭网络连接，请耐心等待一段时间"));
+    EXPECT_EQ(window.notices, (std::vector<Notice>{Notice::RestartAsked, Notice::RestartRefused, Notice::PeerQuit,
+                                                   Notice::LinkLost}));
     EXPECT_EQ(window.aboutClosed, 4);
 }
 
@@ -190,11 +149,11 @@ TEST_F(NetEvents, nothingIsTakenOutsideAMatch) {
     EXPECT_FALSE(step(8, 8));
     EXPECT_FALSE(deliver(YourTurn, 0, nullptr));
     EXPECT_EQ(state.stepCount, 0);
-    EXPECT_EQ(window.tallCount, 0);
+    EXPECT_FALSE(match.controls().chatArea);
 }
 
 TEST_F(NetEvents, outgoingStepKeepsItsPointUntilTheNextLocalStone) {
-    match.sendStep({3, 15});
+    click(3, 15);
     EXPECT_EQ(match.outgoingStep(), (std::array<std::int32_t, 2>{3, 15}));
     ASSERT_EQ(library.last("SendOneStep")->number, 8);
     std::int32_t sent[2];
@@ -236,28 +195,35 @@ TEST_F(NetEvents, chatLinesAreCollapsedAndThoseNamingAPlayerAreRefused) {
 
 TEST_F(NetEvents, aStoneTheLibraryRefusesLeavesTheBoardAndItsResult) {
     ASSERT_TRUE(begin(1, gbk("甲方") + '\0' + gbk("乙方") + '\0'));
-    EXPECT_EQ(window.questionsWithdrawn, 1) << "a new game withdraws the old questions";
+    EXPECT_EQ(window.withdrawals(Notice::RestartAsked), 1) << "a new game withdraws the old questions";
     for (int x = 1; x <= 4; ++x) {
         AddPiece(state, display, {x, 1}, kSideLocal);
     }
-    AddPiece(state, display, {5, 1}, kSideLocal);
-    ASSERT_EQ(state.gameResult, kLocalStone);
+    state.playerCanMove = 1;
     library.sendStepResult = 0;
-    EXPECT_FALSE(match.sendStep({5, 1}));
+    click(5, 1);
+    ASSERT_EQ(library.count("SendOneStep"), 1) << "the winning stone was offered";
+    ASSERT_EQ(window.notices, std::vector<Notice>{Notice::Result});
     EXPECT_EQ(state.stepCount, 4);
     EXPECT_EQ(state.board[5][1], kEmpty);
     EXPECT_FALSE(display.live[5]);
     EXPECT_TRUE(display.live[4]);
     EXPECT_EQ(state.gameResult, kInProgress);
-    EXPECT_EQ(window.resultsWithdrawn, 1);
+    EXPECT_EQ(window.withdrawals(Notice::Result), 1);
+    EXPECT_TRUE(match.noticeText(Notice::Result).isEmpty());
     EXPECT_EQ(state.playerCanMove, 0);
-    // A point that is not the newest local stone is never taken off the board.
-    EXPECT_FALSE(match.sendStep({1, 1}));
+    // Until the library gives the turn back no click sends anything or takes a stone off.
+    click(6, 6);
+    click(1, 1);
     EXPECT_EQ(state.stepCount, 4);
+    EXPECT_EQ(library.count("SendOneStep"), 1);
     library.sendStepResult = 1;
-    EXPECT_TRUE(match.sendStep({6, 6}));
+    ASSERT_TRUE(deliver(YourTurn, 0, nullptr));
+    click(6, 6);
+    EXPECT_EQ(state.stepCount, 5);
+    EXPECT_EQ(match.outgoingStep(), (std::array<std::int32_t, 2>{6, 6}));
     ASSERT_TRUE(deliver(PeerGone, 2, nullptr, 1));
-    EXPECT_EQ(window.questionsWithdrawn, 2) << "so does the peer's leaving";
+    EXPECT_EQ(window.withdrawals(Notice::RestartAsked), 2) << "so does the peer's leaving";
 }
 
 } // namespace

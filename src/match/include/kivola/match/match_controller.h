@@ -1,0 +1,119 @@
+#pragma once
+// The one match of the program: its state, the computer's level, the mode, and every step of a
+// game against the computer or a remote player. The window forwards the player's commands here
+// and draws what comes back through MatchView.
+
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <optional>
+
+#include "kivola/core/match_state.h"
+#include "kivola/core/saved_game.h"
+#include "kivola/match/computer_player.h"
+#include "kivola/match/match_view.h"
+#include "kivola/net/net_library.h"
+
+namespace kivola {
+
+inline constexpr int kPointPitch = 28;   // pixels between neighbouring points of the picture
+inline constexpr int kPointerOffset = 9; // subtracted before dividing
+
+// The point under the pointer, or nothing when it lies off the 15 x 15 points.
+std::optional<BoardPoint> pointFromPointer(int mouseX, int mouseY);
+
+enum class MatchMode { None, Single, Network };
+enum class Level { Beginner, Intermediate, Advanced };
+
+inline constexpr int kFirstSeat = 1;
+inline constexpr int kSecondSeat = 2;
+
+class MatchController {
+public:
+    MatchController(MatchView& view, NetLibrary& library);
+    MatchController(const MatchController&) = delete;
+    MatchController& operator=(const MatchController&) = delete;
+
+    MatchState& state() { return state_; }
+    const MatchState& state() const { return state_; }
+    MatchMode mode() const;
+    Controls controls() const;
+    Level level() const { return level_; }
+    bool computerFirstOption() const { return state_.computerFirstOption != 0; }
+    NetLibrary& library() const { return *library_; }
+    void setLibrary(NetLibrary& library) { library_ = &library; }
+    // The holder of the opponent's state, once it exists; until then the match keeps its own.
+    void attachComputer(ComputerPlayer& computer);
+
+    // Start-up: no game, the player moves first, nothing on the board.
+    void reset();
+
+    // Against the computer.
+    void setComputerFirst(bool computerFirst);
+    void setLevel(Level level);
+    void startSinglePlay();
+    // In a network match only the library is asked: an agreed restart arrives as a new game.
+    void restart();
+    void takeBack();
+    // The board click, judged at the pointer's last position.
+    void click(int mouseX, int mouseY);
+    void ComputerMove();
+    // Replays a checked game; a game left with the computer to move goes on at once.
+    void loadGame(const SavedGame& game);
+    // Ends the game (asking first in a network match); false when the player kept it.
+    bool endGame();
+
+    // Against a remote player.
+    // Opens network play through the library's dialog; false when it did not open.
+    bool startNetMatch(void* window, NetEventCallback callback);
+    // One event of the library. False when it was refused as malformed or out of place; the
+    // match is then untouched.
+    bool receive(const NetEvent& event);
+    // False, with nothing sent, for an empty line or one without a GBK form.
+    bool sendChat(const QString& line);
+    void answerRestart(bool agree);
+    bool inNetMatch() const { return state_.netMode != 0; }
+    void releaseNetwork();
+    void EndNetMatch();
+    // Once the player has read why the match ended; another notice may have ended it already.
+    void afterPeerQuit();
+    void afterLinkLost();
+    // False when the player wants to stay in the match.
+    bool mayClose();
+    // The window is going: the peer is told and the library let go.
+    void shutDown();
+
+    // Stores the text and arms the notice, so its box opens after the current command.
+    void announce(Notice notice, const QString& text);
+    const QString& noticeText(Notice notice) const { return noticeTexts_[static_cast<std::size_t>(notice)]; }
+    const QString& playerName(int seat) const;
+    // Column then row, as SendOneStep reads it; kept until the next local stone.
+    const std::array<std::int32_t, 2>& outgoingStep() const { return outgoingStep_; }
+
+    static QString resultTextFor(std::int32_t gameResult, bool localMoved);
+
+private:
+    void startGame();
+    void clearForNoGame();
+    void placeLocalStone(BoardPoint point);
+    BoardPoint GetComputerMove();
+    void announceResult(bool localMoved);
+    bool onGameBegin(const NetEvent& event);
+    bool onChatText(const NetEvent& event);
+    bool onOneStep(const NetEvent& event);
+    bool onSeatNotice(const NetEvent& event);
+    bool sendStep(BoardPoint point);
+    void takeBackUnsentStone(BoardPoint point);
+
+    MatchView& view_;
+    NetLibrary* library_;
+    MatchState state_;
+    ComputerPlayer ownComputer_;
+    ComputerPlayer* computer_ = &ownComputer_;
+    Level level_ = Level::Beginner;
+    std::array<QString, kNoticeKinds> noticeTexts_;
+    std::array<QString, 3> playerNames_; // by seat; entry 0 unused
+    std::array<std::int32_t, 2> outgoingStep_{};
+};
+
+} // namespace kivola

@@ -1,0 +1,62 @@
+#pragma once
+// What the match reports to the window around it, and the little it asks of it.
+
+#include <QString>
+
+#include "kivola/core/stone_display.h"
+#include "kivola/opponent/search_progress.h"
+
+namespace kivola {
+
+// The deferred boxes the match can call for; the window shows each once the handler that armed
+// it has ended, and a kind never stacks on itself.
+enum class Notice {
+    Result,         // Timer4
+    PeerQuit,       // Timer2
+    RestartAsked,   // Timer3
+    RestartRefused, // Timer5
+    LinkLost,       // Timer8
+};
+inline constexpr int kNoticeKinds = 5;
+
+// Questions put to the player before the match goes on; the answer decides.
+enum class Question {
+    EndNetMatch, // "正在网络游戏中，是否要中断连接？"
+    Reconnect,   // "是否要重新连接？"
+    Close,       // "确定要结束网络游戏吗？"
+};
+
+// Which commands the player may use now, and which window the match needs.
+struct Controls {
+    bool save = false;
+    bool load = true;
+    bool regret = false;
+    bool restart = false;
+    bool endGame = false;   // N10
+    bool singlePlay = true; // N13
+    bool netPlay = true;    // N14
+    bool options = true;    // first mover and level
+    bool chatArea = false;  // the tall window with Edit1 and Memo1, the gauge hidden
+    friend bool operator==(const Controls&, const Controls&) = default;
+};
+
+class MatchView : public StoneDisplay, public SearchProgress {
+public:
+    virtual void setSideLabels(const QString& firstMover, const QString& secondMover) = 0;
+    virtual void appendChatLine(const QString& line) = 0;
+    virtual void clearChat() = 0;
+    virtual void armNotice(Notice notice) = 0;
+    // A pending or open notice of this kind goes away unanswered.
+    virtual void withdrawNotice(Notice notice) = 0;
+    virtual bool confirm(Question question) = 0;
+    virtual void closeAboutBox() = 0;
+    // The library is released: the caption it may have changed goes back.
+    virtual void networkReleased() = 0;
+    // The mode changed in the middle of a command: the window draws Controls now, before a
+    // dialog of the library or a search keeps it waiting.
+    virtual void modeChanged() = 0;
+    // A stone of a loaded game is down; the window draws it before the next one.
+    virtual void stoneReplayed() = 0;
+};
+
+} // namespace kivola

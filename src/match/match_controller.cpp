@@ -1,0 +1,201 @@
+#include "kivola/match/match_controller.h"
+
+#include "kivola/core/placement.h"
+#include "kivola/match/texts.h"
+
+namespace kivola {
+
+namespace {
+
+constexpr std::array<std::int32_t, 3> kLevelDepths{kBeginnerDepth, kIntermediateDepth, kAdvancedDepth};
+
+QString utf8(const char* text) { return QString::fromUtf8(text); }
+
+} // namespace
+
+std::optional<BoardPoint> pointFromPointer(int mouseX, int mouseY) {
+    // Division truncates toward zero, so pixels 0..36 still give point 1.
+    const int x = (mouseX - kPointerOffset) / kPointPitch + 1;
+    const int y = (mouseY - kPointerOffset) / kPointPitch + 1;
+    if (!isPlayingPoint(x, y)) {
+        return std::nullopt;
+    }
+    return BoardPoint{x, y};
+}
+
+MatchController::MatchController(MatchView& view, NetLibrary& library) : view_(view), library_(&library) {}
+
+void MatchController::attachComputer(ComputerPlayer& computer) {
+    computer_ = &computer;
+    computer_->setSearchDepth(kLevelDepths[static_cast<std::size_t>(level_)]);
+}
+
+MatchMode MatchController::mode() const {
+    if (state_.netMode != 0) {
+        return MatchMode::Network;
+    }
+    return state_.gameStarted != 0 ? MatchMode::Single : MatchMode::None;
+}
+
+Controls MatchController::controls() const {
+    const bool net = state_.netMode != 0;
+    const bool started = state_.gameStarted != 0;
+    Controls c;
+    c.save = !net && started;
+    c.load = !net;
+    c.regret = !net && state_.stepCount >= 2 && state_.gameResult == kInProgress;
+    c.restart = started || net;
+    c.endGame = started || net;
+    c.singlePlay = !net;
+    c.netPlay = net || !started;
+    c.options = !net && !started;
+    c.chatArea = net;
+    return c;
+}
+
+QString MatchController::resultTextFor(std::int32_t gameResult, bool localMoved) {
+    if (gameResult == kDraw) {
+        return utf8(text::kDrawn);
+    }
+    return utf8(localMoved ? text::kYouWin : text::kYouLose);
+}
+
+void MatchController::reset() {
+    view_.stopBlink();
+    state_.gameResult = kInProgress;
+    state_.netMode = 0;
+    state_.computerFirst = 0;
+    state_.computerFirstOption = 0;
+    state_.stepCount = 0;
+    state_.playerCanMove = 1;
+    state_.board = emptyBoard();
+    state_.gameStarted = 0;
+}
+
+void MatchController::setComputerFirst(bool computerFirst) {
+    state_.computerFirstOption = computerFirst ? 1 : 0;
+}
+
+void MatchController::setLevel(Level level) {
+    level_ = level;
+    computer_->setSearchDepth(kLevelDepths[static_cast<std::size_t>(level)]);
+}
+
+// Clears the board and sets the labels; the computer opens when it moves first.
+void MatchController::startGame() {
+    clearForNoGame();
+    if (state_.computerFirst == 1) {
+        state_.playerCanMove = 0;
+        ComputerMove();
+    }
+}
+
+void MatchController::clearForNoGame() {
+    state_.computerFirst = state_.computerFirstOption;
+    ClearBoard(state_, view_);
+    const QString player = utf8(text::kPlayer);
+    const QString computer = utf8(text::kComputer);
+    if (state_.computerFirst == 1) {
+        view_.setSideLabels(computer, player);
+    } else {
+        view_.setSideLabels(player, computer);
+    }
+}
+
+void MatchController::startSinglePlay() {
+    state_.gameStarted = 1;
+    view_.modeChanged();
+    startGame();
+}
+
+void MatchController::restart() {
+    if (state_.netMode != 0) {
+        library_->RequireRestart();
+        return;
+    }
+    startGame();
+}
+
+void MatchController::takeBack() { TakeBackMoves(state_, view_); }
+
+void MatchController::click(int mouseX, int mouseY) {
+    if (state_.gameResult != kInProgress || state_.playerCanMove != 1) {
+        return;
+    }
+    const auto point = pointFromPointer(mouseX, mouseY);
+    if (!point || state_.board[point->x][point->y] != kEmpty) {
+        return;
+    }
+    if (state_.netMode == 0 && state_.gameStarted == 0) {
+        return;
+    }
+    placeLocalStone(*point);
+}
+
+void MatchController::placeLocalStone(BoardPoint point) {
+    AddPiece(state_, view_, point, kSideLocal);
+    view_.bringPieceToFront(state_.stepCount);
+    const bool decided = state_.gameResult != kInProgress;
+    if (decided) {
+        announceResult(true);
+    } else {
+        state_.playerCanMove = 0;
+    }
+    if (state_.netMode != 0) {
+        sendStep(point);
+    } else if (!decided) {
+        ComputerMove();
+    }
+}
+
+void MatchController::ComputerMove() {
+    view_.stopBlink();
+    if (state_.stepCount > 0) {
+        view_.showPiece(state_.stepCount);
+    }
+    const BoardPoint point = GetComputerMove();
+    view_.startBlink();
+    state_.playerCanMove = 1;
+    AddPiece(state_, view_, point, kSideOther);
+    if (state_.gameResult != kInProgress) {
+        announceResult(false);
+    }
+}
+
+BoardPoint MatchController::GetComputerMove() {
+    // The beginner plays without the shape bonuses.
+    return computer_->FindComputerMove(state_, level_ != Level::Beginner, view_);
+}
+
+void MatchController::announce(Notice notice, const QString& text) {
+    noticeTexts_[static_cast<std::size_t>(notice)] = text;
+    view_.armNotice(notice);
+}
+
+void MatchController::announceResult(bool localMoved) {
+    announce(Notice::Result, resultTextFor(state_.gameResult, localMoved));
+}
+
+void MatchController::loadGame(const SavedGame& game) {
+    ReplaySavedGame(state_, view_, game, [this] { view_.stoneReplayed(); });
+    state_.gameStarted = 1;
+    view_.modeChanged();
+    // A game left with the computer to move goes on as if it had been played here.
+    if (state_.gameResult == kInProgress && state_.playerCanMove == 0) {
+        ComputerMove();
+    }
+}
+
+bool MatchController::endGame() {
+    if (state_.netMode != 0) {
+        if (!view_.confirm(Question::EndNetMatch)) {
+            return false;
+        }
+        // The library stays loaded: a later start of network play opens it anew.
+        library_->SendDisconnect(0);
+    }
+    EndNetMatch();
+    return true;
+}
+
+} // namespace kivola
