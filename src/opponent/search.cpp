@@ -6,7 +6,12 @@ namespace kivola {
 
 namespace {
 
-constexpr std::uint32_t kSquareRows = (1u << (2 * kNeighbourRadius + 1)) - 1;
+constexpr int kSquareSide = 2 * kNeighbourRadius + 1;
+
+// A stone's square on the neighbour map (one cell of ring padding each side): its first column
+// and row, and its rows as bits of a column.
+constexpr int squareStart(int coordinate) { return coordinate - kNeighbourRadius + 1; }
+constexpr std::uint32_t squareRows(int y) { return ((1u << kSquareSide) - 1) << squareStart(y); }
 
 using ColumnRows = std::array<std::uint32_t, kBoardSize>;
 
@@ -41,15 +46,15 @@ std::uint32_t rowsInReach(const std::array<std::uint32_t, kNeighbourSpan>& reach
 } // namespace
 
 void Search::markNeighbours(int x, int y, int sign) {
-    const int firstRow = y - kNeighbourRadius + 1;
-    for (int i = x - kNeighbourRadius + 1; i <= x + kNeighbourRadius + 1; ++i) {
+    const int firstRow = squareStart(y);
+    for (int i = squareStart(x); i < squareStart(x) + kSquareSide; ++i) {
         auto& column = neighbourMap[i];
         std::uint32_t rows = 0;
-        for (int j = firstRow; j < firstRow + 2 * kNeighbourRadius + 1; ++j) {
+        for (int j = firstRow; j < firstRow + kSquareSide; ++j) {
             column[j] += sign;
             rows |= static_cast<std::uint32_t>(column[j] != 0) << j;
         }
-        reachRows_[i] = (reachRows_[i] & ~(kSquareRows << firstRow)) | rows;
+        reachRows_[i] = (reachRows_[i] & ~squareRows(y)) | rows;
     }
 }
 
@@ -60,31 +65,29 @@ void Search::rebuildNeighbourMap(std::span<const BoardPoint> stones) {
     reachRows_.fill(0);
     // Counts only here; a square's rows are in reach whatever the counts beneath.
     for (const BoardPoint& stone : stones) {
-        const int firstRow = stone.y - kNeighbourRadius + 1;
-        const std::uint32_t square = kSquareRows << firstRow;
-        for (int i = stone.x - kNeighbourRadius + 1; i <= stone.x + kNeighbourRadius + 1; ++i) {
-            for (int j = firstRow; j < firstRow + 2 * kNeighbourRadius + 1; ++j) {
+        const int firstRow = squareStart(stone.y);
+        for (int i = squareStart(stone.x); i < squareStart(stone.x) + kSquareSide; ++i) {
+            for (int j = firstRow; j < firstRow + kSquareSide; ++j) {
                 ++neighbourMap[i][j];
             }
-            reachRows_[i] |= square;
+            reachRows_[i] |= squareRows(stone.y);
         }
     }
 }
 
 Search::CoveredRows Search::coverNeighbours(int x, int y) {
     CoveredRows saved;
-    const int firstColumn = x - kNeighbourRadius + 1;
-    const std::uint32_t square = kSquareRows << (y - kNeighbourRadius + 1);
-    for (int i = 0; i < 2 * kNeighbourRadius + 1; ++i) {
+    const int firstColumn = squareStart(x);
+    for (int i = 0; i < kSquareSide; ++i) {
         saved[i] = reachRows_[firstColumn + i];
-        reachRows_[firstColumn + i] |= square;
+        reachRows_[firstColumn + i] |= squareRows(y);
     }
     return saved;
 }
 
 void Search::uncoverNeighbours(int x, int /*y*/, const CoveredRows& saved) {
-    const int firstColumn = x - kNeighbourRadius + 1;
-    for (int i = 0; i < 2 * kNeighbourRadius + 1; ++i) {
+    const int firstColumn = squareStart(x);
+    for (int i = 0; i < kSquareSide; ++i) {
         reachRows_[firstColumn + i] = saved[i];
     }
 }
@@ -114,11 +117,7 @@ void Search::selectFromKeptScores(const PatternEvaluator& evaluator, RandomSourc
             for (std::uint32_t lanes = rowsAtLeast(values, best) & reachOf[column]; lanes != 0; lanes &= lanes - 1) {
                 const int y = std::countr_zero(lanes);
                 const std::int32_t score = ((pickedOf[column] >> y) & 1) != 0 ? kPickFloor : values[y];
-                if (score == best && random.nextDigit() > search_detail::kTieTakeoverAbove) {
-                    bestColumn = column;
-                    bestRow = y;
-                }
-                if (score > best) {
+                if (search_detail::takesPick(score, best, random)) {
                     best = score;
                     bestColumn = column;
                     bestRow = y;

@@ -22,6 +22,12 @@ inline constexpr int kTieTakeoverAbove = 7;        // a draw of 8 or 9 moves a t
 
 constexpr int opposite(int side) { return kLocalStone + kOtherStone - side; }
 
+// A higher score takes the pick; an equal one takes it over on a drawn 8 or 9, and only an
+// equal one draws, so both scans use the generator alike.
+inline bool takesPick(std::int32_t score, std::int32_t best, RandomSource& random) {
+    return score > best || (score == best && random.nextDigit() > kTieTakeoverAbove);
+}
+
 // Once a pick above the forcing score is made, later picks at or below it are dropped.
 inline void keepPick(CandidateList& candidates, bool& keepAll, const Candidate& pick) {
     if (pick.score > kForcingScore) {
@@ -178,10 +184,7 @@ void Search::selectFromScores(const SearchTools<Evaluator>& tools, int side, Can
             }
             for (int i = 0; i < kScanBlock; ++i) {
                 const std::int32_t score = values[i];
-                if (score == best && tools.random.nextDigit() > search_detail::kTieTakeoverAbove) {
-                    slot = block * kScanBlock + i;
-                }
-                if (score > best) {
+                if (search_detail::takesPick(score, best, tools.random)) {
                     best = score;
                     slot = block * kScanBlock + i;
                 }
