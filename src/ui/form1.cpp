@@ -116,6 +116,7 @@ void BoardPicture::mouseReleaseEvent(QMouseEvent* event) {
 
 TForm1::TForm1(DialogService& dialogs, const QString& appDir, QWidget* parent)
     : QMainWindow(parent), dialogs_(dialogs), match_(*this, systemNetLibrary()),
+      notices_(dialogs, *this, [this](Notice notice) { return match_.noticeText(notice); }),
       appDir_(appDir.isEmpty() ? QCoreApplication::applicationDirPath() : appDir) {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("Kivola"));
@@ -619,9 +620,7 @@ void TForm1::setSideLabels(const QString& firstMover, const QString& secondMover
 
 void TForm1::Timer4Timer() {
     Timer4->stop();
-    noticeBox(Notice::Result).show([this] {
-        dialogs_.showMessage(this, match_.noticeText(Notice::Result), fromUtf8(text::kResultCaption));
-    });
+    notices_.tell(Notice::Result);
 }
 
 void TForm1::actSinglePlayExecute() { match_.startSinglePlay(); }

@@ -15,6 +15,7 @@
 #include "dialogs.h"
 #include "guard.h"
 #include "help/html_help.h"
+#include "notice_board.h"
 #include "piece.h"
 
 class QLineEdit;
@@ -149,10 +150,6 @@ private:
     void buildTimers();
     void buildNetControls();
     QTimer* noticeTimer(Notice notice) const;
-    NoticeGate& noticeBox(Notice notice) { return noticeBoxes_[static_cast<std::size_t>(notice)]; }
-    // The library's own two messages, each shown through its gate.
-    void showLibraryNotice(const QString& text);
-    void askLibraryQuestion(const QString& text);
     void loadStoneImages();
     // A picture from res/, else the built-in copy; a null pixmap when neither fits.
     QPixmap loadArt(const QString& file, const std::function<bool(const QPixmap&)>& fits) const;
@@ -176,6 +173,7 @@ private:
     HtmlHelpControl help_;
     DialogService& dialogs_;
     MatchController match_;
+    NoticeBoard notices_;
 
     QString appDir_;
     int skinIndex_ = 0;
@@ -187,12 +185,6 @@ private:
     std::array<TPiece*, kMaxStones + 1> pieces_{};
     std::array<QPixmap, 2 * 3> imagesList_; // 2s white, 2s + 1 black, for skin s
     WinningMarks* winningMarks_ = nullptr;
-    // One gate per kind of notice, so a flood of events never stacks boxes of one kind.
-    std::array<NoticeGate, kNoticeKinds> noticeBoxes_; // by Notice
-    NoticeGate libraryNoticeBox_;
-    NoticeGate libraryQuestionBox_;
-    QString libraryNoticeText_;
-    QString libraryQuestionText_;
 
 public:
     // Controls, named as designed.

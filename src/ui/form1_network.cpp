@@ -103,17 +103,7 @@ void TForm1::armNotice(Notice notice) { noticeTimer(notice)->start(); }
 
 void TForm1::withdrawNotice(Notice notice) {
     noticeTimer(notice)->stop();
-    const bool open = noticeBox(notice).withdraw();
-    if (notice != Notice::RestartAsked) {
-        return;
-    }
-    // The library's own restart question goes with the match's.
-    if (open) {
-        dialogs_.closeQuestion(fromUtf8(nettext::kRestartAskCaption));
-    }
-    if (libraryQuestionBox_.withdraw()) {
-        dialogs_.closeQuestion(fromUtf8(nettext::kLibraryQuestionCaption));
-    }
+    notices_.withdraw(notice);
 }
 
 bool TForm1::confirm(Question question) {
@@ -160,9 +150,10 @@ bool TForm1::event(QEvent* event) {
         if (text) {
             handle([&] {
                 if (notice) {
-                    showLibraryNotice(QString::fromStdString(*text));
+                    notices_.tellLibraryNotice(QString::fromStdString(*text));
                 } else {
-                    askLibraryQuestion(QString::fromStdString(*text));
+                    notices_.askLibraryQuestion(QString::fromStdString(*text),
+                                                [this](bool yes) { match_.answerRestart(yes); });
                 }
             });
         }
@@ -171,66 +162,31 @@ bool TForm1::event(QEvent* event) {
     return QMainWindow::event(event);
 }
 
-// Shown at once unless a notice is on screen; then the newest waits for it to close.
-void TForm1::showLibraryNotice(const QString& text) {
-    libraryNoticeText_ = text;
-    libraryNoticeBox_.show([this] {
-        dialogs_.showMessage(this, libraryNoticeText_, fromUtf8(nettext::kLibraryNoticeCaption));
-    });
-}
-
-void TForm1::askLibraryQuestion(const QString& text) {
-    libraryQuestionText_ = text;
-    libraryQuestionBox_.show([this] {
-        const bool yes = dialogs_.askYesNo(this, libraryQuestionText_, fromUtf8(nettext::kLibraryQuestionCaption));
-        if (!libraryQuestionBox_.withdrawn()) {
-            match_.answerRestart(yes);
-        }
-    });
-}
-
 // While a notice's box is on screen the event loop runs on: a repeat of its timer only leaves
-// the newest text waiting behind the box (NoticeGate).
+// the newest text waiting behind the box.
 
 void TForm1::Timer2Timer() {
     Timer2->stop();
-    noticeBox(Notice::PeerQuit).show([this] {
-        match_.releaseNetwork();
-        dialogs_.showMessage(this, match_.noticeText(Notice::PeerQuit), fromUtf8(nettext::kMatchOverCaption));
-        match_.afterPeerQuit();
-    });
+    notices_.tell(Notice::PeerQuit, [this] { match_.releaseNetwork(); }, [this] { match_.afterPeerQuit(); });
 }
 
 void TForm1::Timer3Timer() {
     Timer3->stop();
     // A question left over from a match that has ended asks about nothing.
-    if (!match_.inNetMatch()) {
-        return;
+    if (match_.inNetMatch()) {
+        notices_.ask(Notice::RestartAsked, [this](bool yes) { match_.answerRestart(yes); });
     }
-    NoticeGate& box = noticeBox(Notice::RestartAsked);
-    box.show([this, &box] {
-        const QString& text = match_.noticeText(Notice::RestartAsked);
-        const bool yes = dialogs_.askYesNo(this, text, fromUtf8(nettext::kRestartAskCaption));
-        if (!box.withdrawn()) {
-            match_.answerRestart(yes);
-        }
-    });
 }
 
 void TForm1::Timer5Timer() {
     Timer5->stop();
-    noticeBox(Notice::RestartRefused).show([this] {
-        dialogs_.showMessage(this, match_.noticeText(Notice::RestartRefused), fromUtf8(nettext::kRefuseCaption));
-    });
+    notices_.tell(Notice::RestartRefused);
 }
 
 void TForm1::Timer8Timer() {
     Timer8->stop();
-    noticeBox(Notice::LinkLost).show([this] {
-        // The final position stays on the board until the user has read why the match ended.
-        dialogs_.showMessage(this, match_.noticeText(Notice::LinkLost), fromUtf8(nettext::kMatchOverCaption));
-        match_.afterLinkLost();
-    });
+    // The final position stays on the board until the user has read why the match ended.
+    notices_.tell(Notice::LinkLost, {}, [this] { match_.afterLinkLost(); });
 }
 
 void TForm1::EndNetMatch() {

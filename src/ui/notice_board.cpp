@@ -1,0 +1,65 @@
+#include "notice_board.h"
+
+#include "kivola/match/texts.h"
+
+namespace kivola {
+
+QString NoticeBoard::caption(std::size_t box) {
+    switch (box) {
+    case static_cast<std::size_t>(Notice::Result): return QString::fromUtf8(text::kResultCaption);
+    case static_cast<std::size_t>(Notice::RestartAsked): return QString::fromUtf8(nettext::kRestartAskCaption);
+    case static_cast<std::size_t>(Notice::RestartRefused): return QString::fromUtf8(nettext::kRefuseCaption);
+    case kLibraryNotice: return QString::fromUtf8(nettext::kLibraryNoticeCaption);
+    case kLibraryQuestion: return QString::fromUtf8(nettext::kLibraryQuestionCaption);
+    default: return QString::fromUtf8(nettext::kMatchOverCaption);
+    }
+}
+
+void NoticeBoard::tell(Notice notice, const std::function<void()>& before, const std::function<void()>& after) {
+    const auto box = static_cast<std::size_t>(notice);
+    gates_[box].show([&] {
+        if (before) {
+            before();
+        }
+        dialogs_.showMessage(&owner_, matchText_(notice), caption(box));
+        if (after) {
+            after();
+        }
+    });
+}
+
+void NoticeBoard::askThrough(std::size_t box, const std::function<QString()>& text, const Answer& answer) {
+    NoticeGate& gate = gates_[box];
+    gate.show([&] {
+        const bool yes = dialogs_.askYesNo(&owner_, text(), caption(box));
+        if (!gate.withdrawn()) {
+            answer(yes);
+        }
+    });
+}
+
+void NoticeBoard::ask(Notice notice, const Answer& answer) {
+    askThrough(static_cast<std::size_t>(notice), [&] { return matchText_(notice); }, answer);
+}
+
+void NoticeBoard::tellLibraryNotice(const QString& text) {
+    libraryNotice_ = text;
+    gates_[kLibraryNotice].show([this] { dialogs_.showMessage(&owner_, libraryNotice_, caption(kLibraryNotice)); });
+}
+
+void NoticeBoard::askLibraryQuestion(const QString& text, const Answer& answer) {
+    libraryQuestion_ = text;
+    askThrough(kLibraryQuestion, [this] { return libraryQuestion_; }, answer);
+}
+
+void NoticeBoard::withdraw(Notice notice) {
+    const auto box = static_cast<std::size_t>(notice);
+    if (gates_[box].withdraw() && notice == Notice::RestartAsked) {
+        dialogs_.closeQuestion(caption(box));
+    }
+    if (notice == Notice::RestartAsked && gates_[kLibraryQuestion].withdraw()) {
+        dialogs_.closeQuestion(caption(kLibraryQuestion));
+    }
+}
+
+} // namespace kivola
