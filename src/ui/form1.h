@@ -4,10 +4,8 @@
 #include <QAction>
 #include <QLabel>
 #include <QMainWindow>
-#include <QPixmap>
 #include <QString>
 #include <array>
-#include <functional>
 #include <memory>
 
 #include "kivola/core/match_state.h"
@@ -15,6 +13,8 @@
 #include "kivola/match/single_play.h"
 #include "kivola/net/net_match.h"
 #include "kivola/opponent/opponent.h"
+#include "artwork.h"
+#include "board_picture.h"
 #include "dialogs.h"
 #include "guard.h"
 #include "help/html_help.h"
@@ -31,24 +31,6 @@ namespace kivola {
 class TAboutBox;
 class TForm2;
 struct SkinLayout;
-
-// The board picture: reports the pointer and the click.
-class BoardPicture : public QLabel {
-    Q_OBJECT
-public:
-    explicit BoardPicture(QWidget* parent);
-signals:
-    void pointerMoved(int x, int y);
-    void clicked();
-
-protected:
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-
-private:
-    bool pressed_ = false;
-};
 
 class TForm1 : public QMainWindow,
                public StoneDisplay,
@@ -168,12 +150,7 @@ private:
     // The library's own two messages, each shown through its gate.
     void showLibraryNotice(const QString& text);
     void askLibraryQuestion(const QString& text);
-    void loadStoneImages();
-    // A picture from res/, else the built-in copy; a null pixmap when neither fits.
-    QPixmap loadArt(const QString& file, const std::function<bool(const QPixmap&)>& fits) const;
-    void loadGlyph(QToolButton* button, const QString& file, const QRect& rect);
     void placeSidePanel(const SkinLayout& layout);
-    QPoint piecePosition(const TPiece* sprite) const;
     // The marks follow the match state; the idle-time update calls it.
     void refreshWinningMarks();
     // Every handler runs through here: errors are dropped, then the enabling rules follow.
@@ -185,7 +162,6 @@ private:
     }
     QTimer* makeTimer(const char* name, int interval, bool singleShot);
     static TForm1* netEventWindow_;
-    QAction* menuAction(QMenu* menu, const char* name, const QString& caption);
 
     TForm2* form2_ = nullptr;
     TAboutBox* aboutBox_ = nullptr;
@@ -204,7 +180,7 @@ private:
     int mouseX_ = 0;
     int mouseY_ = 0;
     std::array<TPiece*, kMaxStones + 1> pieces_{};
-    std::array<QPixmap, 2 * 3> imagesList_; // 2s white, 2s + 1 black, for skin s
+    Artwork artwork_{*this};
     WinningMarks* winningMarks_ = nullptr;
     // One gate per kind of notice, so a flood of events never stacks boxes of one kind.
     NoticeGate peerQuitBox_;      // Timer2
