@@ -4,22 +4,16 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QTimer>
 #include <QToolButton>
 
 #include "dialogs.h"
-#include "file_messages.h"
-#include "kivola/core/saved_game.h"
 #include "form2.h"
 #include "guard.h"
 #include "help/about_box.h"
 #include "kivola/core/placement.h"
 #include "kivola/core/winning_line.h"
-#include "kivola/net/chat_record.h"
-#include "kivola/net/gbk_text.h"
-#include "nw/nw_events.h"
 #include "form1_shared.h"
 #include "skin.h"
 #include "window_design.h"
@@ -104,37 +98,17 @@ void TForm1::buildControls() {
 }
 
 void TForm1::buildActions() {
-    auto makeAction = [this](const char* name, const QString& caption, const QString& hint) {
-        auto* action = new QAction(caption, this);
-        action->setObjectName(QString::fromLatin1(name));
-        action->setStatusTip(hint);
-        action->setProperty("category", QStringLiteral("Menu"));
-        return action;
-    };
-    actSinglePlay = makeAction("actSinglePlay", QStringLiteral("单机游戏"), QStringLiteral("开始单机游戏"));
-    actNetWork = makeAction("actNetWork", QStringLiteral("网络对战"), QStringLiteral("开始网络游戏"));
-    actSaveGame = makeAction("actSaveGame", QStringLiteral("保存游戏(&S)"), QStringLiteral("将当前游戏存盘"));
-    actLoadGame = makeAction("actLoadGame", QStringLiteral("打开游戏(&O)"), QStringLiteral("打开游戏文件"));
-    actRegret = makeAction("actRegret", QStringLiteral("悔棋(&U)"), QString());
-    actRestart = makeAction("actRestart", QStringLiteral("重来(&R)"), QStringLiteral("重新开始游戏"));
-
+    actSinglePlay = makeCommand(this, "actSinglePlay", QStringLiteral("单机游戏"), QStringLiteral("开始单机游戏"));
+    actNetWork = makeCommand(this, "actNetWork", QStringLiteral("网络对战"), QStringLiteral("开始网络游戏"));
+    actSaveGame = makeCommand(this, "actSaveGame", QStringLiteral("保存游戏(&S)"), QStringLiteral("将当前游戏存盘"));
+    actLoadGame = makeCommand(this, "actLoadGame", QStringLiteral("打开游戏(&O)"), QStringLiteral("打开游戏文件"));
+    actRegret = makeCommand(this, "actRegret", QStringLiteral("悔棋(&U)"), QString());
+    actRestart = makeCommand(this, "actRestart", QStringLiteral("重来(&R)"), QStringLiteral("重新开始游戏"));
     connect(actSinglePlay, &QAction::triggered, this, [this] { handle([this] { actSinglePlayExecute(); }); });
     connect(actSaveGame, &QAction::triggered, this, [this] { handle([this] { actSaveGameExecute(); }); });
     connect(actLoadGame, &QAction::triggered, this, [this] { handle([this] { actLoadGameExecute(); }); });
     connect(actRegret, &QAction::triggered, this, [this] { handle([this] { actRegretExecute(); }); });
     connect(actRestart, &QAction::triggered, this, [this] { handle([this] { actRestartExecute(); }); });
-
-    // A bound control runs its action only while the action is enabled.
-    auto bindButton = [this](QToolButton* button, QAction* action, bool followEnabled) {
-        connect(button, &QToolButton::clicked, action, [action] {
-            if (action->isEnabled()) {
-                action->trigger();
-            }
-        });
-        if (followEnabled) {
-            connect(action, &QAction::changed, button, [button, action] { button->setEnabled(action->isEnabled()); });
-        }
-    };
     bindButton(sbtnOpenGame, actLoadGame, true);
     bindButton(sbtnSaveGame, actSaveGame, true);
     bindButton(sbtnRegret, actRegret, true);
@@ -172,14 +146,8 @@ void TForm1::buildMenus() {
 
     connect(N13, &QAction::triggered, actSinglePlay, &QAction::trigger);
     connect(N14, &QAction::triggered, actNetWork, &QAction::trigger);
-    connect(N3, &QAction::triggered, actSaveGame, [this] {
-        if (actSaveGame->isEnabled()) actSaveGame->trigger();
-    });
-    connect(N4, &QAction::triggered, actLoadGame, [this] {
-        if (actLoadGame->isEnabled()) actLoadGame->trigger();
-    });
-    connect(actSaveGame, &QAction::changed, N3, [this] { N3->setEnabled(actSaveGame->isEnabled()); });
-    connect(actLoadGame, &QAction::changed, N4, [this] { N4->setEnabled(actLoadGame->isEnabled()); });
+    bindMenuItem(N3, actSaveGame);
+    bindMenuItem(N4, actLoadGame);
     connect(N10, &QAction::triggered, this, [this] { handle([this] { N10Click(); }); });
     connect(N6, &QAction::triggered, this, [this] { handle([this] { N6Click(); }); });
     connect(N15, &QAction::triggered, this, [this] { handle([this] { N15Click(); }); });
@@ -194,19 +162,11 @@ void TForm1::buildMenus() {
     connect(A1, &QAction::triggered, this, [this] { handle([this] { A1Click(); }); });
 }
 
-QTimer* TForm1::makeTimer(const char* name, int interval, bool singleShot) {
-    auto* timer = new QTimer(this);
-    timer->setObjectName(QString::fromLatin1(name));
-    timer->setInterval(interval);
-    timer->setSingleShot(singleShot);
-    return timer;
-}
-
 void TForm1::buildTimers() {
-    Timer1 = makeTimer("Timer1", kBlinkShortMs, false);
-    Timer4 = makeTimer("Timer4", kResultNoticeMs, true);
-    Timer6 = makeTimer("Timer6", kFileDialogDelayMs, true);
-    Timer7 = makeTimer("Timer7", kFileDialogDelayMs, true);
+    Timer1 = makeTimer(this, "Timer1", kBlinkShortMs, false);
+    Timer4 = makeTimer(this, "Timer4", kResultNoticeMs, true);
+    Timer6 = makeTimer(this, "Timer6", kFileDialogDelayMs, true);
+    Timer7 = makeTimer(this, "Timer7", kFileDialogDelayMs, true);
     connect(Timer1, &QTimer::timeout, this, [this] { handle([this] { Timer1Timer(); }); });
     connect(Timer4, &QTimer::timeout, this, [this] { handle([this] { Timer4Timer(); }); });
     connect(Timer6, &QTimer::timeout, this, [this] { handle([this] { Timer6Timer(); }); });
@@ -290,17 +250,8 @@ void TForm1::changeback(QAction* sender) {
 }
 
 void TForm1::createPiece(int k, int x, int y, StoneColour colour) {
-    auto* sprite = new TPiece(client);
-    sprite->setObjectName(QStringLiteral("piece%1").arg(k));
-    sprite->setScaledContents(true);
-    sprite->setAttribute(Qt::WA_TransparentForMouseEvents);
+    TPiece* sprite = makePiece(client, k, spriteBase(qipanPicture->pos(), x, y), colour, boardSkin_);
     pieces_[k] = sprite;
-    const QPoint base = spriteBase(qipanPicture->pos(), x, y);
-    sprite->baseLeft = base.x();
-    sprite->baseTop = base.y();
-    sprite->move(spritePosition(*sprite, boardSkin_));
-    sprite->stoneColor = colour;
-    sprite->pictureDue = true;
     const TPiece* twoEarlier = k > 2 ? pieces_[k - 2] : nullptr;
     if (twoEarlier != nullptr && twoEarlier->stoneColor == colour) {
         // Where sides alternate the stone two moves earlier is the same side's: its picture serves.

@@ -160,7 +160,6 @@ private:
             ActionList1Update();
         });
     }
-    QTimer* makeTimer(const char* name, int interval, bool singleShot);
     static TForm1* netEventWindow_;
 
     TForm2* form2_ = nullptr;

@@ -46,6 +46,19 @@ QPoint spritePosition(const TPiece& sprite, int skin) {
     return {sprite.baseLeft + offset, sprite.baseTop + offset};
 }
 
+TPiece* makePiece(QWidget* parent, int k, QPoint base, StoneColour colour, int skin) {
+    auto* sprite = new TPiece(parent);
+    sprite->setObjectName(QStringLiteral("piece%1").arg(k));
+    sprite->setScaledContents(true);
+    sprite->setAttribute(Qt::WA_TransparentForMouseEvents);
+    sprite->baseLeft = base.x();
+    sprite->baseTop = base.y();
+    sprite->move(spritePosition(*sprite, skin));
+    sprite->stoneColor = colour;
+    sprite->pictureDue = true;
+    return sprite;
+}
+
 std::vector<QRect> winningStones(const WinningLine& line, QPoint boardOrigin, int skin) {
     std::vector<QRect> stones;
     const QPoint offset(pieceOffset(skin), pieceOffset(skin));

@@ -26,6 +26,8 @@ public:
 QPoint spriteBase(QPoint boardOrigin, int x, int y);
 // The sprite's place under the skin whose board picture is in view.
 QPoint spritePosition(const TPiece& sprite, int skin);
+// The sprite of move k, standing where the skin puts it; its picture is still due.
+TPiece* makePiece(QWidget* parent, int k, QPoint base, StoneColour colour, int skin);
 // The sprites' rectangles of the winning line's stones, each stone once.
 std::vector<QRect> winningStones(const WinningLine& line, QPoint boardOrigin, int skin);
 

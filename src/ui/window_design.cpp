@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QTimer>
 #include <QToolButton>
 
 #include "piece.h"
@@ -115,6 +116,43 @@ QPlainTextEdit* makeChatRecord(QWidget* parent) {
     face.setColor(QPalette::Base, QColor(0xF0, 0xF0, 0xF0));
     record->setPalette(face);
     return record;
+}
+
+QAction* makeCommand(QObject* owner, const char* name, const QString& caption, const QString& hint) {
+    auto* command = new QAction(caption, owner);
+    command->setObjectName(QString::fromLatin1(name));
+    command->setStatusTip(hint);
+    command->setProperty("category", QStringLiteral("Menu"));
+    return command;
+}
+
+void bindButton(QToolButton* button, QAction* command, bool followEnabled) {
+    QObject::connect(button, &QToolButton::clicked, command, [command] {
+        if (command->isEnabled()) {
+            command->trigger();
+        }
+    });
+    if (followEnabled) {
+        QObject::connect(command, &QAction::changed, button,
+                         [button, command] { button->setEnabled(command->isEnabled()); });
+    }
+}
+
+void bindMenuItem(QAction* item, QAction* command) {
+    QObject::connect(item, &QAction::triggered, command, [command] {
+        if (command->isEnabled()) {
+            command->trigger();
+        }
+    });
+    QObject::connect(command, &QAction::changed, item, [item, command] { item->setEnabled(command->isEnabled()); });
+}
+
+QTimer* makeTimer(QObject* owner, const char* name, int interval, bool singleShot) {
+    auto* timer = new QTimer(owner);
+    timer->setObjectName(QString::fromLatin1(name));
+    timer->setInterval(interval);
+    timer->setSingleShot(singleShot);
+    return timer;
 }
 
 QMenu* addDesignedMenu(QMenuBar& bar, const char* name, const QString& caption,

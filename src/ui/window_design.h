@@ -13,8 +13,10 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QMenuBar;
+class QObject;
 class QPlainTextEdit;
 class QProgressBar;
+class QTimer;
 class QToolButton;
 class QWidget;
 
@@ -45,6 +47,15 @@ QLineEdit* makeChatInput(QWidget* parent);
 // Label4 and Memo1: the chat record and its caption.
 QLabel* makeRecordCaption(QWidget* parent);
 QPlainTextEdit* makeChatRecord(QWidget* parent);
+
+// A command of the window's action list; hint is its status tip.
+QAction* makeCommand(QObject* owner, const char* name, const QString& caption, const QString& hint);
+// A bound control runs its command only while the command is enabled; followEnabled also
+// greys the control with it.
+void bindButton(QToolButton* button, QAction* command, bool followEnabled);
+void bindMenuItem(QAction* item, QAction* command);
+
+QTimer* makeTimer(QObject* owner, const char* name, int interval, bool singleShot);
 
 // A menu item as designed; one without a place to keep it is a separator of that name.
 struct MenuItemDesign {
