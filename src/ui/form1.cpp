@@ -98,12 +98,12 @@ void TForm1::buildControls() {
 }
 
 void TForm1::buildActions() {
-    actSinglePlay = makeCommand(this, "actSinglePlay", QStringLiteral("单机游戏"), QStringLiteral("开始单机游戏"));
-    actNetWork = makeCommand(this, "actNetWork", QStringLiteral("网络对战"), QStringLiteral("开始网络游戏"));
-    actSaveGame = makeCommand(this, "actSaveGame", QStringLiteral("保存游戏(&S)"), QStringLiteral("将当前游戏存盘"));
-    actLoadGame = makeCommand(this, "actLoadGame", QStringLiteral("打开游戏(&O)"), QStringLiteral("打开游戏文件"));
-    actRegret = makeCommand(this, "actRegret", QStringLiteral("悔棋(&U)"), QString());
-    actRestart = makeCommand(this, "actRestart", QStringLiteral("重来(&R)"), QStringLiteral("重新开始游戏"));
+    actSinglePlay = makeCommand(this, "actSinglePlay", "单机游戏", "开始单机游戏");
+    actNetWork = makeCommand(this, "actNetWork", "网络对战", "开始网络游戏");
+    actSaveGame = makeCommand(this, "actSaveGame", "保存游戏(&S)", "将当前游戏存盘");
+    actLoadGame = makeCommand(this, "actLoadGame", "打开游戏(&O)", "打开游戏文件");
+    actRegret = makeCommand(this, "actRegret", "悔棋(&U)", nullptr);
+    actRestart = makeCommand(this, "actRestart", "重来(&R)", "重新开始游戏");
     connect(actSinglePlay, &QAction::triggered, this, [this] { handle([this] { actSinglePlayExecute(); }); });
     connect(actSaveGame, &QAction::triggered, this, [this] { handle([this] { actSaveGameExecute(); }); });
     connect(actLoadGame, &QAction::triggered, this, [this] { handle([this] { actLoadGameExecute(); }); });

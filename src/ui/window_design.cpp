@@ -118,10 +118,10 @@ QPlainTextEdit* makeChatRecord(QWidget* parent) {
     return record;
 }
 
-QAction* makeCommand(QObject* owner, const char* name, const QString& caption, const QString& hint) {
-    auto* command = new QAction(caption, owner);
+QAction* makeCommand(QObject* owner, const char* name, const char* caption, const char* hint) {
+    auto* command = new QAction(QString::fromUtf8(caption), owner);
     command->setObjectName(QString::fromLatin1(name));
-    command->setStatusTip(hint);
+    command->setStatusTip(QString::fromUtf8(hint));
     command->setProperty("category", QStringLiteral("Menu"));
     return command;
 }

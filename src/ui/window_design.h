@@ -48,8 +48,8 @@ QLineEdit* makeChatInput(QWidget* parent);
 QLabel* makeRecordCaption(QWidget* parent);
 QPlainTextEdit* makeChatRecord(QWidget* parent);
 
-// A command of the window's action list; hint is its status tip.
-QAction* makeCommand(QObject* owner, const char* name, const QString& caption, const QString& hint);
+// A command of the window's action list; hint, its status tip, may be null.
+QAction* makeCommand(QObject* owner, const char* name, const char* caption, const char* hint);
 // A bound control runs its command only while the command is enabled; followEnabled also
 // greys the control with it.
 void bindButton(QToolButton* button, QAction* command, bool followEnabled);

@@ -290,10 +290,12 @@ TEST(WinningStones, crossingFivesShareTheDecidingStoneAndEachRingSitsOnItsSprite
     for (int skin = 0; skin < kSkinCount; ++skin) {
         const std::vector<QRect> rings = winningStones(line, kBoardPictureOrigin, skin);
         std::set<std::pair<int, int>> sprites;
-        for (const BoardPoint p : {BoardPoint{4, 8}, BoardPoint{5, 8}, BoardPoint{6, 8}, BoardPoint{7, 8}, BoardPoint{8, 8},
-                                   BoardPoint{8, 9}, BoardPoint{8, 10}, BoardPoint{8, 11}, BoardPoint{8, 12}}) {
+        // The row from (4, 8) and the column from (8, 12), both ending on (8, 8).
+        for (int i = 0; i < 9; ++i) {
+            const int x = i < 5 ? 4 + i : 8;
+            const int y = i < 5 ? 8 : 4 + i;
             const std::unique_ptr<TPiece> sprite(
-                makePiece(&client, 1, spriteBase(kBoardPictureOrigin, p.x, p.y), StoneColour::First, skin));
+                makePiece(&client, 1, spriteBase(kBoardPictureOrigin, x, y), StoneColour::First, skin));
             sprites.insert({sprite->x(), sprite->y()});
         }
         ASSERT_EQ(rings.size(), 9u) << "skin " << skin;
