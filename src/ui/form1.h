@@ -4,14 +4,14 @@
 #include <QAction>
 #include <QLabel>
 #include <QMainWindow>
-#include <QPixmap>
 #include <QString>
 #include <array>
-#include <functional>
 #include <memory>
 
 #include "kivola/core/match_state.h"
 #include "kivola/match/match_controller.h"
+#include "artwork.h"
+#include "board_picture.h"
 #include "dialogs.h"
 #include "guard.h"
 #include "help/html_help.h"
@@ -29,24 +29,6 @@ namespace kivola {
 class TAboutBox;
 class TForm2;
 struct SkinLayout;
-
-// The board picture: reports the pointer and the click.
-class BoardPicture : public QLabel {
-    Q_OBJECT
-public:
-    explicit BoardPicture(QWidget* parent);
-signals:
-    void pointerMoved(int x, int y);
-    void clicked();
-
-protected:
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-
-private:
-    bool pressed_ = false;
-};
 
 class TForm1 : public QMainWindow, public MatchView {
     Q_OBJECT
@@ -150,12 +132,7 @@ private:
     void buildTimers();
     void buildNetControls();
     QTimer* noticeTimer(Notice notice) const;
-    void loadStoneImages();
-    // A picture from res/, else the built-in copy; a null pixmap when neither fits.
-    QPixmap loadArt(const QString& file, const std::function<bool(const QPixmap&)>& fits) const;
-    void loadGlyph(QToolButton* button, const QString& file, const QRect& rect);
     void placeSidePanel(const SkinLayout& layout);
-    QPoint piecePosition(const TPiece* sprite) const;
     // The marks follow the match state; the idle-time update calls it.
     void refreshWinningMarks();
     // Every handler runs through here: errors are dropped, then the enabling rules follow.
@@ -165,9 +142,7 @@ private:
             ActionList1Update();
         });
     }
-    QTimer* makeTimer(const char* name, int interval, bool singleShot);
     static TForm1* netEventWindow_;
-    QAction* menuAction(QMenu* menu, const char* name, const QString& caption);
 
     TAboutBox* aboutBox_ = nullptr;
     HtmlHelpControl help_;
@@ -183,7 +158,7 @@ private:
     int mouseX_ = 0;
     int mouseY_ = 0;
     std::array<TPiece*, kMaxStones + 1> pieces_{};
-    std::array<QPixmap, 2 * 3> imagesList_; // 2s white, 2s + 1 black, for skin s
+    Artwork artwork_{*this};
     WinningMarks* winningMarks_ = nullptr;
 
 public:

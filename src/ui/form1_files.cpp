@@ -1,19 +1,12 @@
 // Saving and loading games from the main window.
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QTimer>
-#include <cerrno>
 
 #include "dialogs.h"
 #include "file_messages.h"
 #include "form1.h"
+#include "game_file.h"
 #include "kivola/core/saved_game.h"
 
 namespace kivola {
@@ -33,33 +26,6 @@ private:
 
 const QString kOpenCaption = QStringLiteral("打开游戏");
 const QString kSaveCaption = QStringLiteral("保存游戏");
-// The longest file a count byte can announce; anything after it is never read.
-constexpr qint64 kLongestGameFile = kSavedHeaderBytes + kSavedStoneBytes * 255;
-
-// Opened without blocking, so a pipe or a device chosen by mistake cannot freeze the window,
-// and judged on the opened file itself, so nothing can be swapped in between.
-bool openRegularFile(const QString& path, QFile& file, QString& reason) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        reason = failureReason(qt_error_string(errno));
-        return false;
-    }
-    struct stat status {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        ::close(fd);
-        reason = notARegularFileReason(QFileInfo(path));
-        if (reason.isEmpty()) {
-            reason = QStringLiteral("这不是普通文件。");
-        }
-        return false;
-    }
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        reason = failureReason(file.errorString());
-        return false;
-    }
-    return true;
-}
 } // namespace
 
 void TForm1::Timer6Timer() {
@@ -69,22 +35,12 @@ void TForm1::Timer6Timer() {
     if (path.isEmpty()) {
         return;
     }
-    QFile file;
-    QString reason;
-    if (!openRegularFile(path, file, reason)) {
-        dialogs_.showMessage(this, refusedFileMessage(path, reason), kOpenCaption);
+    const GameFileRead read = readGameFile(path);
+    if (!read.game) {
+        dialogs_.showMessage(this, read.message, kOpenCaption);
         return;
     }
-    const QByteArray raw = file.read(kLongestGameFile);
-    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(raw.constData()),
-                                              static_cast<std::size_t>(raw.size()));
-    // Everything is checked before the board is cleared, so a refused file changes nothing.
-    const SavedGameDecoding decoding = DecodeSavedGame(bytes);
-    if (!decoding.ok()) {
-        dialogs_.showMessage(this, refusedFileMessage(path, refusalReason(decoding, bytes)), kOpenCaption);
-        return;
-    }
-    match_.loadGame(decoding.game);
+    match_.loadGame(*read.game);
 }
 
 void TForm1::Timer7Timer() {
@@ -94,26 +50,9 @@ void TForm1::Timer7Timer() {
     if (path.isEmpty()) {
         return;
     }
-    // The save swaps a new file in, which would replace a device, a pipe or a folder (or what a
-    // link points at) with a plain file. A link to a regular file is written through and stays a
-    // link, as it would when any editor saves over it.
-    const QString special = notARegularFileReason(QFileInfo(path));
-    if (!special.isEmpty()) {
-        dialogs_.showMessage(this, saveFailedMessage(path, special), kSaveCaption);
-        return;
-    }
-    const std::vector<std::uint8_t> bytes = EncodeSavedGame(match());
-    // Written beside the old file and swapped in, so a failure never destroys what was there.
-    QSaveFile file(path);
-    // Unbuffered, so a short write shows at once instead of vanishing in a late flush.
-    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
-                         file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) ==
-                             static_cast<qint64>(bytes.size()) &&
-                         file.commit();
-    if (!written) {
-        const QString reason = failureReason(file.errorString());
-        file.cancelWriting();
-        dialogs_.showMessage(this, saveFailedMessage(path, reason), kSaveCaption);
+    const QString failure = writeGameFile(path, EncodeSavedGame(match()));
+    if (!failure.isEmpty()) {
+        dialogs_.showMessage(this, failure, kSaveCaption);
     }
 }
 

@@ -11,6 +11,7 @@
 #include "dialogs.h"
 #include "form1.h"
 #include "form1_shared.h"
+#include "window_design.h"
 #include "help/about_box.h"
 #include "kivola/core/placement.h"
 #include "chat_view.h"
@@ -56,10 +57,10 @@ void TForm1::buildNetControls() {
     Edit1->setValidator(new GbkLengthValidator(kChatInputBytes, Edit1));
     Edit1->installEventFilter(this);
 
-    Timer2 = makeTimer("Timer2", kPeerGoneNoticeMs, true);
-    Timer3 = makeTimer("Timer3", kRestartAskNoticeMs, true);
-    Timer5 = makeTimer("Timer5", kRefuseNoticeMs, true);
-    Timer8 = makeTimer("Timer8", kLinkLostNoticeMs, true);
+    Timer2 = makeTimer(this, "Timer2", kPeerGoneNoticeMs, true);
+    Timer3 = makeTimer(this, "Timer3", kRestartAskNoticeMs, true);
+    Timer5 = makeTimer(this, "Timer5", kRefuseNoticeMs, true);
+    Timer8 = makeTimer(this, "Timer8", kLinkLostNoticeMs, true);
     connect(Timer2, &QTimer::timeout, this, [this] { handle([this] { Timer2Timer(); }); });
     connect(Timer3, &QTimer::timeout, this, [this] { handle([this] { Timer3Timer(); }); });
     connect(Timer5, &QTimer::timeout, this, [this] { handle([this] { Timer5Timer(); }); });

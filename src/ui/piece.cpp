@@ -1,6 +1,10 @@
 #include "piece.h"
 
 #include <QPainter>
+#include <algorithm>
+
+#include "kivola/match/match_controller.h"
+#include "skin.h"
 
 namespace kivola {
 
@@ -26,7 +30,54 @@ RingLook ringLook(int skin) {
 constexpr double kRingRadius = kStoneImageSize / 2.0 + 1.5;
 constexpr int kMarkMargin = 4; // the ring and its halo reach this far past a stone
 
+// A sprite's top left lies this far before its point's multiple of the pitch.
+constexpr int kSpriteInset = 19;
+
+int pieceOffset(int skin) { return skinLayout()[static_cast<std::size_t>(skin)].pieceOffset; }
+
 } // namespace
+
+QPoint spriteBase(QPoint boardOrigin, int x, int y) {
+    return boardOrigin + QPoint(kPointPitch * x - kSpriteInset, kPointPitch * y - kSpriteInset);
+}
+
+QPoint spritePosition(const TPiece& sprite, int skin) {
+    const int offset = pieceOffset(skin);
+    return {sprite.baseLeft + offset, sprite.baseTop + offset};
+}
+
+TPiece* makePiece(QWidget* parent, int k, QPoint base, StoneColour colour, int skin) {
+    auto* sprite = new TPiece(parent);
+    sprite->setObjectName(QStringLiteral("piece%1").arg(k));
+    sprite->setScaledContents(true);
+    sprite->setAttribute(Qt::WA_TransparentForMouseEvents);
+    sprite->baseLeft = base.x();
+    sprite->baseTop = base.y();
+    sprite->move(spritePosition(*sprite, skin));
+    sprite->stoneColor = colour;
+    sprite->pictureDue = true;
+    return sprite;
+}
+
+std::vector<QRect> winningStones(const WinningLine& line, QPoint boardOrigin, int skin) {
+    std::vector<QRect> stones;
+    const QPoint offset(pieceOffset(skin), pieceOffset(skin));
+    for (const LineRun& run : line.runs) {
+        const int dx = (run.toX > run.fromX) - (run.toX < run.fromX);
+        const int dy = (run.toY > run.fromY) - (run.toY < run.fromY);
+        for (int x = run.fromX, y = run.fromY;; x += dx, y += dy) {
+            const QRect stone(spriteBase(boardOrigin, x, y) + offset, QSize(kStoneImageSize, kStoneImageSize));
+            // Two runs through the deciding stone share it.
+            if (std::find(stones.begin(), stones.end(), stone) == stones.end()) {
+                stones.push_back(stone);
+            }
+            if (x == run.toX && y == run.toY) {
+                break;
+            }
+        }
+    }
+    return stones;
+}
 
 WinningMarks::WinningMarks(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("winningLine"));

@@ -5,6 +5,7 @@
 #include <QRect>
 #include <vector>
 #include "kivola/core/match_state.h"
+#include "kivola/core/winning_line.h"
 
 namespace kivola {
 
@@ -19,6 +20,16 @@ public:
     int baseLeft = 0;        // position before the skin's offset
     int baseTop = 0;
 };
+
+// Where the sprite of the stone on point (x, y) stands before any skin's offset, in the
+// coordinates of the board picture's parent.
+QPoint spriteBase(QPoint boardOrigin, int x, int y);
+// The sprite's place under the skin whose board picture is in view.
+QPoint spritePosition(const TPiece& sprite, int skin);
+// The sprite of move k, standing where the skin puts it; its picture is still due.
+TPiece* makePiece(QWidget* parent, int k, QPoint base, StoneColour colour, int skin);
+// The sprites' rectangles of the winning line's stones, each stone once.
+std::vector<QRect> winningStones(const WinningLine& line, QPoint boardOrigin, int skin);
 
 // Quiet rings around the stones of the five, above the sprites; clicks pass through to the board.
 class WinningMarks : public QWidget {

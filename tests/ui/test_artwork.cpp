@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <algorithm>
+#include <memory>
+#include <set>
 
 #include "skin.h"
 #include "window_fixture.h"
@@ -278,6 +280,32 @@ TEST_F(Artwork, theFiveIsMarkedUntilItsStoneIsTakenBackOrTheBoardCleared) {
     EXPECT_EQ(stones(), 0);
     EXPECT_TRUE(marks->marked().empty());
     EXPECT_FALSE(marks->isVisible());
+}
+
+// Two fives crossing at the deciding stone ring it once, a run read from its far end marks the
+// same stones, and every ring sits where that point's sprite stands in the skin.
+TEST(WinningStones, crossingFivesShareTheDecidingStoneAndEachRingSitsOnItsSprite) {
+    const WinningLine line{9, {LineRun{4, 8, 8, 8}, LineRun{8, 12, 8, 8}}};
+    QWidget client;
+    for (int skin = 0; skin < kSkinCount; ++skin) {
+        const std::vector<QRect> rings = winningStones(line, kBoardPictureOrigin, skin);
+        std::set<std::pair<int, int>> sprites;
+        // The row from (4, 8) and the column from (8, 12), both ending on (8, 8).
+        for (int i = 0; i < 9; ++i) {
+            const int x = i < 5 ? 4 + i : 8;
+            const int y = i < 5 ? 8 : 4 + i;
+            const std::unique_ptr<TPiece> sprite(
+                makePiece(&client, 1, spriteBase(kBoardPictureOrigin, x, y), StoneColour::First, skin));
+            sprites.insert({sprite->x(), sprite->y()});
+        }
+        ASSERT_EQ(rings.size(), 9u) << "skin " << skin;
+        std::set<std::pair<int, int>> ringed;
+        for (const QRect& ring : rings) {
+            EXPECT_EQ(ring.size(), QSize(kStoneImageSize, kStoneImageSize));
+            ringed.insert({ring.x(), ring.y()});
+        }
+        EXPECT_EQ(ringed, sprites) << "skin " << skin;
+    }
 }
 
 } // namespace

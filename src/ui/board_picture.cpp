@@ -1,0 +1,34 @@
+#include "board_picture.h"
+
+#include <QMouseEvent>
+
+namespace kivola {
+
+BoardPicture::BoardPicture(QWidget* parent) : QLabel(parent) {
+    setMouseTracking(true);
+    setObjectName(QStringLiteral("qipanPicture"));
+}
+
+void BoardPicture::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    emit pointerMoved(p.x(), p.y());
+}
+
+void BoardPicture::mousePressEvent(QMouseEvent* event) {
+    pressed_ = event->button() == Qt::LeftButton;
+}
+
+void BoardPicture::mouseReleaseEvent(QMouseEvent* event) {
+    if (!pressed_ || event->button() != Qt::LeftButton) {
+        return;
+    }
+    pressed_ = false;
+    // The click is judged from the pointer's last position; a release is where the pointer is.
+    const QPoint p = event->position().toPoint();
+    emit pointerMoved(p.x(), p.y());
+    if (rect().contains(p)) {
+        emit clicked();
+    }
+}
+
+} // namespace kivola

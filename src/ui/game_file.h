@@ -1,0 +1,23 @@
+#pragma once
+// Reading and writing a saved game's file, with the message the player sees when it fails.
+
+#include <QString>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <utility>
+
+#include "kivola/core/saved_game.h"
+
+namespace kivola {
+
+struct GameFileRead {
+    std::optional<SavedGame> game; // checked whole, so a refused file can change nothing
+    QString message;               // why the file was refused; empty when game holds it
+};
+
+GameFileRead readGameFile(const QString& path);
+// Empty when written; else the message, and whatever was at path is left as it was.
+QString writeGameFile(const QString& path, std::span<const std::uint8_t> bytes);
+
+} // namespace kivola
