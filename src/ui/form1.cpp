@@ -17,7 +17,6 @@
 #include "chat_view.h"
 #include "kivola/match/texts.h"
 #include "kivola/net/chat_record.h"
-#include "form1_shared.h"
 #include "skin.h"
 #include "window_design.h"
 
@@ -28,13 +27,26 @@ namespace {
 constexpr int kBlinkShortMs = 666;
 constexpr int kBlinkCycleMs = 3000;
 constexpr int kBlinkShowThresholdMs = 1000;
-constexpr int kResultNoticeMs = 10;
-constexpr int kFileDialogDelayMs = 1;
-constexpr int kLevelDepths[3] = {1, 5, 9};
+
+// Every timer but the blink's is a one-shot that defers its work past the current handler.
+struct TimerDesign {
+    QTimer* TForm1::*timer;
+    const char* name;
+    int intervalMs;
+    void (TForm1::*handler)();
+};
+constexpr TimerDesign kTimers[] = {
+    {&TForm1::Timer1, "Timer1", kBlinkShortMs, &TForm1::Timer1Timer},
+    {&TForm1::Timer2, "Timer2", 10, &TForm1::Timer2Timer}, // the peer has left
+    {&TForm1::Timer3, "Timer3", 10, &TForm1::Timer3Timer}, // the peer asks to restart
+    {&TForm1::Timer4, "Timer4", 10, &TForm1::Timer4Timer}, // the result
+    {&TForm1::Timer5, "Timer5", 1, &TForm1::Timer5Timer},  // the peer refused to restart
+    {&TForm1::Timer6, "Timer6", 1, &TForm1::Timer6Timer},  // the open dialog
+    {&TForm1::Timer7, "Timer7", 1, &TForm1::Timer7Timer},  // the save dialog
+    {&TForm1::Timer8, "Timer8", 10, &TForm1::Timer8Timer}, // the link is lost
+};
 
 } // namespace
-
-using namespace form1detail;
 
 TForm1::TForm1(DialogService& dialogs, const QString& appDir, QWidget* parent)
     : QMainWindow(parent), dialogs_(dialogs), match_(*this, systemNetLibrary()),
@@ -161,14 +173,11 @@ void TForm1::buildMenus() {
 }
 
 void TForm1::buildTimers() {
-    Timer1 = makeTimer(this, "Timer1", kBlinkShortMs, false);
-    Timer4 = makeTimer(this, "Timer4", kResultNoticeMs, true);
-    Timer6 = makeTimer(this, "Timer6", kFileDialogDelayMs, true);
-    Timer7 = makeTimer(this, "Timer7", kFileDialogDelayMs, true);
-    connect(Timer1, &QTimer::timeout, this, [this] { handle([this] { Timer1Timer(); }); });
-    connect(Timer4, &QTimer::timeout, this, [this] { handle([this] { Timer4Timer(); }); });
-    connect(Timer6, &QTimer::timeout, this, [this] { handle([this] { Timer6Timer(); }); });
-    connect(Timer7, &QTimer::timeout, this, [this] { handle([this] { Timer7Timer(); }); });
+    for (const TimerDesign& design : kTimers) {
+        QTimer* timer = makeTimer(this, design.name, design.intervalMs, design.timer != &TForm1::Timer1);
+        this->*design.timer = timer;
+        connect(timer, &QTimer::timeout, this, [this, handler = design.handler] { handle([&] { (this->*handler)(); }); });
+    }
 }
 
 void TForm1::setClientHeight(int height) {
@@ -205,25 +214,18 @@ void TForm1::ApplySkin(int skin) {
     boardSkin_ = skin;
     Image1->setPixmap(artwork_.stone(skin, StoneColour::Second));
     Image2->setPixmap(artwork_.stone(skin, StoneColour::First));
-    for (int k = 1; k <= match().stepCount; ++k) {
-        pieces_[k]->move(spritePosition(*pieces_[k], skin));
-    }
     RefreshPiecePictures();
     LayoutSidePanel();
 }
 
-void TForm1::placeSidePanel(const SkinLayout& layout) {
+void TForm1::LayoutSidePanel() {
+    const SkinLayout& layout = skinLayout()[static_cast<std::size_t>(skinIndex_)];
     guge1->setGeometry(layout.gauge);
     guge1->setOrientation(Qt::Horizontal);
     Image2->move(layout.firstStone);
     Image1->move(layout.secondStone);
     Label1->move(layout.firstLabel);
     Label2->move(layout.secondLabel);
-}
-
-void TForm1::LayoutSidePanel() {
-    const SkinLayout& layout = skinLayout()[static_cast<std::size_t>(skinIndex_)];
-    placeSidePanel(layout);
     const QString prefix = QString::number(skinIndex_);
     artwork_.applyGlyph(*sbtnOpenGame, prefix + QStringLiteral("_a.bmp"), layout.openButton);
     artwork_.applyGlyph(*sbtnSaveGame, prefix + QStringLiteral("_b.bmp"), layout.saveButton);
@@ -241,45 +243,20 @@ void TForm1::changeback(QAction* sender) {
 }
 
 void TForm1::createPiece(int k, int x, int y, StoneColour colour) {
-    TPiece* sprite = makePiece(client, k, spriteBase(qipanPicture->pos(), x, y), colour, boardSkin_);
-    pieces_[k] = sprite;
-    const TPiece* twoEarlier = k > 2 ? pieces_[k - 2] : nullptr;
-    if (twoEarlier != nullptr && twoEarlier->stoneColor == colour) {
-        // Where sides alternate the stone two moves earlier is the same side's: its picture serves.
-        sprite->resize(kStoneImageSize, kStoneImageSize);
-        sprite->setPixmap(twoEarlier->pixmap());
-    } else {
-        // A loaded file need not alternate; a stone always shows its own colour.
-        AssignPiecePicture(sprite);
-    }
-    sprite->raise();
-    sprite->show();
+    sprites_.create(client, k, spriteBase(qipanPicture->pos(), x, y), colour, boardSkin_, Image2->pixmap(),
+                    Image1->pixmap());
 }
 
-void TForm1::AssignPiecePicture(TPiece* sprite) {
-    if (!sprite->pictureDue) {
-        return;
-    }
-    sprite->pictureDue = false;
-    sprite->setPixmap(sprite->stoneColor == StoneColour::First ? Image2->pixmap() : Image1->pixmap());
-    sprite->resize(kStoneImageSize, kStoneImageSize);
-}
-
+// The sprites follow the skin in view: its place and its indicators' pictures.
 void TForm1::RefreshPiecePictures() {
-    for (int k = 1; k <= match().stepCount; ++k) {
-        pieces_[k]->pictureDue = true;
-        AssignPiecePicture(pieces_[k]);
-    }
+    sprites_.followSkin(match().stepCount, boardSkin_, Image2->pixmap(), Image1->pixmap());
 }
 
-void TForm1::showPiece(int k) { pieces_[k]->setVisible(true); }
+void TForm1::showPiece(int k) { sprites_.at(k)->setVisible(true); }
 
-void TForm1::bringPieceToFront(int k) { pieces_[k]->raise(); }
+void TForm1::bringPieceToFront(int k) { sprites_.at(k)->raise(); }
 
-void TForm1::destroyPiece(int k) {
-    delete pieces_[k];
-    pieces_[k] = nullptr;
-}
+void TForm1::destroyPiece(int k) { sprites_.destroy(k); }
 
 void TForm1::stopBlink() { Timer1->stop(); }
 
@@ -290,7 +267,7 @@ void TForm1::Timer1Timer() {
         return;
     }
     Timer1->setInterval(kBlinkCycleMs - Timer1->interval());
-    pieces_[match().stepCount]->setVisible(Timer1->interval() >= kBlinkShowThresholdMs);
+    sprites_.at(match().stepCount)->setVisible(Timer1->interval() >= kBlinkShowThresholdMs);
 }
 
 void TForm1::qipanPictureMouseMove(int x, int y) {

@@ -5,10 +5,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QString>
-#include <array>
-#include <memory>
 
-#include "kivola/core/match_state.h"
 #include "kivola/match/match_controller.h"
 #include "artwork.h"
 #include "board_picture.h"
@@ -28,7 +25,6 @@ namespace kivola {
 
 class TAboutBox;
 class TForm2;
-struct SkinLayout;
 
 class TForm1 : public QMainWindow, public MatchView {
     Q_OBJECT
@@ -47,7 +43,7 @@ public:
     int skinIndex() const { return skinIndex_; }
     int chromeHeight() const { return chromeHeight_; }
     const QString& appPath() const { return appPath_; }
-    TPiece* piece(int k) const { return (k >= 1 && k <= match().stepCount) ? pieces_[k] : nullptr; }
+    TPiece* piece(int k) const { return (k >= 1 && k <= match().stepCount) ? sprites_.at(k) : nullptr; }
     const WinningMarks* winningMarks() const { return winningMarks_; }
     int mouseX() const { return mouseX_; }
     int mouseY() const { return mouseY_; }
@@ -59,7 +55,6 @@ public:
     void ApplySkin(int skin);
     void LayoutSidePanel();
     void changeback(QAction* sender);
-    void AssignPiecePicture(TPiece* sprite);
     void RefreshPiecePictures();
     void Timer1Timer();
     void qipanPictureMouseMove(int x, int y);
@@ -132,7 +127,6 @@ private:
     void buildTimers();
     void buildNetControls();
     QTimer* noticeTimer(Notice notice) const;
-    void placeSidePanel(const SkinLayout& layout);
     // The marks follow the match state; the idle-time update calls it.
     void refreshWinningMarks();
     // Every handler runs through here: errors are dropped, then the enabling rules follow.
@@ -157,7 +151,7 @@ private:
     QString appPath_;
     int mouseX_ = 0;
     int mouseY_ = 0;
-    std::array<TPiece*, kMaxStones + 1> pieces_{};
+    StoneSprites sprites_;
     Artwork artwork_{*this};
     WinningMarks* winningMarks_ = nullptr;
 

@@ -10,7 +10,6 @@
 
 #include "dialogs.h"
 #include "form1.h"
-#include "form1_shared.h"
 #include "window_design.h"
 #include "help/about_box.h"
 #include "kivola/core/placement.h"
@@ -25,15 +24,11 @@ namespace kivola {
 
 namespace {
 
-constexpr int kPeerGoneNoticeMs = 10;
-constexpr int kRestartAskNoticeMs = 10;
-constexpr int kRefuseNoticeMs = 1;
-constexpr int kLinkLostNoticeMs = 10;
 constexpr int kEnterKey = 13;
 
-} // namespace
+QString fromUtf8(const char* text) { return QString::fromUtf8(text); }
 
-using namespace form1detail;
+} // namespace
 
 // The one bridge from the library's plain C callback to a window: the window that last
 // opened network play.
@@ -56,15 +51,6 @@ void TForm1::buildNetControls() {
     // The input counts GBK bytes, which is what the peer receives.
     Edit1->setValidator(new GbkLengthValidator(kChatInputBytes, Edit1));
     Edit1->installEventFilter(this);
-
-    Timer2 = makeTimer(this, "Timer2", kPeerGoneNoticeMs, true);
-    Timer3 = makeTimer(this, "Timer3", kRestartAskNoticeMs, true);
-    Timer5 = makeTimer(this, "Timer5", kRefuseNoticeMs, true);
-    Timer8 = makeTimer(this, "Timer8", kLinkLostNoticeMs, true);
-    connect(Timer2, &QTimer::timeout, this, [this] { handle([this] { Timer2Timer(); }); });
-    connect(Timer3, &QTimer::timeout, this, [this] { handle([this] { Timer3Timer(); }); });
-    connect(Timer5, &QTimer::timeout, this, [this] { handle([this] { Timer5Timer(); }); });
-    connect(Timer8, &QTimer::timeout, this, [this] { handle([this] { Timer8Timer(); }); });
 }
 
 void TForm1::actNetWorkExecute() {
@@ -90,14 +76,10 @@ void TForm1::appendChatLine(const QString& line) { appendChatRecordLine(*Memo1, 
 void TForm1::clearChat() { Memo1->clear(); }
 
 QTimer* TForm1::noticeTimer(Notice notice) const {
-    switch (notice) {
-    case Notice::Result: return Timer4;
-    case Notice::PeerQuit: return Timer2;
-    case Notice::RestartAsked: return Timer3;
-    case Notice::RestartRefused: return Timer5;
-    case Notice::LinkLost: return Timer8;
-    }
-    return Timer4;
+    // In Notice's order.
+    static constexpr QTimer* TForm1::*kTimers[kNoticeKinds] = {&TForm1::Timer4, &TForm1::Timer2, &TForm1::Timer3,
+                                                               &TForm1::Timer5, &TForm1::Timer8};
+    return this->*kTimers[static_cast<std::size_t>(notice)];
 }
 
 void TForm1::armNotice(Notice notice) { noticeTimer(notice)->start(); }
@@ -108,12 +90,10 @@ void TForm1::withdrawNotice(Notice notice) {
 }
 
 bool TForm1::confirm(Question question) {
-    const char* text = nettext::kCloseQuestion;
-    if (question == Question::EndNetMatch) {
-        text = nettext::kEndMatchQuestion;
-    } else if (question == Question::Reconnect) {
-        text = nettext::kReconnectQuestion;
-    }
+    // In Question's order.
+    static constexpr const char* kTexts[] = {nettext::kEndMatchQuestion, nettext::kReconnectQuestion,
+                                             nettext::kCloseQuestion};
+    const char* text = kTexts[static_cast<std::size_t>(question)];
     return dialogs_.askYesNo(this, fromUtf8(text), fromUtf8(nettext::kInMatchCaption));
 }
 
@@ -143,24 +123,11 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool TForm1::event(QEvent* event) {
-    const bool notice = event->type() == nw::kNetNoticeEvent;
-    if (notice || event->type() == nw::kNetRestartAskEvent) {
-        const auto* message = dynamic_cast<const nw::NetTextEvent*>(event);
-        // Copied before any box opens: the event goes away once handled.
-        const auto text = message != nullptr ? nw::gbkToUtf8(message->gbk().toStdString()) : std::nullopt;
-        if (text) {
-            handle([&] {
-                if (notice) {
-                    notices_.tellLibraryNotice(QString::fromStdString(*text));
-                } else {
-                    notices_.askLibraryQuestion(QString::fromStdString(*text),
-                                                [this](bool yes) { match_.answerRestart(yes); });
-                }
-            });
-        }
-        return true;
+    if (!NoticeBoard::isLibraryMessage(*event)) {
+        return QMainWindow::event(event);
     }
-    return QMainWindow::event(event);
+    handle([&] { notices_.showLibraryMessage(*event, [this](bool yes) { match_.answerRestart(yes); }); });
+    return true;
 }
 
 // While a notice's box is on screen the event loop runs on: a repeat of its timer only leaves

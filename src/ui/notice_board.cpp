@@ -1,6 +1,8 @@
 #include "notice_board.h"
 
 #include "kivola/match/texts.h"
+#include "nw/gbk.h"
+#include "nw/nw_events.h"
 
 namespace kivola {
 
@@ -42,14 +44,23 @@ void NoticeBoard::ask(Notice notice, const Answer& answer) {
     askThrough(static_cast<std::size_t>(notice), [&] { return matchText_(notice); }, answer);
 }
 
-void NoticeBoard::tellLibraryNotice(const QString& text) {
-    libraryNotice_ = text;
-    gates_[kLibraryNotice].show([this] { dialogs_.showMessage(&owner_, libraryNotice_, caption(kLibraryNotice)); });
+bool NoticeBoard::isLibraryMessage(const QEvent& event) {
+    return event.type() == nw::kNetNoticeEvent || event.type() == nw::kNetRestartAskEvent;
 }
 
-void NoticeBoard::askLibraryQuestion(const QString& text, const Answer& answer) {
-    libraryQuestion_ = text;
-    askThrough(kLibraryQuestion, [this] { return libraryQuestion_; }, answer);
+void NoticeBoard::showLibraryMessage(const QEvent& event, const Answer& answer) {
+    const auto* message = dynamic_cast<const nw::NetTextEvent*>(&event);
+    const auto text = message != nullptr ? nw::gbkToUtf8(message->gbk().toStdString()) : std::nullopt;
+    if (!text) {
+        return;
+    }
+    if (event.type() == nw::kNetNoticeEvent) {
+        libraryNotice_ = QString::fromStdString(*text);
+        gates_[kLibraryNotice].show([this] { dialogs_.showMessage(&owner_, libraryNotice_, caption(kLibraryNotice)); });
+    } else {
+        libraryQuestion_ = QString::fromStdString(*text);
+        askThrough(kLibraryQuestion, [this] { return libraryQuestion_; }, answer);
+    }
 }
 
 void NoticeBoard::withdraw(Notice notice) {

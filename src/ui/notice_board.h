@@ -10,6 +10,7 @@
 #include "dialogs.h"
 #include "kivola/match/match_view.h"
 
+class QEvent;
 class QWidget;
 
 namespace kivola {
@@ -25,8 +26,11 @@ public:
     void tell(Notice notice, const std::function<void()>& before = {}, const std::function<void()>& after = {});
     // The match's question; the answer is used only when it was not withdrawn on screen.
     void ask(Notice notice, const Answer& answer);
-    void tellLibraryNotice(const QString& text);
-    void askLibraryQuestion(const QString& text, const Answer& answer);
+    // The library's own notice and restart question arrive as posted events.
+    static bool isLibraryMessage(const QEvent& event);
+    // Its text is copied before any box opens: the event goes away once handled. A text that is
+    // not GBK shows nothing.
+    void showLibraryMessage(const QEvent& event, const Answer& answer);
     // A waiting repeat is dropped and an open question closed unanswered; the restart question
     // takes the library's own question with it.
     void withdraw(Notice notice);

@@ -59,6 +59,45 @@ TPiece* makePiece(QWidget* parent, int k, QPoint base, StoneColour colour, int s
     return sprite;
 }
 
+void StoneSprites::create(QWidget* parent, int k, QPoint base, StoneColour colour, int skin, const QPixmap& first,
+                          const QPixmap& second) {
+    TPiece* sprite = makePiece(parent, k, base, colour, skin);
+    sprites_[static_cast<std::size_t>(k)] = sprite;
+    const TPiece* twoEarlier = k > 2 ? at(k - 2) : nullptr;
+    if (twoEarlier != nullptr && twoEarlier->stoneColor == colour) {
+        // Where sides alternate the stone two moves earlier is the same side's: its picture serves.
+        sprite->resize(kStoneImageSize, kStoneImageSize);
+        sprite->setPixmap(twoEarlier->pixmap());
+    } else {
+        // A loaded file need not alternate; a stone always shows its own colour.
+        AssignPiecePicture(*sprite, first, second);
+    }
+    sprite->raise();
+    sprite->show();
+}
+
+void StoneSprites::destroy(int k) {
+    delete at(k);
+    sprites_[static_cast<std::size_t>(k)] = nullptr;
+}
+
+void StoneSprites::followSkin(int count, int skin, const QPixmap& first, const QPixmap& second) {
+    for (int k = 1; k <= count; ++k) {
+        at(k)->move(spritePosition(*at(k), skin));
+        at(k)->pictureDue = true;
+        AssignPiecePicture(*at(k), first, second);
+    }
+}
+
+void StoneSprites::AssignPiecePicture(TPiece& sprite, const QPixmap& first, const QPixmap& second) {
+    if (!sprite.pictureDue) {
+        return;
+    }
+    sprite.pictureDue = false;
+    sprite.setPixmap(sprite.stoneColor == StoneColour::First ? first : second);
+    sprite.resize(kStoneImageSize, kStoneImageSize);
+}
+
 std::vector<QRect> winningStones(const WinningLine& line, QPoint boardOrigin, int skin) {
     std::vector<QRect> stones;
     const QPoint offset(pieceOffset(skin), pieceOffset(skin));

@@ -3,6 +3,7 @@
 
 #include <QLabel>
 #include <QRect>
+#include <array>
 #include <vector>
 #include "kivola/core/match_state.h"
 #include "kivola/core/winning_line.h"
@@ -28,6 +29,22 @@ QPoint spriteBase(QPoint boardOrigin, int x, int y);
 QPoint spritePosition(const TPiece& sprite, int skin);
 // The sprite of move k, standing where the skin puts it; its picture is still due.
 TPiece* makePiece(QWidget* parent, int k, QPoint base, StoneColour colour, int skin);
+// The sprites of the stones on the board, entry k for stone k.
+class StoneSprites {
+public:
+    // Shown at once, above every earlier sprite. first and second: the indicators' pictures.
+    void create(QWidget* parent, int k, QPoint base, StoneColour colour, int skin, const QPixmap& first,
+                const QPixmap& second);
+    void destroy(int k);
+    TPiece* at(int k) const { return sprites_[static_cast<std::size_t>(k)]; }
+    // Sprites 1..count move to the skin's place and take the new pictures.
+    void followSkin(int count, int skin, const QPixmap& first, const QPixmap& second);
+    static void AssignPiecePicture(TPiece& sprite, const QPixmap& first, const QPixmap& second);
+
+private:
+    std::array<TPiece*, kMaxStones + 1> sprites_{};
+};
+
 // The sprites' rectangles of the winning line's stones, each stone once.
 std::vector<QRect> winningStones(const WinningLine& line, QPoint boardOrigin, int skin);
 
