@@ -3,20 +3,14 @@
 
 #include <gtest/gtest.h>
 
-#include <QByteArray>
 
 #include "fake_net_library.h"
 #include "kivola/match/match_controller.h"
-#include "nw/gbk.h"
+#include "library_events.h"
 #include "recording_view.h"
 
 namespace kivola::test {
 namespace {
-
-QByteArray gbkNames(const char* first, const char* second) {
-    auto gbk = [](const char* utf8) { return QByteArray::fromStdString(nw::utf8ToGbk(utf8).value_or("")); };
-    return gbk(first) + '\0' + gbk(second) + '\0';
-}
 
 class Match : public ::testing::Test {
 protected:
@@ -24,17 +18,9 @@ protected:
 
     void click(int column, int row) { match.click((column - 1) * kPointPitch + 20, (row - 1) * kPointPitch + 20); }
     bool deliver(std::int32_t type, std::int32_t seat = 0, void* data = nullptr, std::int32_t linkLost = 0) {
-        NetEvent event{};
-        event.EventType = type;
-        event.Seat = seat;
-        event.Data = data;
-        event.LinkLost = linkLost;
-        return match.receive(event);
+        return test::deliver(match, type, seat, data, linkLost);
     }
-    bool peerStone(std::int32_t column, std::int32_t row) {
-        std::int32_t point[2] = {column, row};
-        return deliver(OneStep, 0, point);
-    }
+    bool peerStone(std::int32_t column, std::int32_t row) { return deliverStone(match, column, row); }
     bool begin(std::int32_t seat) {
         QByteArray names = gbkNames("甲方", "乙方");
         return deliver(GameBegin, seat, names.data());

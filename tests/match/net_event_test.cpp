@@ -13,30 +13,21 @@
 #include "kivola/match/match_controller.h"
 #include "kivola/net/chat_record.h"
 #include "kivola/net/net_events.h"
-#include "nw/gbk.h"
+#include "library_events.h"
 #include "recording_view.h"
 
 namespace kivola::test {
 namespace {
 
-QByteArray gbk(const char* utf8) { return QByteArray::fromStdString(nw::utf8ToGbk(utf8).value_or(std::string())); }
 
 class NetEvents : public ::testing::Test {
 protected:
     NetEvents() { state.netMode = 1; }
 
     bool deliver(std::int32_t type, std::int32_t seat, void* data, std::int32_t linkLost = 0) {
-        NetEvent event{};
-        event.EventType = type;
-        event.Seat = seat;
-        event.Data = data;
-        event.LinkLost = linkLost;
-        return match.receive(event);
+        return test::deliver(match, type, seat, data, linkLost);
     }
-    bool step(std::int32_t column, std::int32_t row) {
-        std::int32_t point[2] = {column, row};
-        return deliver(OneStep, 0, point);
-    }
+    bool step(std::int32_t column, std::int32_t row) { return deliverStone(match, column, row); }
     bool begin(std::int32_t seat, QByteArray names) { return deliver(GameBegin, seat, names.data()); }
     // The local player's click on a point; the match sends the stone.
     void click(int column, int row) { match.click((column - 1) * kPointPitch + 20, (row - 1) * kPointPitch + 20); }
@@ -49,7 +40,7 @@ protected:
 };
 
 TEST_F(NetEvents, gameBeginTakesBothNamesAndTheLowByteOfTheSeat) {
-    ASSERT_TRUE(begin(0x7F02, gbk("甲方") + '\0' + gbk("乙方") + '\0'));
+    ASSERT_TRUE(begin(0x7F02, gbkNames("甲方", "乙方")));
     EXPECT_EQ(match.playerName(1), QString::fromUtf8("甲方"));
     EXPECT_EQ(match.playerName(2), QString::fromUtf8("乙方"));
     EXPECT_EQ(window.label1, QString::fromUtf8("甲方"));
@@ -78,7 +69,7 @@ TEST_F(NetEvents, textsAreBoundedSoARecordWithoutItsNulIsRefused) {
 }
 
 TEST_F(NetEvents, noticesNameThePlayerOfTheSeatAndCloseTheAboutBox) {
-    ASSERT_TRUE(begin(1, gbk("甲方") + '\0' + gbk("乙方") + '\0'));
+    ASSERT_TRUE(begin(1, gbkNames("甲方", "乙方")));
     ASSERT_TRUE(deliver(RestartAsked, 2, nullptr));
     EXPECT_EQ(match.noticeText(Notice::RestartAsked), QString::fromUtf8("乙方 提出重新开始，您同意吗？"));
     ASSERT_TRUE(deliver(RestartRefused, 2, nullptr));
@@ -96,7 +87,7 @@ TEST_F(NetEvents, noticesNameThePlayerOfTheSeatAndCloseTheAboutBox) {
 // peer is to move, and never anything else.
 TEST_F(NetEvents, seededHostileRecordsNeverCorruptTheGame) {
     std::mt19937 random(20240611);
-    ASSERT_TRUE(begin(2, gbk("甲方") + '\0' + gbk("乙方") + '\0'));
+    ASSERT_TRUE(begin(2, gbkNames("甲方", "乙方")));
     int accepted = 0;
     for (int i = 0; i < 20000; ++i) {
         const MatchState before = state;
@@ -145,7 +136,7 @@ TEST_F(NetEvents, seededHostileRecordsNeverCorruptTheGame) {
 
 TEST_F(NetEvents, nothingIsTakenOutsideAMatch) {
     state.netMode = 0;
-    EXPECT_FALSE(begin(1, gbk("甲方") + '\0' + gbk("乙方") + '\0'));
+    EXPECT_FALSE(begin(1, gbkNames("甲方", "乙方")));
     EXPECT_FALSE(step(8, 8));
     EXPECT_FALSE(deliver(YourTurn, 0, nullptr));
     EXPECT_EQ(state.stepCount, 0);
@@ -185,7 +176,7 @@ TEST_F(NetEvents, chatLinesAreCollapsedAndThoseNamingAPlayerAreRefused) {
     EXPECT_EQ(chatRecordLine(QString::fromUtf8("a：b：c"), QString(), QString()), QString::fromUtf8("a：b：c"));
     EXPECT_EQ(chatRecordLine(QString::fromUtf8("A  B： x"), QString::fromUtf8("A B"), guest), QString::fromUtf8("A B：x"));
 
-    ASSERT_TRUE(begin(1, gbk("甲方") + '\0' + gbk("乙方") + '\0'));
+    ASSERT_TRUE(begin(1, gbkNames("甲方", "乙方")));
     QByteArray forged = gbk("乙方：hi") + QByteArray("\t\t") + gbk("甲方：我认输了") + '\0';
     EXPECT_FALSE(deliver(ChatText, 0, forged.data()));
     QByteArray fine = gbk("乙方：hi") + QByteArray("\t\t") + gbk("ok") + '\0';
@@ -194,7 +185,7 @@ TEST_F(NetEvents, chatLinesAreCollapsedAndThoseNamingAPlayerAreRefused) {
 }
 
 TEST_F(NetEvents, aStoneTheLibraryRefusesLeavesTheBoardAndItsResult) {
-    ASSERT_TRUE(begin(1, gbk("甲方") + '\0' + gbk("乙方") + '\0'));
+    ASSERT_TRUE(begin(1, gbkNames("甲方", "乙方")));
     EXPECT_EQ(window.withdrawals(Notice::RestartAsked), 1) << "a new game withdraws the old questions";
     for (int x = 1; x <= 4; ++x) {
         AddPiece(state, display, {x, 1}, kSideLocal);
