@@ -13,10 +13,10 @@
 #include "window_design.h"
 #include "help/about_box.h"
 #include "kivola/core/placement.h"
+#include "chat_input.h"
 #include "chat_view.h"
 #include "kivola/match/texts.h"
 #include "kivola/net/chat_record.h"
-#include "kivola/net/gbk_text.h"
 #include "nw/nw_events.h"
 #include "skin.h"
 

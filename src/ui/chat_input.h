@@ -1,5 +1,5 @@
 #pragma once
-// Texts cross the network library as GBK bytes; the chat input is limited in those bytes.
+// Chat lines cross the network library as GBK bytes, so the input is limited in those bytes.
 
 #include <QString>
 #include <QValidator>

@@ -1,4 +1,4 @@
-#include "kivola/net/gbk_text.h"
+#include "chat_input.h"
 
 #include <utility>
 
