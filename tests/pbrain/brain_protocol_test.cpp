@@ -14,7 +14,8 @@ namespace {
 
 using Answers = std::vector<std::string>;
 
-// A stone as the manager lists it: 0-based, field 1 the engine's, 2 the opponent's, 3 a mark.
+// A stone as the manager lists it: 0-based, field 1 the engine's, 2 the opponent's, 3 a stone of
+// a finished line in a continuous game.
 struct Listed {
     int x;
     int y;
@@ -36,7 +37,9 @@ bool isMove(const std::string& answer) {
 BrainPosition positionOf(const std::vector<Listed>& stones) {
     BrainPosition position;
     for (const Listed& s : stones) {
-        if (s.field != 3) {
+        if (s.field == 3) {
+            position.board[s.x + 1][s.y + 1] = kBlockerCode;
+        } else {
             position.board[s.x + 1][s.y + 1] = s.field == 1 ? kOtherStone : kLocalStone;
             position.stones.push_back(BoardPoint{s.x + 1, s.y + 1});
         }
@@ -79,6 +82,15 @@ protected:
         }
     }
     std::int32_t cell(int x, int y) const { return brain.position().board[x + 1][y + 1]; }
+    // A block that ABOUT interrupts before DONE: the block's answer first, then ABOUT's.
+    void expectCutShort(std::string_view header, std::string_view blockAnswer) {
+        brain.handleLine(header);
+        brain.handleLine("2,2,2");
+        const Answers answers = brain.handleLine("ABOUT");
+        ASSERT_EQ(answers.size(), 2u) << header;
+        EXPECT_EQ(answers[0].rfind(blockAnswer, 0), 0u) << header;
+        EXPECT_EQ(answers[1], BrainProtocol::aboutText()) << header;
+    }
 
     SeededRandom random{20240611};
     BrainProtocol brain{random};
@@ -141,7 +153,7 @@ TEST_F(BrainProtocolTest, boardMapsFieldsKeepsTheOrderAndReplacesThePosition) {
     const BoardPoint played = brain.position().stones.back();
     expected.board[played.x][played.y] = kOtherStone;
     expected.stones.push_back(played);
-    EXPECT_TRUE(samePosition(brain.position(), expected)) << "field 1 is code 2, field 2 code 1, 3 nothing";
+    EXPECT_TRUE(samePosition(brain.position(), expected)) << "field 1 is code 2, field 2 code 1, 3 a blocker";
     EXPECT_EQ(cell(1, 1), kEmpty);
 }
 
@@ -164,12 +176,7 @@ TEST_F(BrainProtocolTest, faultyOrUnfinishedBoardsKeepThePosition) {
     brain.handleLine("1,1,1", true);
     expectError("DONE");
     // Interrupted by another command: refused, and the command still runs.
-    brain.handleLine("BOARD");
-    brain.handleLine("2,2,2");
-    const Answers answers = brain.handleLine("ABOUT");
-    ASSERT_EQ(answers.size(), 2u);
-    EXPECT_EQ(answers[0].rfind("ERROR ", 0), 0u);
-    EXPECT_EQ(answers[1], BrainProtocol::aboutText());
+    expectCutShort("BOARD", "ERROR ");
     EXPECT_TRUE(samePosition(brain.position(), before));
 }
 
@@ -194,6 +201,29 @@ TEST_F(BrainProtocolTest, lastEmptyPointIsPlayedAndAFullBoardIsRefused) {
     EXPECT_EQ(one("BEGIN"), "4,11");
 }
 
+// Whatever the rule, a field-3 point is taken: never answered, and a stone of neither side.
+TEST_F(BrainProtocolTest, finishedLinesOfContinuousGamesAreNeverPlayed) {
+    one("START 15");
+    brain.handleLine("INFO rule 2");
+    std::vector<Listed> blocked;
+    std::vector<Listed> mixed;
+    for (int x = 0; x < kBoardSize; ++x) {
+        for (int y = 0; y < kBoardSize; ++y) {
+            if (x != 14 || y != 14) {
+                blocked.push_back(Listed{x, y, 3});
+                // 14,14 lies out of reach of every stone: only the finished line is near it.
+                mixed.push_back(Listed{x, y, x >= 12 && y >= 12 ? 3 : (x / 2 + y) % 2 + 1});
+            }
+        }
+    }
+    for (const auto* board : {&blocked, &mixed}) {
+        sendBoard(*board);
+        EXPECT_EQ(one("DONE"), "14,14") << "the one free point, with " << board->size() << " taken";
+    }
+    EXPECT_EQ(one("TAKEBACK 14,14"), "OK");
+    expectRefusedUnchanged({"TURN 13,13", "PLAY 12,14"});
+}
+
 TEST_F(BrainProtocolTest, onlyFreestyleIsPlayed) {
     one("START 15");
     for (const char* rule : {"1", "4", "8", "5", "3", "16"}) {
@@ -206,14 +236,18 @@ TEST_F(BrainProtocolTest, onlyFreestyleIsPlayed) {
     EXPECT_TRUE(isMove(one("TURN 7,7"))) << "a continuous game still wins by five or more";
     brain.handleLine("INFO rule 0");
     EXPECT_TRUE(isMove(one("TURN 1,13")));
-    for (const char* line : {"INFO rule", "INFO rule -1", "INFO rule renju", "INFO"}) {
-        expectError(line);
+    // A rule that cannot be read is not answered either, and refused like an unknown one.
+    for (const char* line : {"INFO rule", "INFO rule -1", "INFO rule renju"}) {
+        EXPECT_TRUE(brain.handleLine(line).empty()) << line;
+        expectRefusedUnchanged({"BEGIN", "BEGIN"});
     }
     EXPECT_EQ(brain.rule(), 0);
+    brain.handleLine("INFO rule 0");
+    EXPECT_TRUE(isMove(one("TURN 3,3")));
 }
 
 TEST_F(BrainProtocolTest, levelByDepthOrNameAndOtherInformationIgnored) {
-    EXPECT_EQ(brain.level(), kBeginnerDepth) << "the game starts at its beginner level too";
+    EXPECT_EQ(brain.level(), kAdvancedDepth) << "a manager that names no level gets the strongest";
     const std::vector<std::pair<std::string, std::int32_t>> choices{
         {"INFO MAX_DEPTH 5", 5}, {"INFO MAX_DEPTH 9", 9},       {"INFO max_depth 1", 1},
         {"INFO level 高级", 9},  {"INFO level 中级", 5},        {"INFO level 初级", 1},
@@ -224,8 +258,15 @@ TEST_F(BrainProtocolTest, levelByDepthOrNameAndOtherInformationIgnored) {
         EXPECT_EQ(brain.bonuses(), depth != kBeginnerDepth) << "bonuses follow the level as in the game";
     }
     brain.handleLine("INFO MAX_DEPTH 9");
-    for (const char* line : {"INFO MAX_DEPTH 3", "INFO MAX_DEPTH -9", "INFO MAX_DEPTH nine", "INFO level 特级"}) {
-        expectError(line);
+    // A bad value is not answered; the next move request is refused for it, once.
+    one("START 15");
+    const std::vector<std::string> bad{"INFO MAX_DEPTH 3", "INFO MAX_DEPTH nine", "INFO level 特级", "INFO",
+                                       "INFO rule " + std::string(5000, '0')};
+    for (const std::string& line : bad) {
+        EXPECT_TRUE(brain.handleLine(line, line.size() > 4096).empty()) << line;
+        expectRefusedUnchanged({"BEGIN"});
+        EXPECT_EQ(one("BEGIN"), "7,7") << line;
+        one("RESTART");
     }
     for (const char* line : {"INFO timeout_turn 5000", "INFO timeout_match 180000", "INFO time_left 17000",
                              "INFO max_memory 83886080", "INFO game_type 1", "INFO folder /x", "INFO evaluate 3,4",
@@ -249,12 +290,14 @@ TEST(BrainProtocolSearch, answersWhatTheOpponentAnswersAtEveryLevel) {
         std::vector<Listed> listed;
         WorkBoard taken = emptyWorkBoard();
         const std::size_t count = 7 + shuffle.next64() % 20;
-        while (listed.size() < count) {
+        // Some games have points of finished lines among the stones.
+        const std::size_t blockers = game % 3 == 0 ? 0 : 4;
+        while (listed.size() < count + blockers) {
             const int x = 3 + static_cast<int>(shuffle.next64() % 9);
             const int y = 3 + static_cast<int>(shuffle.next64() % 9);
             if (taken[x + 1][y + 1] == kEmpty) {
                 taken[x + 1][y + 1] = 1;
-                listed.push_back(Listed{x, y, listed.size() % 2 == 0 ? 2 : 1});
+                listed.push_back(Listed{x, y, listed.size() >= count ? 3 : (listed.size() % 2 == 0 ? 2 : 1)});
             }
         }
         for (std::int32_t depth : {kBeginnerDepth, kIntermediateDepth, kAdvancedDepth}) {
@@ -281,6 +324,21 @@ TEST(BrainProtocolSearch, answersWhatTheOpponentAnswersAtEveryLevel) {
                 << "game " << game << ", depth " << depth;
         }
     }
+}
+
+TEST_F(BrainProtocolTest, blocksOfUnknownCommandsAreReadToDoneAndAnsweredOnce) {
+    one("START 15");
+    for (const char* header : {"SWAP2BOARD", "yxboard"}) {
+        EXPECT_TRUE(brain.handleLine(header).empty()) << header;
+        for (const char* line : {"7,7", "8,8", "7,8,1", "1 2 3"}) {
+            EXPECT_TRUE(brain.handleLine(line).empty()) << header << ": " << line;
+        }
+        EXPECT_EQ(one("done").rfind("UNKNOWN ", 0), 0u) << header;
+        EXPECT_TRUE(brain.position().stones.empty()) << header;
+    }
+    // Cut short by a command: the block's answer, then the command's.
+    expectCutShort("SWAP2BOARD", "UNKNOWN ");
+    expectError("DONE");
 }
 
 TEST_F(BrainProtocolTest, playAboutAndEnd) {

@@ -166,8 +166,7 @@ TEST(PbrainProcess, everyRefusalIsAnsweredAndTheEngineStaysUsable) {
     }
     ASSERT_EQ(engine.ask("START 15"), "OK");
     ASSERT_EQ(engine.ask("BEGIN"), "7,7");
-    for (const char* line : {"TURN 7", "TURN 7,x", "TURN 15,3", "TURN 3,-1", "TURN 7,7", "TAKEBACK 0,0", "DONE",
-                             "INFO MAX_DEPTH 3"}) {
+    for (const char* line : {"TURN 7", "TURN 7,x", "TURN 15,3", "TURN 3,-1", "TURN 7,7", "TAKEBACK 0,0", "DONE"}) {
         EXPECT_TRUE(isError(engine.ask(line))) << line;
     }
     EXPECT_EQ(engine.ask("HELLO there").value_or("").rfind("UNKNOWN ", 0), 0u);
@@ -187,6 +186,11 @@ TEST(PbrainProcess, everyRefusalIsAnsweredAndTheEngineStaysUsable) {
         engine.send(text({k / kSize, k % kSize}) + "," + std::to_string(k % 3 == 0 ? 1 : 2));
     }
     EXPECT_TRUE(isError(engine.ask("DONE"))) << "a full board leaves no move";
+
+    // A manager reads the next line as the answer to its next command: INFO must leave none.
+    engine.send("INFO MAX_DEPTH 3");
+    EXPECT_EQ(engine.ask("ABOUT").value_or("").rfind("name=\"pbrain-kivola\"", 0), 0u) << "a bad INFO has no answer";
+    EXPECT_TRUE(isError(engine.ask("TURN 8,8"))) << "it is told at the next move request";
 
     engine.send("INFO rule 4");
     EXPECT_TRUE(engine.silentFor(200ms)) << "INFO has no answer";
@@ -254,13 +258,32 @@ TEST(PbrainProcess, seedMakesPlayRepeatableAndBadArgumentsAreRefused) {
     }
     EXPECT_TRUE(anyDiffers) << "seven seeds, one game: the seed does not reach the tie rule";
 
-    for (const auto& arguments : std::vector<std::vector<std::string>>{{"--seed"}, {"--seed", "x"}, {"--seed", "-1"},
-                                                                        {"--depth", "9"}}) {
+    for (const auto& arguments : std::vector<std::vector<std::string>>{
+             {"--seed"}, {"--seed", "x"}, {"--seed", "-1"}, {"--depth", "9"}, {"--level"}, {"--level", "master"}}) {
         BrainProcess engine(arguments);
         const auto status = engine.waitExit(kExitLimit);
         ASSERT_TRUE(status);
         EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 2) << arguments[0];
     }
+}
+
+TEST(PbrainProcess, theCommandLineLevelHoldsUntilTheManagerNamesOne) {
+    // Past the opening, where each level answers this board differently.
+    auto answer = [](std::vector<std::string> arguments, const char* info) {
+        arguments.insert(arguments.end(), {"--seed", "21"});
+        BrainProcess engine(arguments);
+        sendAll(engine, {"START 15", info, "BOARD", "5,9,2", "9,8,1", "8,8,2", "6,6,1", "9,7,2", "8,9,1", "6,8,2",
+                         "8,5,1"});
+        EXPECT_EQ(engine.readLine(), "OK");
+        return engine.ask("DONE");
+    };
+    EXPECT_EQ(answer({}, ""), "7,10") << "no level named: 高级";
+    EXPECT_EQ(answer({"--level", "初级"}, ""), "10,7");
+    EXPECT_EQ(answer({"--level", "Intermediate"}, ""), "11,6");
+    EXPECT_EQ(answer({"--level", "beginner"}, "INFO MAX_DEPTH 9"), "7,10") << "INFO still decides";
+
+    BrainProcess help({"--help"});
+    EXPECT_NE(help.readLine().value_or("").find("--level"), std::string::npos) << "on standard output";
 }
 
 } // namespace

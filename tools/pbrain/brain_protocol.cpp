@@ -1,10 +1,12 @@
 #include "kivola/pbrain/brain_protocol.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <optional>
 #include <span>
 
+#include "kivola/opponent/evaluator.h"
 #include "kivola/opponent/search_progress.h"
 
 #ifndef KIVOLA_VERSION
@@ -18,7 +20,7 @@ namespace {
 // BOARD lines: what the manager's field says of the stone.
 constexpr int kFieldOwn = 1;
 constexpr int kFieldOpponent = 2;
-constexpr int kFieldContinuousMark = 3; // only used by continuous games; carries no stone for us
+constexpr int kFieldFinishedLine = 3; // continuous games: a stone of a five already scored
 
 constexpr std::int32_t kEngineStone = kOtherStone;   // the computer's code on the game's board
 constexpr std::int32_t kOpponentStone = kLocalStone; // the player's code
@@ -131,9 +133,37 @@ PointArgument readPoint(std::string_view command, std::string_view args) {
 
 std::string takenFault(int x, int y) { return "point " + pointText(x - 1, y - 1) + " is already taken"; }
 
+bool isCommandWord(std::string_view word) {
+    const char first = word.empty() ? '\0' : word.front();
+    return (first >= 'A' && first <= 'Z') || (first >= 'a' && first <= 'z');
+}
+
+// Multi-line commands of protocol extensions, ended by DONE like BOARD.
+bool isUnknownBlock(const std::string& name) { return name == "SWAP2BOARD" || name == "YXBOARD"; }
+
+std::string unknownCommand(std::string_view word) { return "UNKNOWN command '" + echo(word) + "'"; }
+
 } // namespace
 
-BrainProtocol::BrainProtocol(RandomSource& random) : random_(random) {}
+std::optional<std::int32_t> levelDepth(std::string_view name) {
+    struct Named {
+        std::string_view chinese;
+        std::string_view english;
+        std::int32_t depth;
+    };
+    static constexpr Named kLevels[] = {{"初级", "BEGINNER", kBeginnerDepth},
+                                        {"中级", "INTERMEDIATE", kIntermediateDepth},
+                                        {"高级", "ADVANCED", kAdvancedDepth}};
+    const std::string english = upper(name);
+    for (const Named& level : kLevels) {
+        if (name == level.chinese || english == level.english) {
+            return level.depth;
+        }
+    }
+    return std::nullopt;
+}
+
+BrainProtocol::BrainProtocol(RandomSource& random, std::int32_t level) : random_(random), level_(level) {}
 
 std::string BrainProtocol::aboutText() {
     return "name=\"pbrain-kivola\", version=\"" KIVOLA_VERSION
@@ -147,24 +177,25 @@ std::vector<std::string> BrainProtocol::handleLine(std::string_view line, bool t
     if (trim(line).empty() && !tooLong) {
         return {}; // the protocol lets either side send empty lines
     }
-    return readingBoard_ ? boardLine(line, tooLong) : command(line, tooLong);
+    return block_ != Block::None ? blockLine(line, tooLong) : command(line, tooLong);
 }
 
 BrainProtocol::Answers BrainProtocol::command(std::string_view line, bool tooLong) {
+    const auto [word, args] = splitWord(line);
+    const std::string name = upper(word);
+    if (name == "INFO") {
+        info(args, tooLong);
+        return {};
+    }
     if (tooLong) {
         return {error("line too long")};
     }
-    const auto [word, args] = splitWord(line);
-    const std::string name = upper(word);
     if (name == "END") {
         ended_ = true;
         return {};
     }
     if (name == "ABOUT") {
         return {aboutText()};
-    }
-    if (name == "INFO") {
-        return info(args);
     }
     if (name == "START") {
         return start(args);
@@ -173,9 +204,15 @@ BrainProtocol::Answers BrainProtocol::command(std::string_view line, bool tooLon
         return rectStart(args);
     }
     if (name == "BOARD") {
-        readingBoard_ = true;
+        block_ = Block::Board;
         pendingBoard_ = BrainPosition{};
         pendingFault_ = args.empty() ? std::string{} : "expected BOARD alone on its line";
+        return {};
+    }
+    if (isUnknownBlock(name)) {
+        // Its lines are not commands: read them up to DONE and answer once.
+        block_ = Block::Unknown;
+        unknownBlock_ = std::string(word);
         return {};
     }
     if (name == "DONE") {
@@ -184,7 +221,7 @@ BrainProtocol::Answers BrainProtocol::command(std::string_view line, bool tooLon
     const bool needsStart =
         name == "RESTART" || name == "BEGIN" || name == "TURN" || name == "TAKEBACK" || name == "PLAY";
     if (!needsStart) {
-        return {"UNKNOWN command '" + echo(word) + "'"};
+        return {unknownCommand(word)};
     }
     if (!started_) {
         return {error("no board yet: send START 15 first")};
@@ -204,22 +241,25 @@ BrainProtocol::Answers BrainProtocol::command(std::string_view line, bool tooLon
     return play(args);
 }
 
-BrainProtocol::Answers BrainProtocol::boardLine(std::string_view line, bool tooLong) {
+BrainProtocol::Answers BrainProtocol::blockLine(std::string_view line, bool tooLong) {
     const auto [word, args] = splitWord(line);
     const std::string name = upper(word);
+    const Block block = block_;
     if (!tooLong && name == "DONE" && args.empty()) {
-        readingBoard_ = false;
-        return boardDone();
+        block_ = Block::None;
+        return block == Block::Board ? boardDone() : Answers{unknownCommand(unknownBlock_)};
     }
-    const bool commandWord = !tooLong && !word.empty() &&
-                             ((word.front() >= 'A' && word.front() <= 'Z') || (word.front() >= 'a' && word.front() <= 'z'));
-    if (commandWord) {
-        // The manager moved on without DONE: drop the half-read board and obey the new command.
-        readingBoard_ = false;
-        Answers answers{error("BOARD ended without DONE; the position is unchanged")};
+    if (!tooLong && isCommandWord(word)) {
+        // The manager moved on without DONE: drop the half-read block and obey the new command.
+        block_ = Block::None;
+        Answers answers{block == Block::Board ? error("BOARD ended without DONE; the position is unchanged")
+                                              : unknownCommand(unknownBlock_)};
         Answers next = command(line, false);
         answers.insert(answers.end(), next.begin(), next.end());
         return answers;
+    }
+    if (block == Block::Unknown) {
+        return {};
     }
     if (!pendingFault_.empty()) {
         return {}; // the first fault is the one reported at DONE
@@ -238,17 +278,18 @@ BrainProtocol::Answers BrainProtocol::boardLine(std::string_view line, bool tooL
         pendingFault_ = "point " + pointText(px, py) + " in BOARD is outside the 15x15 board";
         return {};
     }
-    if (field != kFieldOwn && field != kFieldOpponent && field != kFieldContinuousMark) {
+    if (field != kFieldOwn && field != kFieldOpponent && field != kFieldFinishedLine) {
         pendingFault_ = "field " + std::to_string(field) + " in BOARD is not 1, 2 or 3";
-        return {};
-    }
-    if (field == kFieldContinuousMark) {
         return {};
     }
     const int x = static_cast<int>(px) + 1;
     const int y = static_cast<int>(py) + 1;
     if (pendingBoard_.board[x][y] != kEmpty) {
         pendingFault_ = "point " + pointText(px, py) + " is listed twice in BOARD";
+        return {};
+    }
+    if (field == kFieldFinishedLine) {
+        pendingBoard_.board[x][y] = kBlockerCode; // taken, but not a stone of the history
         return {};
     }
     pendingBoard_.board[x][y] = field == kFieldOwn ? kEngineStone : kOpponentStone;
@@ -330,44 +371,50 @@ BrainProtocol::Answers BrainProtocol::boardDone() {
     return answers;
 }
 
-BrainProtocol::Answers BrainProtocol::info(std::string_view args) {
+void BrainProtocol::info(std::string_view args, bool tooLong) {
+    // A manager takes the next line for the answer to its next command, so a problem here is
+    // only remembered; the first one is told at the next move request.
+    auto remember = [this](std::string fault) {
+        if (infoFault_.empty()) {
+            infoFault_ = std::move(fault);
+        }
+    };
     const auto [key, value] = splitWord(args);
-    if (key.empty()) {
-        return {error("expected INFO KEY VALUE")};
-    }
     const std::string name = upper(key);
+    if (key.empty() || tooLong) {
+        remember(tooLong ? "INFO line too long; it was ignored" : "expected INFO KEY VALUE");
+        return;
+    }
     if (name == "RULE") {
         const auto rule = parseInteger(value);
         if (!rule || *rule < 0) {
-            return {error("expected INFO rule with a bitmask, got '" + echo(value) + "'")};
+            unreadableRule_ = echo(value); // refused like an unsupported rule until a good one comes
+            return;
         }
+        unreadableRule_.reset();
         rule_ = *rule; // an unsupported rule is refused when a move is asked
-        return {};
+        return;
     }
     if (name == "MAX_DEPTH") {
         const auto depth = parseInteger(value);
         if (!depth || (*depth != kBeginnerDepth && *depth != kIntermediateDepth && *depth != kAdvancedDepth)) {
-            return {error("MAX_DEPTH must be 1, 5 or 9, got '" + echo(value) + "'; the level is unchanged")};
+            remember("INFO MAX_DEPTH must be 1, 5 or 9, got '" + echo(value) + "'; the level is unchanged");
+            return;
         }
         level_ = static_cast<std::int32_t>(*depth);
-        return {};
+        return;
     }
     if (name == "LEVEL") {
-        const std::string level = upper(value);
-        if (value == "初级" || level == "BEGINNER") {
-            level_ = kBeginnerDepth;
-        } else if (value == "中级" || level == "INTERMEDIATE") {
-            level_ = kIntermediateDepth;
-        } else if (value == "高级" || level == "ADVANCED") {
-            level_ = kAdvancedDepth;
-        } else {
-            return {error("unknown level '" + echo(value) + "'; the level is unchanged")};
+        const auto depth = levelDepth(value);
+        if (!depth) {
+            remember("unknown INFO level '" + echo(value) + "'; the level is unchanged");
+            return;
         }
-        return {};
+        level_ = *depth;
+        return;
     }
     // timeout_turn, timeout_match, time_left, max_memory, game_type, folder, evaluate and keys
     // of later managers: the search has no clock, memory limit or files, so they do not apply.
-    return {};
 }
 
 BrainProtocol::Answers BrainProtocol::takeBack(std::string_view args) {
@@ -397,28 +444,67 @@ BrainProtocol::Answers BrainProtocol::play(std::string_view args) {
 }
 
 BrainProtocol::Answers BrainProtocol::moveNow() {
+    if (!infoFault_.empty()) {
+        Answers answers{error(infoFault_)};
+        infoFault_.clear();
+        return answers;
+    }
+    if (unreadableRule_) {
+        return {error("INFO rule '" + *unreadableRule_ + "' is not a rule bitmask; only freestyle is played")};
+    }
     if (!ruleSupported()) {
         return {error("only freestyle (five or more wins) is supported, not INFO rule " + std::to_string(rule_))};
     }
-    if (position_.stones.size() >= static_cast<std::size_t>(kMaxStones)) {
+    const auto free = [this](int x, int y) { return position_.board[x][y] == kEmpty; };
+    const auto hasFree = [](const auto& column) { return std::ranges::count(column, kEmpty) > 0; };
+    if (std::ranges::none_of(position_.board, hasFree)) {
         return {error("the board is full")};
     }
-    opponent_.setSearchDepth(level_);
-    QuietProgress progress;
     int x = 0;
     int y = 0;
-    const bool found = opponent_.FindComputerMove(position_.board, std::span<const BoardPoint>(position_.stones),
-                                                  bonuses(), progress, random_, x, y);
-    if (!found) {
-        return {error("no empty point to play")};
+    if (position_.stones.empty()) {
+        // The search answers the centre at once here, blocked or not.
+        const BoardPoint opening = openingPoint();
+        x = opening.x;
+        y = opening.y;
+    } else {
+        opponent_.setSearchDepth(level_);
+        QuietProgress progress;
+        if (!opponent_.FindComputerMove(position_.board, std::span<const BoardPoint>(position_.stones), bonuses(),
+                                        progress, random_, x, y)) {
+            return {error("no empty point to play")};
+        }
     }
     // The opponent promises an empty playing point; a broken promise must not corrupt the game.
-    if (!isPlayingPoint(x, y) || position_.board[x][y] != kEmpty) {
+    if (!isPlayingPoint(x, y) || !free(x, y)) {
         return {error("the search answered " + std::to_string(x) + "," + std::to_string(y) +
                       " (1-based), which is not an empty point")};
     }
     place(x, y, kEngineStone);
     return {pointText(x - 1, y - 1)};
+}
+
+BoardPoint BrainProtocol::openingPoint() const {
+    if (position_.board[kCentre][kCentre] == kEmpty) {
+        return {kCentre, kCentre};
+    }
+    // As the search does when no cell near the stones will do: the best free point, first in
+    // column order.
+    BoardPoint best{};
+    std::int32_t bestScore = 0;
+    for (int x = kFirstPoint; x <= kLastPoint; ++x) {
+        for (int y = kFirstPoint; y <= kLastPoint; ++y) {
+            if (position_.board[x][y] != kEmpty) {
+                continue;
+            }
+            const std::int32_t score = CellScore(position_.board, x, y, kEngineStone, bonuses());
+            if (best.x == 0 || score > bestScore) {
+                best = {x, y};
+                bestScore = score;
+            }
+        }
+    }
+    return best;
 }
 
 void BrainProtocol::clearPosition() { position_ = BrainPosition{}; }

@@ -58,11 +58,19 @@ std::optional<std::uint64_t> parseSeed(const char* text) {
     return value;
 }
 
-int usage(const char* program) {
-    std::fprintf(stderr, "usage: %s [--seed N]\n"
-                         "Speaks the Gomoku brain protocol on standard input and output.\n"
-                         "--seed N  repeatable play: seed the tie rule with N instead of the clock\n",
+void usage(std::FILE* to, const char* program) {
+    std::fprintf(to,
+                 "usage: %s [--seed N] [--level LEVEL]\n"
+                 "Speaks the Gomoku brain protocol on standard input and output.\n"
+                 "--seed N       repeatable play: seed the tie rule with N instead of the clock\n"
+                 "--level LEVEL  the level until the manager sets one with INFO: beginner (初级),\n"
+                 "               intermediate (中级) or advanced (高级, the default)\n"
+                 "--help         show this and exit\n",
                  program);
+}
+
+int refuse(const char* program) {
+    usage(stderr, program);
     return kUsageExit;
 }
 
@@ -70,15 +78,25 @@ int usage(const char* program) {
 
 int main(int argc, char** argv) {
     std::optional<std::uint64_t> seed;
+    std::optional<std::int32_t> level;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg(argv[i]);
+        if (arg == "--help") {
+            usage(stdout, argv[0]);
+            return 0;
+        }
         if (arg == "--seed" && i + 1 < argc) {
             seed = parseSeed(argv[++i]);
             if (!seed) {
-                return usage(argv[0]);
+                return refuse(argv[0]);
+            }
+        } else if (arg == "--level" && i + 1 < argc) {
+            level = kivola::levelDepth(argv[++i]);
+            if (!level) {
+                return refuse(argv[0]);
             }
         } else {
-            return usage(argv[0]);
+            return refuse(argv[0]);
         }
     }
     // A write to a closed pipe must end the engine through writeAll, not a signal.
@@ -90,7 +108,7 @@ int main(int argc, char** argv) {
     } else {
         random = std::make_unique<kivola::ClockSeededRandom>();
     }
-    kivola::BrainProtocol brain(*random);
+    kivola::BrainProtocol brain(*random, level.value_or(kivola::kDefaultLevel));
     kivola::LineSplitter splitter;
     std::vector<kivola::InputLine> lines;
     char buffer[4096];
