@@ -18,8 +18,8 @@ game_packages=(
   libchm-dev fp-utils
   fonts-noto-cjk
 )
-# Only the tests and the benchmarks need these.
-test_packages=(libgtest-dev libgmock-dev libbenchmark-dev)
+# Only the tests and the benchmarks need these; the last three check the Debian package.
+test_packages=(libgtest-dev libgmock-dev libbenchmark-dev desktop-file-utils appstream lintian)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

@@ -1,3 +1,4 @@
+#include "command_line.h"
 #include "dialogs.h"
 #include "file_messages.h"
 #include "form1.h"
@@ -6,7 +7,9 @@
 #include "help/about_box.h"
 
 int main(int argc, char* argv[]) {
+    kivola::answerHelpOrVersion(argc, argv);
     kivola::KivolaApplication app(argc, argv);
+    kivola::readCommandLine(app);
     kivola::installQtTranslations(app);
     kivola::QtDialogService dialogs;
     kivola::TForm1 form1(dialogs);

@@ -1,6 +1,8 @@
 // Draws the game's artwork into the folder given on the command line:
 // board pictures, button glyphs (24-bit BMP), stone images and the application icon (PNG),
 // each also at twice the density as name@2x.ext.
+// With --icons NAME FOLDER it draws the desktop icon instead, at each size of the icon theme,
+// as FOLDER/hicolor/NxN/apps/NAME.png.
 
 #include "art.h"
 #include "layout.h"
@@ -62,6 +64,16 @@ bool generate(const QDir& dir)
     return ok;
 }
 
+bool generateIcons(const QDir& dir, const QString& name)
+{
+    bool ok = true;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const QString folder = QStringLiteral("hicolor/%1x%1/apps").arg(size);
+        ok &= dir.mkpath(folder) && save(drawIcon({size, size}, 1), QDir(dir.filePath(folder)), name + ".png");
+    }
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -72,17 +84,18 @@ int main(int argc, char* argv[])
     QGuiApplication app(argc, argv);
 
     const QStringList args = QGuiApplication::arguments();
-    if (args.size() != 2) {
-        std::fprintf(stderr, "usage: artgen <output folder>\n");
+    const bool icons = args.size() == 4 && args.at(1) == QLatin1String("--icons");
+    if (args.size() != 2 && !icons) {
+        std::fprintf(stderr, "usage: artgen <output folder>\n       artgen --icons <name> <output folder>\n");
         return 2;
     }
-    QDir dir(args.at(1));
+    QDir dir(args.last());
     if (!dir.mkpath(QStringLiteral("."))) {
-        std::fprintf(stderr, "artgen: cannot create %s\n", qPrintable(args.at(1)));
+        std::fprintf(stderr, "artgen: cannot create %s\n", qPrintable(args.last()));
         return 1;
     }
     try {
-        return generate(dir) ? 0 : 1;
+        return (icons ? generateIcons(dir, args.at(2)) : generate(dir)) ? 0 : 1;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "artgen: %s\n", e.what());
         return 1;

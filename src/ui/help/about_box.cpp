@@ -107,7 +107,7 @@ TAboutBox::TAboutBox(QWidget* parent, const QString& iconFile)
     ProductName->move(64, 16);
     ProductName->adjustSize();
 
-    Version = new QLabel(tr("  版本 1.2.7"), Panel1);
+    Version = new QLabel(tr("  版本 %1").arg(QStringLiteral(KIVOLA_VERSION)), Panel1);
     Version->setObjectName(QStringLiteral("Version"));
     Version->setFont(songFont(16));
     Version->move(176, 16);
