@@ -22,13 +22,15 @@ in_root() { chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root 
 # A player's login shell has /usr/games on its PATH; root's has not.
 as_player() { chroot "$root" su - player -c "$1"; }
 
-before=$(in_root du -sxk / | cut -f1)
 in_root apt-get update -q
+# As a player installs: recommended packages too; the downloaded archives are not counted.
+before=$(in_root du -sxk / | cut -f1)
 in_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "/tmp/$(basename "$deb")" | tee "$root/tmp/install.log"
+in_root apt-get clean
 after=$(in_root du -sxk / | cut -f1)
 in_root useradd -m player
 
-as_player 'command -v kivola pbrain-kivola'
+as_player 'command -v kivola && command -v pbrain-kivola'
 [ "$(as_player 'printf "START 15\nEND\n" | pbrain-kivola')" = OK ] || { echo "pbrain-kivola did not answer OK" >&2; exit 1; }
 as_player 'kivola --version'
 
