@@ -58,7 +58,7 @@ case "$mode" in
     ctest --test-dir "$build" --output-on-failure -j "$jobs" --timeout 600
     # Everything that reads files or network frames, again under address and UB sanitizers.
     san=${build}-sanitize
-    cmake -S "$root" -B "$san" -DCMAKE_BUILD_TYPE=Debug -DKIVOLA_SANITIZE=ON -DKIVOLA_BENCH=OFF
+    cmake -S "$root" -B "$san" -DCMAKE_BUILD_TYPE=Debug -DKIVOLA_SANITIZE=ON -DBUILD_TESTING=ON -DKIVOLA_BENCH=OFF
     cmake --build "$san" -j "$jobs" --target kivola_sanitized_tests
     ctest --test-dir "$san" --output-on-failure -j "$jobs" --timeout 600 -L sanitize
     ;;
