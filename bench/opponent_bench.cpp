@@ -12,80 +12,25 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
 
-#include "kivola/core/saved_game.h"
 #include "kivola/opponent/opponent.h"
 #include "literal_evaluator.h"
 #include "search.h"
 #include "self_play.h"
+#include "stored_positions.h"
 
 namespace {
 
+using kivola::testing::CorpusEntry;
+using kivola::testing::loadCorpus;
 using kivola::testing::Position;
+using kivola::testing::writePosition;
 namespace fs = std::filesystem;
 
 constexpr std::uint64_t kSearchSeed = 20240607;
-
-struct CorpusEntry {
-    std::string name;
-    Position position;
-};
-
-// --- corpus files -----------------------------------------------------------------------------
-
-// Saved with the computer (code 2) to move, as a game against the computer would be.
-void writePosition(const fs::path& file, const Position& position) {
-    kivola::MatchState state;
-    for (const kivola::BoardPoint& stone : position.stones) {
-        ++state.stepCount;
-        state.stepX[state.stepCount] = static_cast<std::uint8_t>(stone.x);
-        state.stepY[state.stepCount] = static_cast<std::uint8_t>(stone.y);
-        state.stepSide[state.stepCount] =
-            position.board[stone.x][stone.y] == kivola::kLocalStone ? kivola::kSideLocal : kivola::kSideOther;
-    }
-    const kivola::BoardPoint first = position.stones.front();
-    state.computerFirst = position.board[first.x][first.y] == kivola::kOtherStone ? 1 : 0;
-    const std::vector<std::uint8_t> bytes = kivola::EncodeSavedGame(state);
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-bool readPosition(const fs::path& file, Position& position) {
-    std::ifstream in(file, std::ios::binary);
-    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const kivola::SavedGameDecoding decoded = kivola::DecodeSavedGame(bytes);
-    if (!decoded.ok()) {
-        return false;
-    }
-    position = Position{};
-    for (const kivola::SavedStone& stone : decoded.game.stones) {
-        position.board[stone.x][stone.y] = stone.side != 0 ? kivola::kLocalStone : kivola::kOtherStone;
-        position.stones.push_back(kivola::BoardPoint{stone.x, stone.y});
-    }
-    return true;
-}
-
-std::vector<CorpusEntry> loadCorpus(const fs::path& folder) {
-    std::vector<CorpusEntry> corpus;
-    std::error_code error;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
-        if (entry.path().extension() != ".rur") {
-            continue;
-        }
-        CorpusEntry loaded{entry.path().stem().string(), {}};
-        if (readPosition(entry.path(), loaded.position)) {
-            corpus.push_back(std::move(loaded));
-        } else {
-            std::fprintf(stderr, "skipped %s: not a saved game\n", entry.path().string().c_str());
-        }
-    }
-    std::sort(corpus.begin(), corpus.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
-    return corpus;
-}
 
 // --- searches ---------------------------------------------------------------------------------
 
