@@ -245,7 +245,25 @@ TEST_F(SavedGames, aLoadedGameWithTheComputerToMoveGetsItsAnswer) {
     ASSERT_EQ(stones(), 2);
     EXPECT_EQ(form1->match().stepSide[2], kSideOther);
     EXPECT_EQ(form1->match().playerCanMove, 1);
-    EXPECT_EQ(form1->Label1->text(), QStringLiteral("玩家  ")) << "loading leaves the labels alone";
+}
+
+TEST_F(SavedGames, thePanelNamesTheLoadedGamesFirstMoverAsBlack) {
+    // The option says the player moves first; the file says the computer did.
+    write(path("computer-first.rur"), bytesOf({0, 1}));
+    load(path("computer-first.rur"));
+    ASSERT_EQ(stones(), 1);
+    EXPECT_EQ(form1->piece(1)->pixmap().toImage(), form1->Image2->pixmap().toImage());
+    EXPECT_EQ(form1->Label1->text(), QStringLiteral("电脑"));
+    EXPECT_EQ(form1->Label2->text(), QStringLiteral("玩家"));
+
+    form1->N10->trigger();
+    form1->N16->trigger();
+    write(path("player-first.rur"), bytesOf({1, 0, 8, 8, 1}));
+    load(path("player-first.rur"));
+    ASSERT_EQ(stones(), 2);
+    EXPECT_EQ(form1->Label1->text(), QStringLiteral("玩家"));
+    EXPECT_EQ(form1->Label2->text(), QStringLiteral("电脑"));
+    EXPECT_TRUE(form1->N16->isChecked()) << "the option itself is the player's, not the file's";
 }
 
 } // namespace
