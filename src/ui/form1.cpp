@@ -275,7 +275,13 @@ void TForm1::qipanPictureMouseMove(int x, int y) {
     mouseY_ = y;
 }
 
-void TForm1::qipanPictureClick() { match_.click(mouseX_, mouseY_); }
+void TForm1::qipanPictureClick() {
+    // The blink must not decide what a click on the newest stone does.
+    if (sprites_.hiddenNewestCovers(match().stepCount, qipanPicture->mapToParent(QPoint(mouseX_, mouseY_)))) {
+        return;
+    }
+    match_.click(mouseX_, mouseY_);
+}
 
 void TForm1::ComputerMove() { match_.ComputerMove(); }
 
