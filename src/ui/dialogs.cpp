@@ -43,8 +43,9 @@ void QtDialogService::closeQuestion(const QString& caption) {
 }
 
 namespace {
-QString runFileDialog(QWidget* owner, const QString& filter, const QString& defaultSuffix, bool save) {
-    QFileDialog dialog(owner, QString(), QString(), filter);
+QString runFileDialog(QWidget* owner, const QString& filter, const QString& defaultSuffix, const QString& startFolder,
+                      bool save) {
+    QFileDialog dialog(owner, QString(), startFolder, filter);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(defaultSuffix);
@@ -56,13 +57,15 @@ QString runFileDialog(QWidget* owner, const QString& filter, const QString& defa
 }
 } // namespace
 
-QString QtDialogService::chooseOpenFile(QWidget* owner, const QString& filter, const QString& defaultSuffix) {
-    return runFileDialog(owner, filter, defaultSuffix, false);
+QString QtDialogService::chooseOpenFile(QWidget* owner, const QString& filter, const QString& defaultSuffix,
+                                       const QString& startFolder) {
+    return runFileDialog(owner, filter, defaultSuffix, startFolder, false);
 }
 
-QString QtDialogService::chooseSaveFile(QWidget* owner, const QString& filter, const QString& defaultSuffix) {
+QString QtDialogService::chooseSaveFile(QWidget* owner, const QString& filter, const QString& defaultSuffix,
+                                       const QString& startFolder) {
     // The overwrite question is on by default.
-    return runFileDialog(owner, filter, defaultSuffix, true);
+    return runFileDialog(owner, filter, defaultSuffix, startFolder, true);
 }
 
 } // namespace kivola

@@ -19,9 +19,12 @@ public:
     virtual bool askYesNo(QWidget* owner, const QString& text, const QString& caption) = 0;
     // Closes the questions with this caption that are on screen; their askYesNo returns false.
     virtual void closeQuestion(const QString& caption) = 0;
-    // Empty when cancelled.
-    virtual QString chooseOpenFile(QWidget* owner, const QString& filter, const QString& defaultSuffix) = 0;
-    virtual QString chooseSaveFile(QWidget* owner, const QString& filter, const QString& defaultSuffix) = 0;
+    // Empty when cancelled. The dialog opens in startFolder, and a bare name typed into it
+    // means a file there.
+    virtual QString chooseOpenFile(QWidget* owner, const QString& filter, const QString& defaultSuffix,
+                                   const QString& startFolder) = 0;
+    virtual QString chooseSaveFile(QWidget* owner, const QString& filter, const QString& defaultSuffix,
+                                   const QString& startFolder) = 0;
 };
 
 // Plain Qt message boxes without an icon and Qt file dialogs, all owned by the given window.
@@ -30,8 +33,10 @@ public:
     void showMessage(QWidget* owner, const QString& text, const QString& caption) override;
     bool askYesNo(QWidget* owner, const QString& text, const QString& caption) override;
     void closeQuestion(const QString& caption) override;
-    QString chooseOpenFile(QWidget* owner, const QString& filter, const QString& defaultSuffix) override;
-    QString chooseSaveFile(QWidget* owner, const QString& filter, const QString& defaultSuffix) override;
+    QString chooseOpenFile(QWidget* owner, const QString& filter, const QString& defaultSuffix,
+                           const QString& startFolder) override;
+    QString chooseSaveFile(QWidget* owner, const QString& filter, const QString& defaultSuffix,
+                           const QString& startFolder) override;
 
 private:
     // The questions on screen, innermost last; a box may go away under the pointer.

@@ -4,9 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStandardPaths>
 #include <cerrno>
 
 #include "file_messages.h"
@@ -44,6 +46,14 @@ bool openRegularFile(const QString& path, QFile& file, QString& reason) {
 }
 
 } // namespace
+
+QString gameDialogFolder(const QString& lastUsed) {
+    if (!lastUsed.isEmpty() && QFileInfo(lastUsed).isDir()) {
+        return lastUsed;
+    }
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
 
 GameFileRead readGameFile(const QString& path) {
     QFile file;

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -138,6 +139,32 @@ TEST_F(SavedGames, theCurrentDirectoryComesBackAfterEveryDialog) {
     save(path("two.rur"));
     EXPECT_EQ(QDir::currentPath(), before);
     EXPECT_TRUE(QFile::exists(path("two.rur")));
+}
+
+TEST_F(SavedGames, theDialogsStartWhereTheLastGameWasElseInTheUsersDocuments) {
+    // The program's own folder is not writable once installed; a bare name must not land there.
+    runFileCommand(form1->N4); // cancelled
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString fresh = dialogs.lastStartFolder;
+    EXPECT_TRUE(fresh == documents || fresh == QDir::homePath()) << fresh.toStdString();
+    EXPECT_NE(QDir(fresh), QDir(form1->appPath()));
+
+    write(path("bad.rur"), bytesOf({3}));
+    load(path("bad.rur"));
+    runFileCommand(form1->N4);
+    EXPECT_EQ(dialogs.lastStartFolder, fresh) << "a refused file used nothing";
+
+    form1->actSinglePlay->trigger();
+    QDir(scratch.path()).mkdir(QStringLiteral("games"));
+    save(path("games/one.rur"));
+    runFileCommand(form1->N4);
+    EXPECT_EQ(QDir(dialogs.lastStartFolder), QDir(path("games")));
+    save(path("games/one.rur"));
+    EXPECT_EQ(QDir(dialogs.lastStartFolder), QDir(path("games")));
+
+    QDir(path("games")).removeRecursively();
+    runFileCommand(form1->N3);
+    EXPECT_EQ(dialogs.lastStartFolder, fresh) << "a folder that went away is not offered";
 }
 
 struct Snapshot {
