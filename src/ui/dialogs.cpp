@@ -1,6 +1,7 @@
 #include "dialogs.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <algorithm>
 
@@ -44,12 +45,17 @@ void QtDialogService::closeQuestion(const QString& caption) {
 
 namespace {
 QString runFileDialog(QWidget* owner, const QString& filter, const QString& defaultSuffix, const QString& startFolder,
-                      bool save) {
+                      const QString& fileName, bool save) {
     QFileDialog dialog(owner, QString(), startFolder, filter);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // The save asks its own question, and only about a file it may replace.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, save);
     dialog.setDefaultSuffix(defaultSuffix);
     dialog.setSizeGripEnabled(true);
+    if (!fileName.isEmpty()) {
+        dialog.selectFile(fileName);
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return {};
     }
@@ -59,13 +65,26 @@ QString runFileDialog(QWidget* owner, const QString& filter, const QString& defa
 
 QString QtDialogService::chooseOpenFile(QWidget* owner, const QString& filter, const QString& defaultSuffix,
                                        const QString& startFolder) {
-    return runFileDialog(owner, filter, defaultSuffix, startFolder, false);
+    return runFileDialog(owner, filter, defaultSuffix, startFolder, QString(), false);
 }
 
 QString QtDialogService::chooseSaveFile(QWidget* owner, const QString& filter, const QString& defaultSuffix,
                                        const QString& startFolder) {
-    // The overwrite question is on by default.
-    return runFileDialog(owner, filter, defaultSuffix, startFolder, true);
+    QString folder = startFolder;
+    QString name;
+    for (;;) {
+        const QString path = runFileDialog(owner, filter, defaultSuffix, folder, name, true);
+        // A device, a pipe or a folder is refused by the save without asking to replace it.
+        const QFileInfo target(path);
+        if (path.isEmpty() || !target.isFile() ||
+            askYesNo(owner, QStringLiteral("“%1”已经存在。\n要替换它吗？").arg(target.fileName()),
+                     QStringLiteral("保存游戏"))) {
+            return path;
+        }
+        // No: back to the dialog, where the player left it.
+        folder = target.absolutePath();
+        name = target.fileName();
+    }
 }
 
 } // namespace kivola

@@ -4,7 +4,11 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
@@ -15,48 +19,101 @@
 namespace kivola::test {
 namespace {
 
-// Runs act on the first modal dialog of type T that opens, while the caller's exec waits.
-template <typename T> class OnModal {
+// Hands each modal dialog that opens to the script, once, while the caller's exec waits.
+class ModalScript {
 public:
-    explicit OnModal(std::function<void(T&)> act) : act_(std::move(act)) {
+    explicit ModalScript(std::function<void(QWidget&)> act) : act_(std::move(act)) {
         poll_.setInterval(5);
         QObject::connect(&poll_, &QTimer::timeout, [this] {
-            auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-            if (dialog != nullptr && dialog->isVisible()) {
-                poll_.stop();
-                act_(*dialog);
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal == nullptr || !modal->isVisible() || modal == last_) {
+                return;
             }
+            last_ = modal;
+            if (++seen_ > 20) {
+                modal->close(); // a script that never ends its dialogs must not hang the run
+                return;
+            }
+            act_(*modal);
         });
         poll_.start();
-        // Whatever happens, no dialog is left open to hang the run.
-        QTimer::singleShot(10000, &poll_, [] {
-            if (QWidget* modal = QApplication::activeModalWidget()) {
-                modal->close();
-            }
-        });
     }
 
 private:
-    std::function<void(T&)> act_;
+    std::function<void(QWidget&)> act_;
     QTimer poll_;
+    QPointer<QWidget> last_;
+    int seen_ = 0;
 };
 
-TEST(RealDialogs, aBareNameTypedIntoTheSaveDialogMeansAGameFileInItsStartFolder) {
+// Types a name into the save dialog and presses its button, as the player does.
+void typeAndSave(QWidget& modal, const QString& name) {
+    auto* dialog = qobject_cast<QFileDialog*>(&modal);
+    ASSERT_NE(dialog, nullptr);
+    dialog->selectFile(name);
+    static_cast<QDialog*>(dialog)->accept();
+}
+
+class RealDialogs : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(games.isValid()); }
+    QString path(const char* name) const { return QDir(games.path()).absoluteFilePath(QString::fromLatin1(name)); }
+    QString save(std::function<void(QWidget&)> act) {
+        const ModalScript script(std::move(act));
+        return dialogs.chooseSaveFile(nullptr, kGameFileFilter, kGameFileSuffix, games.path());
+    }
+
+    QtDialogService dialogs;
     QTemporaryDir games;
-    ASSERT_TRUE(games.isValid());
+};
+
+TEST_F(RealDialogs, aBareNameTypedIntoTheSaveDialogMeansAGameFileInItsStartFolder) {
     const QString before = QDir::currentPath();
     QDir::setCurrent(QCoreApplication::applicationDirPath());
-    QtDialogService dialogs;
     QString startedIn;
-    const OnModal<QFileDialog> typeName([&](QFileDialog& dialog) {
-        startedIn = dialog.directory().absolutePath();
-        dialog.selectFile(QStringLiteral("mygame"));
-        static_cast<QDialog&>(dialog).accept(); // as the dialog's own button does
+    const QString chosen = save([&](QWidget& modal) {
+        startedIn = qobject_cast<QFileDialog*>(&modal)->directory().absolutePath();
+        typeAndSave(modal, QStringLiteral("mygame"));
     });
-    const QString chosen = dialogs.chooseSaveFile(nullptr, kGameFileFilter, kGameFileSuffix, games.path());
     QDir::setCurrent(before);
     EXPECT_EQ(startedIn, QDir(games.path()).absolutePath());
-    EXPECT_EQ(chosen, QDir(games.path()).absoluteFilePath(QStringLiteral("mygame.rur")));
+    EXPECT_EQ(chosen, path("mygame.rur"));
+}
+
+TEST_F(RealDialogs, onlyAFileTheSaveMayReplaceIsAskedAbout) {
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), path("to-null.rur")));
+    QStringList boxes;
+    EXPECT_EQ(save([&](QWidget& modal) {
+                  if (auto* box = qobject_cast<QMessageBox*>(&modal)) {
+                      boxes << box->text();
+                      box->button(QMessageBox::Yes)->click();
+                  } else {
+                      typeAndSave(modal, QStringLiteral("to-null"));
+                  }
+              }),
+              path("to-null.rur"));
+    EXPECT_TRUE(boxes.isEmpty()) << "the save refuses a device; it has nothing to replace";
+
+    QFile old(path("old.rur"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.close();
+    // No goes back to the dialog with the name still typed; Yes takes the file.
+    QStringList namesOffered;
+    int answers = 0;
+    EXPECT_EQ(save([&](QWidget& modal) {
+                  if (auto* box = qobject_cast<QMessageBox*>(&modal)) {
+                      boxes << box->text();
+                      box->button(answers++ == 0 ? QMessageBox::No : QMessageBox::Yes)->click();
+                  } else {
+                      namesOffered << qobject_cast<QFileDialog*>(&modal)->selectedFiles().value(0);
+                      typeAndSave(modal, QStringLiteral("old"));
+                  }
+              }),
+              path("old.rur"));
+    ASSERT_EQ(boxes.size(), 2);
+    EXPECT_EQ(boxes[0], QStringLiteral("“old.rur”已经存在。\n要替换它吗？"));
+    ASSERT_EQ(namesOffered.size(), 2);
+    EXPECT_EQ(namesOffered[1], path("old.rur"));
 }
 
 } // namespace

@@ -255,11 +255,13 @@ TEST_F(SavedGames, aFailedSaveKeepsTheOldFileAndSaysSo) {
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_TRUE(dialogs.shown[0].text.contains(QStringLiteral("无法保存游戏")));
     EXPECT_TRUE(dialogs.shown[0].text.contains(QStringLiteral("keep.rur")));
+    EXPECT_TRUE(dialogs.shown[0].text.contains(QStringLiteral("原有的文件没有被改动。")));
     EXPECT_EQ(QDir(scratch.path()).entryList(QDir::Files), QStringList{QStringLiteral("keep.rur")})
         << "no half-written file is left behind";
 
     save(path("no-such-folder/game.rur"));
-    EXPECT_EQ(dialogs.shown.size(), 2u);
+    ASSERT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_FALSE(dialogs.shown[1].text.contains(QStringLiteral("原有的文件"))) << "there was no file to keep";
 
     // And a save that works replaces the old file whole.
     save(path("keep.rur"));
