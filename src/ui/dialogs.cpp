@@ -19,13 +19,30 @@ void setPlainText(QMessageBox& box, const QString& text) {
 } // namespace
 
 void QtDialogService::showMessage(QWidget* owner, const QString& text, const QString& caption) {
-    QMessageBox box(QMessageBox::NoIcon, caption, QString(), QMessageBox::Ok, owner);
+    tell(owner, text, caption, QMessageBox::NoIcon);
+}
+
+bool QtDialogService::askYesNo(QWidget* owner, const QString& text, const QString& caption) {
+    return ask(owner, text, caption, QMessageBox::NoIcon);
+}
+
+void QtDialogService::showInformation(QWidget* owner, const QString& text, const QString& caption) {
+    tell(owner, text, caption, QMessageBox::Information);
+}
+
+bool QtDialogService::askConfirmation(QWidget* owner, const QString& text, const QString& caption) {
+    return ask(owner, text, caption, QMessageBox::Question);
+}
+
+void QtDialogService::tell(QWidget* owner, const QString& text, const QString& caption, int icon) {
+    QMessageBox box(static_cast<QMessageBox::Icon>(icon), caption, QString(), QMessageBox::Ok, owner);
     setPlainText(box, text);
     box.exec();
 }
 
-bool QtDialogService::askYesNo(QWidget* owner, const QString& text, const QString& caption) {
-    QMessageBox box(QMessageBox::NoIcon, caption, QString(), QMessageBox::Yes | QMessageBox::No, owner);
+bool QtDialogService::ask(QWidget* owner, const QString& text, const QString& caption, int icon) {
+    QMessageBox box(static_cast<QMessageBox::Icon>(icon), caption, QString(), QMessageBox::Yes | QMessageBox::No,
+                    owner);
     setPlainText(box, text);
     openQuestions_.emplace_back(&box);
     const int answer = box.exec();

@@ -12,9 +12,13 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
+#include <map>
 
 #include "dialogs.h"
 #include "file_messages.h"
+#include "form1.h"
+#include "nw/gbk.h"
+#include "nw/nw_events.h"
 
 namespace kivola::test {
 namespace {
@@ -114,6 +118,28 @@ TEST_F(RealDialogs, onlyAFileTheSaveMayReplaceIsAskedAbout) {
     EXPECT_EQ(boxes[0], QStringLiteral("“old.rur”已经存在。\n要替换它吗？"));
     ASSERT_EQ(namesOffered.size(), 2);
     EXPECT_EQ(namesOffered[1], path("old.rur"));
+}
+
+TEST_F(RealDialogs, theLibrarysNoticeAndQuestionAreTheStandardInformationAndConfirmation) {
+    TForm1 window(dialogs);
+    window.show();
+    std::map<QString, QMessageBox::Icon> seen; // by caption: the question may open over the notice
+    const ModalScript script([&](QWidget& modal) {
+        auto* box = qobject_cast<QMessageBox*>(&modal);
+        ASSERT_NE(box, nullptr);
+        seen[box->windowTitle()] = box->icon();
+        box->button(box->button(QMessageBox::No) != nullptr ? QMessageBox::No : QMessageBox::Ok)->click();
+    });
+    const auto post = [&](QEvent::Type type, const char* text) {
+        QCoreApplication::postEvent(&window, new nw::NetTextEvent(type, QByteArray::fromStdString(*nw::utf8ToGbk(text))));
+    };
+    post(nw::kNetNoticeEvent, "对方已连接");
+    post(nw::kNetRestartAskEvent, "对方想重新开始，同意吗？");
+    for (int i = 0; i < 500 && seen.size() < 2; ++i) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    EXPECT_EQ(seen, (std::map<QString, QMessageBox::Icon>{{QStringLiteral("Information"), QMessageBox::Information},
+                                                           {QStringLiteral("Confirm"), QMessageBox::Question}}));
 }
 
 } // namespace
