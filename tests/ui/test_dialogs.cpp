@@ -120,6 +120,25 @@ TEST_F(RealDialogs, onlyAFileTheSaveMayReplaceIsAskedAbout) {
     EXPECT_EQ(namesOffered[1], path("old.rur"));
 }
 
+TEST_F(RealDialogs, everyBoxIsWideEnoughForAWindowManagerToShowItsCaption) {
+    // The result box was sized to "您赢了！" alone, too narrow for its caption "结果".
+    std::vector<int> widths;
+    const ModalScript script([&](QWidget& modal) {
+        widths.push_back(modal.width());
+        auto* box = qobject_cast<QMessageBox*>(&modal);
+        box->button(box->button(QMessageBox::No) != nullptr ? QMessageBox::No : QMessageBox::Ok)->click();
+    });
+    const QString caption = QStringLiteral("结果");
+    dialogs.showMessage(nullptr, QStringLiteral("您赢了！"), caption);
+    dialogs.askYesNo(nullptr, QStringLiteral("是"), caption);
+    dialogs.showInformation(nullptr, QStringLiteral("好"), caption);
+    dialogs.askConfirmation(nullptr, QStringLiteral("是"), caption);
+    ASSERT_EQ(widths.size(), 4u);
+    for (const int width : widths) {
+        EXPECT_GE(width, 280);
+    }
+}
+
 TEST_F(RealDialogs, theLibrarysNoticeAndQuestionAreTheStandardInformationAndConfirmation) {
     TForm1 window(dialogs);
     window.show();
