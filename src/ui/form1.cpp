@@ -206,8 +206,8 @@ void TForm1::attachOpponent(TForm2& form2) { match_.attachComputer(form2.compute
 
 void TForm1::ApplySkin(int skin) {
     skinIndex_ = skin;
-    // Only the wood board is built in: without its file another skin's change stops here, and
-    // the guard drops the error, leaving the previous skin whole in view.
+    // Every board is built in; should none fit after all, the change stops here and the guard
+    // drops the error, leaving the previous skin whole in view.
     const QPixmap board = artwork_.board(skin);
     qipanPicture->setPixmap(board);
     qipanPicture->resize(board.deviceIndependentSize().toSize());
