@@ -9,27 +9,22 @@
 namespace kivola {
 
 namespace {
-
 // Wide enough that a window manager shows the caption beside its buttons; a box with a short
 // text is otherwise sized to that text alone.
 constexpr int kMinimumBoxWidth = 280;
+} // namespace
 
-void keepSensibleWidth(QMessageBox& box) {
+void prepareMessageBox(QMessageBox& box, const QString& text) {
+    // The text is set only once the format is plain: a rich-text guess would already load what
+    // markup in a peer's name points at.
+    box.setTextFormat(Qt::PlainText);
+    box.setText(text);
     // The box sizes itself from its layout's minimum, so the floor goes into the layout.
     if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
         grid->addItem(new QSpacerItem(kMinimumBoxWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(),
                       0, 1, grid->columnCount());
     }
 }
-
-// The text is set only once the format is plain: a rich-text guess would already load what
-// markup in a peer's name points at.
-void setPlainText(QMessageBox& box, const QString& text) {
-    box.setTextFormat(Qt::PlainText);
-    box.setText(text);
-}
-
-} // namespace
 
 void QtDialogService::showMessage(QWidget* owner, const QString& text, const QString& caption) {
     tell(owner, text, caption, QMessageBox::NoIcon);
@@ -49,16 +44,14 @@ bool QtDialogService::askConfirmation(QWidget* owner, const QString& text, const
 
 void QtDialogService::tell(QWidget* owner, const QString& text, const QString& caption, int icon) {
     QMessageBox box(static_cast<QMessageBox::Icon>(icon), caption, QString(), QMessageBox::Ok, owner);
-    setPlainText(box, text);
-    keepSensibleWidth(box);
+    prepareMessageBox(box, text);
     box.exec();
 }
 
 bool QtDialogService::ask(QWidget* owner, const QString& text, const QString& caption, int icon) {
     QMessageBox box(static_cast<QMessageBox::Icon>(icon), caption, QString(), QMessageBox::Yes | QMessageBox::No,
                     owner);
-    setPlainText(box, text);
-    keepSensibleWidth(box);
+    prepareMessageBox(box, text);
     openQuestions_.emplace_back(&box);
     const int answer = box.exec();
     std::erase_if(openQuestions_, [&box](const QPointer<QMessageBox>& open) { return open.isNull() || open == &box; });

@@ -35,6 +35,10 @@ public:
                                    const QString& startFolder) = 0;
 };
 
+// Readies a box as the window shows it: the text as plain text, and at least wide enough that a
+// window manager can show its caption.
+void prepareMessageBox(QMessageBox& box, const QString& text);
+
 // Qt message boxes, plain or with the icon their kind calls for, and Qt file dialogs, all owned
 // by the given window.
 class QtDialogService final : public DialogService {
