@@ -235,39 +235,31 @@ TEST(BoardPicture, whiteNameLabelsReadOnThePanel)
 
 TEST(BoardPicture, bothStoneIndicatorsStandOutFromThePanelAtEitherDensity)
 {
-    // Each indicator drawn where the window shows it; its stone's outer body against the ring of
-    // panel just around the stone, as a non-text contrast ratio.
-    const QPoint indicators[] = {QPoint(464, 371), QPoint(464, 396)};   // picture coordinates
+    // Each indicator where the window shows it: its stone's outer body against the panel just
+    // around it, as a non-text contrast ratio.
     const char* colours[] = {"black", "white"};
-    for (int s = 0; s < 3; ++s) {
-        for (const int scale : {1, 2}) {
-            const QString board = QStringLiteral("Picture%1.bmp").arg(s + 1);
-            QImage panel = load(scale == 1 ? board : doubled(board)).convertToFormat(QImage::Format_ARGB32);
+    for (int s = 0; s < 3; ++s)
+        for (const int scale : {1, 2})
             for (int row = 0; row < 2; ++row) {
-                const QString name = QStringLiteral("stone%1_%2.png").arg(s).arg(QLatin1String(colours[row]));
-                const QImage stone = load(scale == 1 ? name : doubled(name)).convertToFormat(QImage::Format_ARGB32);
-                const QPoint at = indicators[row] * scale;
-                QImage shown = panel.copy(QRect(at, stone.size()));
-                QPainter(&shown).drawImage(0, 0, stone);
-                double body = 0, around = 0;
-                int bodyCount = 0, aroundCount = 0;
+                const auto file = [&](const QString& name) {
+                    return load(scale == 1 ? name : doubled(name)).convertToFormat(QImage::Format_ARGB32);
+                };
+                QImage shown = file(QStringLiteral("Picture%1.bmp").arg(s + 1))
+                                   .copy(QRect(QPoint(464, 371 + 25 * row) * scale, QSize(22, 22) * scale));
+                QPainter(&shown).drawImage(0, 0, file(QStringLiteral("stone%1_%2.png").arg(s).arg(colours[row])));
+                double lum[2] = {};
+                int count[2] = {};
                 for (int y = 0; y < shown.height(); ++y)
                     for (int x = 0; x < shown.width(); ++x) {
                         const double d = std::hypot(x + 0.5 - 10.75 * scale, y + 0.5 - 10.75 * scale) / scale;
-                        const double lum = relativeLuminance(shown.pixel(x, y));
-                        if (d >= 6 && d <= 9) {
-                            body += lum, ++bodyCount;
-                        } else if (d >= 10.9 && d <= 11.6) {
-                            around += lum, ++aroundCount;
-                        }
+                        const int ring = d >= 6 && d <= 9 ? 0 : d >= 10.9 && d <= 11.6 ? 1 : -1;
+                        if (ring >= 0)
+                            lum[ring] += relativeLuminance(shown.pixel(x, y)), ++count[ring];
                     }
-                body /= bodyCount;
-                around /= aroundCount;
-                const double ratio = (std::max(body, around) + 0.05) / (std::min(body, around) + 0.05);
-                EXPECT_GE(ratio, 3.0) << "skin " << s << " at " << scale << "x, " << colours[row] << " indicator";
+                const double body = lum[0] / count[0], around = lum[1] / count[1];
+                EXPECT_GE((std::max(body, around) + 0.05) / (std::min(body, around) + 0.05), 3.0)
+                    << "skin " << s << " at " << scale << "x, " << colours[row] << " indicator";
             }
-        }
-    }
 }
 
 TEST(ButtonGlyph, disabledHalfIsGreyedAndCaptionReadable)

@@ -8,10 +8,9 @@
 #include <QTemporaryDir>
 #include <unistd.h>
 
+#include <QTemporaryFile>
 #include <cstdio>
 #include <cstring>
-#include <functional>
-#include <vector>
 
 #include "picture_file.h"
 
@@ -87,52 +86,36 @@ TEST(PictureFile, readsWholePicturesAndRefusesDamagedOrForgedOnes) {
     EXPECT_TRUE(read(huge).isNull());
 }
 
-// Everything written to stderr while the reads run.
-QByteArray stderrOf(const std::function<void()>& reads) {
-    std::fflush(stderr);
-    FILE* capture = std::tmpfile();
-    const int saved = ::dup(STDERR_FILENO);
-    ::dup2(::fileno(capture), STDERR_FILENO);
-    reads();
-    std::fflush(stderr);
-    ::dup2(saved, STDERR_FILENO);
-    ::close(saved);
-    std::rewind(capture);
-    QByteArray said;
-    char chunk[256];
-    for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, capture)) > 0;) {
-        said.append(chunk, static_cast<qsizetype>(n));
-    }
-    std::fclose(capture);
-    return said;
-}
-
 TEST(PictureFile, aDamagedPngIsRefusedWithoutAWordOnStderr) {
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("stone.png"));
+    auto read = [&](const QByteArray& bytes) {
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        file.close();
+        return readPictureFile(path);
+    };
     QImage stone(22, 22, QImage::Format_ARGB32);
     stone.fill(QColor(30, 30, 30, 200));
     const QByteArray png = encoded(stone, "PNG");
     QByteArray flipped = png;
     flipped[png.indexOf("IDAT") + 10] = char(flipped[png.indexOf("IDAT") + 10] ^ 0x55);
-    QByteArray trailing = png + QByteArray("after the end");
-    std::vector<QImage> read;
-    const QByteArray said = stderrOf([&] {
-        for (const QByteArray& bytes : {png.left(png.size() * 2 / 3), png.left(png.size() - 1), flipped, trailing}) {
-            const QString path = dir.filePath(QStringLiteral("stone.png"));
-            QFile file(path);
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            file.write(bytes);
-            file.close();
-            read.push_back(readPictureFile(path));
-        }
-    });
-    EXPECT_TRUE(said.isEmpty()) << said.toStdString();
-    ASSERT_EQ(read.size(), 4u);
-    EXPECT_TRUE(read[0].isNull());
-    EXPECT_TRUE(read[1].isNull());
-    EXPECT_TRUE(read[2].isNull());
-    EXPECT_EQ(read[3].size(), QSize(22, 22)) << "bytes after the end chunk are never read";
+    // The PNG library writes to stderr itself, past any message handler of Qt's.
+    QTemporaryFile said;
+    ASSERT_TRUE(said.open());
+    std::fflush(stderr);
+    const int saved = ::dup(STDERR_FILENO);
+    ::dup2(said.handle(), STDERR_FILENO);
+    const bool refused =
+        read(png.left(png.size() * 2 / 3)).isNull() && read(png.left(png.size() - 1)).isNull() && read(flipped).isNull();
+    const QImage trailing = read(png + QByteArray("after the end"));
+    std::fflush(stderr);
+    ::dup2(saved, STDERR_FILENO);
+    ::close(saved);
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(trailing.size(), QSize(22, 22)) << "bytes after the end chunk are never read";
+    EXPECT_EQ(said.readAll(), QByteArray());
 }
 
 } // namespace
