@@ -184,8 +184,8 @@ public:
     }
     bool askYesNo(QWidget*, const QString&, const QString&) override { return true; }
     void closeQuestion(const QString&) override {}
-    QString chooseOpenFile(QWidget*, const QString&, const QString&) override { return {}; }
-    QString chooseSaveFile(QWidget*, const QString&, const QString&) override { return {}; }
+    QString chooseOpenFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    QString chooseSaveFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
     int notices = 0;
 };
 

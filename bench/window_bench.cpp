@@ -41,11 +41,11 @@ class AnsweringDialogs final : public kivola::DialogService {
 public:
     void showMessage(QWidget*, const QString&, const QString&) override {}
     bool askYesNo(QWidget*, const QString&, const QString&) override { return false; }
-    QString chooseOpenFile(QWidget*, const QString&, const QString&) override {
+    QString chooseOpenFile(QWidget*, const QString&, const QString&, const QString&) override {
         ++asked;
         return file;
     }
-    QString chooseSaveFile(QWidget*, const QString&, const QString&) override { return {}; }
+    QString chooseSaveFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
     void closeQuestion(const QString&) override {}
 
     QString file;

@@ -93,9 +93,13 @@ void MatchController::startGame() {
 void MatchController::clearForNoGame() {
     state_.computerFirst = state_.computerFirstOption;
     ClearBoard(state_, view_);
+    showSingleSideLabels(state_.computerFirst == 1);
+}
+
+void MatchController::showSingleSideLabels(bool computerFirst) {
     const QString player = utf8(text::kPlayer);
     const QString computer = utf8(text::kComputer);
-    if (state_.computerFirst == 1) {
+    if (computerFirst) {
         view_.setSideLabels(computer, player);
     } else {
         view_.setSideLabels(player, computer);
@@ -177,6 +181,9 @@ void MatchController::announceResult(bool localMoved) {
 }
 
 void MatchController::loadGame(const SavedGame& game) {
+    // The panel names the file's first mover as black, whatever the option says, before the
+    // stones appear.
+    showSingleSideLabels(game.computerFirst == 1);
     ReplaySavedGame(state_, view_, game, [this] { view_.stoneReplayed(); });
     state_.gameStarted = 1;
     view_.modeChanged();

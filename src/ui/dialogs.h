@@ -17,23 +17,45 @@ public:
     virtual void showMessage(QWidget* owner, const QString& text, const QString& caption) = 0;
     // Only Yes counts as consent.
     virtual bool askYesNo(QWidget* owner, const QString& text, const QString& caption) = 0;
+    // The standard information dialog and confirmation: the same boxes, with the information and
+    // the question icon.
+    virtual void showInformation(QWidget* owner, const QString& text, const QString& caption) {
+        showMessage(owner, text, caption);
+    }
+    virtual bool askConfirmation(QWidget* owner, const QString& text, const QString& caption) {
+        return askYesNo(owner, text, caption);
+    }
     // Closes the questions with this caption that are on screen; their askYesNo returns false.
     virtual void closeQuestion(const QString& caption) = 0;
-    // Empty when cancelled.
-    virtual QString chooseOpenFile(QWidget* owner, const QString& filter, const QString& defaultSuffix) = 0;
-    virtual QString chooseSaveFile(QWidget* owner, const QString& filter, const QString& defaultSuffix) = 0;
+    // Empty when cancelled. The dialog opens in startFolder, and a bare name typed into it
+    // means a file there.
+    virtual QString chooseOpenFile(QWidget* owner, const QString& filter, const QString& defaultSuffix,
+                                   const QString& startFolder) = 0;
+    virtual QString chooseSaveFile(QWidget* owner, const QString& filter, const QString& defaultSuffix,
+                                   const QString& startFolder) = 0;
 };
 
-// Plain Qt message boxes without an icon and Qt file dialogs, all owned by the given window.
+// Readies a box as the window shows it: the text as plain text, and at least wide enough that a
+// window manager can show its caption.
+void prepareMessageBox(QMessageBox& box, const QString& text);
+
+// Qt message boxes, plain or with the icon their kind calls for, and Qt file dialogs, all owned
+// by the given window.
 class QtDialogService final : public DialogService {
 public:
     void showMessage(QWidget* owner, const QString& text, const QString& caption) override;
     bool askYesNo(QWidget* owner, const QString& text, const QString& caption) override;
+    void showInformation(QWidget* owner, const QString& text, const QString& caption) override;
+    bool askConfirmation(QWidget* owner, const QString& text, const QString& caption) override;
     void closeQuestion(const QString& caption) override;
-    QString chooseOpenFile(QWidget* owner, const QString& filter, const QString& defaultSuffix) override;
-    QString chooseSaveFile(QWidget* owner, const QString& filter, const QString& defaultSuffix) override;
+    QString chooseOpenFile(QWidget* owner, const QString& filter, const QString& defaultSuffix,
+                           const QString& startFolder) override;
+    QString chooseSaveFile(QWidget* owner, const QString& filter, const QString& defaultSuffix,
+                           const QString& startFolder) override;
 
 private:
+    void tell(QWidget* owner, const QString& text, const QString& caption, int icon);
+    bool ask(QWidget* owner, const QString& text, const QString& caption, int icon);
     // The questions on screen, innermost last; a box may go away under the pointer.
     std::vector<QPointer<QMessageBox>> openQuestions_;
 };

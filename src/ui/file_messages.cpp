@@ -52,8 +52,9 @@ QString refusedFileMessage(const QString& path, const QString& reason) {
         .arg(QDir::toNativeSeparators(path), reason);
 }
 
-QString saveFailedMessage(const QString& path, const QString& reason) {
-    return QStringLiteral("无法保存游戏到“%1”：\n%2\n\n原有的文件没有被改动。").arg(QDir::toNativeSeparators(path), reason);
+QString saveFailedMessage(const QString& path, const QString& reason, bool keptFile) {
+    const QString told = QStringLiteral("无法保存游戏到“%1”：\n%2").arg(QDir::toNativeSeparators(path), reason);
+    return keptFile ? told + QStringLiteral("\n\n原有的文件没有被改动。") : told;
 }
 
 QString failureReason(const QString& systemText) {

@@ -18,7 +18,8 @@ inline const QString kGameFileSuffix = QStringLiteral("rur");
 // Why a file was refused, from the decoding and the bytes it looked at.
 QString refusalReason(const SavedGameDecoding& decoding, std::span<const std::uint8_t> bytes);
 QString refusedFileMessage(const QString& path, const QString& reason);
-QString saveFailedMessage(const QString& path, const QString& reason);
+// keptFile: a file stood at path before, and it is left as it was.
+QString saveFailedMessage(const QString& path, const QString& reason, bool keptFile);
 
 // The common system failures in the program's language; other texts come back unchanged.
 QString failureReason(const QString& systemText);

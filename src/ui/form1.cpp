@@ -206,8 +206,8 @@ void TForm1::attachOpponent(TForm2& form2) { match_.attachComputer(form2.compute
 
 void TForm1::ApplySkin(int skin) {
     skinIndex_ = skin;
-    // Only the wood board is built in: without its file another skin's change stops here, and
-    // the guard drops the error, leaving the previous skin whole in view.
+    // Every board is built in; should none fit after all, the change stops here and the guard
+    // drops the error, leaving the previous skin whole in view.
     const QPixmap board = artwork_.board(skin);
     qipanPicture->setPixmap(board);
     qipanPicture->resize(board.deviceIndependentSize().toSize());
@@ -275,7 +275,13 @@ void TForm1::qipanPictureMouseMove(int x, int y) {
     mouseY_ = y;
 }
 
-void TForm1::qipanPictureClick() { match_.click(mouseX_, mouseY_); }
+void TForm1::qipanPictureClick() {
+    // The blink must not decide what a click on the newest stone does.
+    if (sprites_.hiddenNewestCovers(match().stepCount, qipanPicture->mapToParent(QPoint(mouseX_, mouseY_)))) {
+        return;
+    }
+    match_.click(mouseX_, mouseY_);
+}
 
 void TForm1::ComputerMove() { match_.ComputerMove(); }
 

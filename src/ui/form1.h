@@ -145,6 +145,7 @@ private:
     NoticeBoard notices_;
 
     QString appDir_;
+    QString gameFolder_; // where a game was last loaded or saved; empty until then
     int skinIndex_ = 0;
     int boardSkin_ = 0; // the skin whose board picture is in view; sprites take its offset
     int chromeHeight_ = 0;

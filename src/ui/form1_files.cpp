@@ -1,6 +1,7 @@
 // Saving and loading games from the main window.
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTimer>
 
 #include "dialogs.h"
@@ -31,7 +32,7 @@ const QString kSaveCaption = QStringLiteral("保存游戏");
 void TForm1::Timer6Timer() {
     Timer6->stop();
     const CurrentDirectoryKeeper keeper;
-    const QString path = dialogs_.chooseOpenFile(this, kGameFileFilter, kGameFileSuffix);
+    const QString path = dialogs_.chooseOpenFile(this, kGameFileFilter, kGameFileSuffix, gameDialogFolder(gameFolder_));
     if (path.isEmpty()) {
         return;
     }
@@ -40,20 +41,23 @@ void TForm1::Timer6Timer() {
         dialogs_.showMessage(this, read.message, kOpenCaption);
         return;
     }
+    gameFolder_ = QFileInfo(path).absolutePath();
     match_.loadGame(*read.game);
 }
 
 void TForm1::Timer7Timer() {
     Timer7->stop();
     const CurrentDirectoryKeeper keeper;
-    const QString path = dialogs_.chooseSaveFile(this, kGameFileFilter, kGameFileSuffix);
+    const QString path = dialogs_.chooseSaveFile(this, kGameFileFilter, kGameFileSuffix, gameDialogFolder(gameFolder_));
     if (path.isEmpty()) {
         return;
     }
     const QString failure = writeGameFile(path, EncodeSavedGame(match()));
     if (!failure.isEmpty()) {
         dialogs_.showMessage(this, failure, kSaveCaption);
+        return;
     }
+    gameFolder_ = QFileInfo(path).absolutePath();
 }
 
 } // namespace kivola

@@ -4,9 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStandardPaths>
 #include <cerrno>
 
 #include "file_messages.h"
@@ -45,6 +47,14 @@ bool openRegularFile(const QString& path, QFile& file, QString& reason) {
 
 } // namespace
 
+QString gameDialogFolder(const QString& lastUsed) {
+    if (!lastUsed.isEmpty() && QFileInfo(lastUsed).isDir()) {
+        return lastUsed;
+    }
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
 GameFileRead readGameFile(const QString& path) {
     QFile file;
     QString reason;
@@ -65,10 +75,12 @@ QString writeGameFile(const QString& path, std::span<const std::uint8_t> bytes) 
     // The save swaps a new file in, which would replace a device, a pipe or a folder (or what a
     // link points at) with a plain file. A link to a regular file is written through and stays a
     // link, as it would when any editor saves over it.
-    const QString special = notARegularFileReason(QFileInfo(path));
+    const QFileInfo target(path);
+    const QString special = notARegularFileReason(target);
     if (!special.isEmpty()) {
-        return saveFailedMessage(path, special);
+        return saveFailedMessage(path, special, false);
     }
+    const bool hadFile = target.isFile();
     // Written beside the old file and swapped in, so a failure never destroys what was there.
     QSaveFile file(path);
     // Unbuffered, so a short write shows at once instead of vanishing in a late flush.
@@ -81,7 +93,7 @@ QString writeGameFile(const QString& path, std::span<const std::uint8_t> bytes) 
     }
     const QString reason = failureReason(file.errorString());
     file.cancelWriting();
-    return saveFailedMessage(path, reason);
+    return saveFailedMessage(path, reason, hadFile);
 }
 
 } // namespace kivola

@@ -17,6 +17,10 @@ struct GameFileRead {
 };
 
 GameFileRead readGameFile(const QString& path);
+// Where the open and save dialogs start: the folder last used for a game while it exists, else
+// the user's documents folder, else home. Never the program's own folder, which an installed
+// copy cannot write to.
+QString gameDialogFolder(const QString& lastUsed);
 // Empty when written; else the message, and whatever was at path is left as it was.
 QString writeGameFile(const QString& path, std::span<const std::uint8_t> bytes);
 

@@ -33,7 +33,9 @@ void NoticeBoard::tell(Notice notice, const std::function<void()>& before, const
 void NoticeBoard::askThrough(std::size_t box, const std::function<QString()>& text, const Answer& answer) {
     NoticeGate& gate = gates_[box];
     gate.show([&] {
-        const bool yes = dialogs_.askYesNo(&owner_, text(), caption(box));
+        // The library's question is the standard confirmation, the match's a plain box.
+        const bool yes = box == kLibraryQuestion ? dialogs_.askConfirmation(&owner_, text(), caption(box))
+                                                 : dialogs_.askYesNo(&owner_, text(), caption(box));
         if (!gate.withdrawn()) {
             answer(yes);
         }
@@ -56,7 +58,7 @@ void NoticeBoard::showLibraryMessage(const QEvent& event, const Answer& answer) 
     }
     if (event.type() == nw::kNetNoticeEvent) {
         libraryNotice_ = QString::fromStdString(*text);
-        gates_[kLibraryNotice].show([this] { dialogs_.showMessage(&owner_, libraryNotice_, caption(kLibraryNotice)); });
+        gates_[kLibraryNotice].show([this] { dialogs_.showInformation(&owner_, libraryNotice_, caption(kLibraryNotice)); });
     } else {
         libraryQuestion_ = QString::fromStdString(*text);
         askThrough(kLibraryQuestion, [this] { return libraryQuestion_; }, answer);

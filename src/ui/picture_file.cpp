@@ -44,6 +44,52 @@ bool bitmapRowsComplete(const QByteArray& bytes) {
     return rowBytes == 0 || std::abs(height) <= (bytes.size() - pixelsAt) / rowBytes;
 }
 
+std::uint32_t bigEndian(const QByteArray& bytes, qsizetype at) {
+    std::uint32_t value = 0;
+    for (qsizetype i = 0; i < 4; ++i) {
+        value = value << 8 | static_cast<std::uint8_t>(bytes[at + i]);
+    }
+    return value;
+}
+
+std::uint32_t crc32(const char* data, qsizetype size) {
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (qsizetype i = 0; i < size; ++i) {
+        crc ^= static_cast<std::uint8_t>(data[i]);
+        for (int bit = 0; bit < 8; ++bit) {
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        }
+    }
+    return ~crc;
+}
+
+// The PNG library reports a damaged file on stderr, once per file read, before Qt refuses it.
+// So a PNG is walked first: every chunk whole and matching its checksum, up to the end chunk.
+bool pngChunksComplete(const QByteArray& bytes) {
+    static const QByteArray kSignature("\x89PNG\r\n\x1a\n", 8);
+    if (!bytes.startsWith(kSignature)) {
+        return true;
+    }
+    constexpr qsizetype kChunkFrame = 12; // length, type and checksum
+    qsizetype at = kSignature.size();
+    while (bytes.size() - at >= kChunkFrame) {
+        const std::uint32_t length = bigEndian(bytes, at);
+        if (length > static_cast<std::uint32_t>(bytes.size() - at - kChunkFrame)) {
+            return false;
+        }
+        const qsizetype typeAt = at + 4;
+        const qsizetype crcAt = typeAt + 4 + length;
+        if (crc32(bytes.constData() + typeAt, 4 + length) != bigEndian(bytes, crcAt)) {
+            return false;
+        }
+        if (bytes.mid(typeAt, 4) == "IEND") {
+            return true;
+        }
+        at = crcAt + 4;
+    }
+    return false;
+}
+
 } // namespace
 
 QImage readPictureFile(const QString& path) {
@@ -52,7 +98,7 @@ QImage readPictureFile(const QString& path) {
         return {};
     }
     const QByteArray bytes = file.read(kLargestPictureFile);
-    if (!bitmapRowsComplete(bytes)) {
+    if (!bitmapRowsComplete(bytes) || !pngChunksComplete(bytes)) {
         return {};
     }
     return QImage::fromData(bytes);

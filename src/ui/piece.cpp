@@ -1,5 +1,6 @@
 #include "piece.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
 
@@ -37,6 +38,10 @@ int pieceOffset(int skin) { return skinLayout()[static_cast<std::size_t>(skin)].
 
 } // namespace
 
+void TPiece::mousePressEvent(QMouseEvent* event) { event->accept(); }
+
+void TPiece::mouseReleaseEvent(QMouseEvent* event) { event->accept(); }
+
 QPoint spriteBase(QPoint boardOrigin, int x, int y) {
     return boardOrigin + QPoint(kPointPitch * x - kSpriteInset, kPointPitch * y - kSpriteInset);
 }
@@ -50,7 +55,6 @@ TPiece* makePiece(QWidget* parent, int k, QPoint base, StoneColour colour, int s
     auto* sprite = new TPiece(parent);
     sprite->setObjectName(QStringLiteral("piece%1").arg(k));
     sprite->setScaledContents(true);
-    sprite->setAttribute(Qt::WA_TransparentForMouseEvents);
     sprite->baseLeft = base.x();
     sprite->baseTop = base.y();
     sprite->move(spritePosition(*sprite, skin));
@@ -96,6 +100,11 @@ void StoneSprites::AssignPiecePicture(TPiece& sprite, const QPixmap& first, cons
     sprite.pictureDue = false;
     sprite.setPixmap(sprite.stoneColor == StoneColour::First ? first : second);
     sprite.resize(kStoneImageSize, kStoneImageSize);
+}
+
+bool StoneSprites::hiddenNewestCovers(int count, QPoint point) const {
+    const TPiece* newest = count > 0 ? at(count) : nullptr;
+    return newest != nullptr && newest->isHidden() && newest->geometry().contains(point);
 }
 
 std::vector<QRect> winningStones(const WinningLine& line, QPoint boardOrigin, int skin) {

@@ -12,6 +12,8 @@ namespace kivola {
 
 inline constexpr int kStoneImageSize = 22;
 
+// A stone's picture takes the clicks on it, so a click on a stone's rim never reaches the
+// board picture below as a click on the neighbouring point.
 class TPiece : public QLabel {
 public:
     explicit TPiece(QWidget* parent) : QLabel(parent) {}
@@ -20,6 +22,10 @@ public:
     bool pictureDue = false; // still has to take its picture from the current skin's indicators
     int baseLeft = 0;        // position before the skin's offset
     int baseTop = 0;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 };
 
 // Where the sprite of the stone on point (x, y) stands before any skin's offset, in the
@@ -40,6 +46,9 @@ public:
     // Sprites 1..count move to the skin's place and take the new pictures.
     void followSkin(int count, int skin, const QPixmap& first, const QPixmap& second);
     static void AssignPiecePicture(TPiece& sprite, const QPixmap& first, const QPixmap& second);
+    // True when the newest of the count sprites is hidden by the blink and covers the point,
+    // given in the sprites' parent's coordinates.
+    bool hiddenNewestCovers(int count, QPoint point) const;
 
 private:
     std::array<TPiece*, kMaxStones + 1> sprites_{};

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -230,6 +231,35 @@ TEST(BoardPicture, whiteNameLabelsReadOnThePanel)
             EXPECT_GE(1.05 / (bright + 0.05), 4.5) << "skin " << s << " label at y " << r.top();
         }
     }
+}
+
+TEST(BoardPicture, bothStoneIndicatorsStandOutFromThePanelAtEitherDensity)
+{
+    // Each indicator where the window shows it: its stone's outer body against the panel just
+    // around it, as a non-text contrast ratio.
+    const char* colours[] = {"black", "white"};
+    for (int s = 0; s < 3; ++s)
+        for (const int scale : {1, 2})
+            for (int row = 0; row < 2; ++row) {
+                const auto file = [&](const QString& name) {
+                    return load(scale == 1 ? name : doubled(name)).convertToFormat(QImage::Format_ARGB32);
+                };
+                QImage shown = file(QStringLiteral("Picture%1.bmp").arg(s + 1))
+                                   .copy(QRect(QPoint(464, 371 + 25 * row) * scale, QSize(22, 22) * scale));
+                QPainter(&shown).drawImage(0, 0, file(QStringLiteral("stone%1_%2.png").arg(s).arg(colours[row])));
+                double lum[2] = {};
+                int count[2] = {};
+                for (int y = 0; y < shown.height(); ++y)
+                    for (int x = 0; x < shown.width(); ++x) {
+                        const double d = std::hypot(x + 0.5 - 10.75 * scale, y + 0.5 - 10.75 * scale) / scale;
+                        const int ring = d >= 6 && d <= 9 ? 0 : d >= 10.9 && d <= 11.6 ? 1 : -1;
+                        if (ring >= 0)
+                            lum[ring] += relativeLuminance(shown.pixel(x, y)), ++count[ring];
+                    }
+                const double body = lum[0] / count[0], around = lum[1] / count[1];
+                EXPECT_GE((std::max(body, around) + 0.05) / (std::min(body, around) + 0.05), 3.0)
+                    << "skin " << s << " at " << scale << "x, " << colours[row] << " indicator";
+            }
 }
 
 TEST(ButtonGlyph, disabledHalfIsGreyedAndCaptionReadable)

@@ -139,6 +139,11 @@ TEST_F(HelpFileContent, TopicsNameTheCommandsAndKeys)
     for (const char* key : {"<td>F1</td>", "<td>F2</td>", "<td>F3</td>", "<td>F5</td>",
                             "<td>Alt+F4</td>"})
         EXPECT_TRUE(all.contains(QLatin1String(key))) << key;
+    // The side buttons are named as their glyphs read, not as the menu items.
+    for (const char* button : {"“打开”", "“保存”", "“悔棋”", "“重来”"})
+        EXPECT_TRUE(all.contains(QString::fromUtf8(button))) << button;
+    for (const char* menuName : {"“打开游戏”按钮", "“保存游戏”按钮", "“打开游戏”、"})
+        EXPECT_FALSE(all.contains(QString::fromUtf8(menuName))) << menuName;
 }
 
 TEST_F(HelpFileContent, ArchiveRefusesBadFilesAndPaths)

@@ -57,7 +57,8 @@ Options parse(const QStringList& args) {
 // (The notice's own box is drawn in; under the offscreen platform nothing else would show it.)
 QPixmap renderWithNotice(kivola::TForm1& form1, const QString& notice) {
     QPixmap picture = form1.grab();
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("结果"), notice, QMessageBox::Ok, &form1);
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("结果"), QString(), QMessageBox::Ok, &form1);
+    kivola::prepareMessageBox(box, notice);
     box.adjustSize();
     const QPixmap boxPicture = box.grab();
     const QRect board = form1.qipanPicture->geometry().translated(form1.client->pos());

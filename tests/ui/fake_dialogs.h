@@ -45,11 +45,11 @@ public:
             }
         }
     }
-    QString chooseOpenFile(QWidget*, const QString& filter, const QString& suffix) override {
-        return choose(filter, suffix);
+    QString chooseOpenFile(QWidget*, const QString& filter, const QString& suffix, const QString& folder) override {
+        return choose(filter, suffix, folder);
     }
-    QString chooseSaveFile(QWidget*, const QString& filter, const QString& suffix) override {
-        return choose(filter, suffix);
+    QString chooseSaveFile(QWidget*, const QString& filter, const QString& suffix, const QString& folder) override {
+        return choose(filter, suffix, folder);
     }
 
     std::vector<ShownMessage> shown;
@@ -67,6 +67,7 @@ public:
     std::deque<QString> files;     // an empty entry cancels
     QString lastFilter;
     QString lastSuffix;
+    QString lastStartFolder;
     QString directoryDuringDialog;
     int fileDialogsShown = 0;
     // A dialog may wander the file system; the window must put the current directory back.
@@ -96,10 +97,11 @@ private:
 
     std::vector<std::size_t> open_; // indices into shown, outermost first
 
-    QString choose(const QString& filter, const QString& suffix) {
+    QString choose(const QString& filter, const QString& suffix, const QString& folder) {
         ++fileDialogsShown;
         lastFilter = filter;
         lastSuffix = suffix;
+        lastStartFolder = folder;
         if (!wanderTo.isEmpty()) {
             QDir::setCurrent(wanderTo);
         }

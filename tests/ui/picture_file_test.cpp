@@ -6,6 +6,10 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <unistd.h>
+
+#include <QTemporaryFile>
+#include <cstdio>
 #include <cstring>
 
 #include "picture_file.h"
@@ -27,7 +31,34 @@ void putLittleEndian(QByteArray& bytes, int at, std::uint32_t value) {
     }
 }
 
-TEST(PictureFile, readsWholePicturesAndRefusesDamagedOrForgedOnes) {
+// What is written to stderr meanwhile: the PNG library writes there itself, past Qt's handler.
+class StderrCapture {
+public:
+    StderrCapture() : saved_(::dup(STDERR_FILENO)) {
+        file_.open();
+        std::fflush(stderr);
+        ::dup2(file_.handle(), STDERR_FILENO);
+    }
+    ~StderrCapture() {
+        restore();
+        ::close(saved_);
+    }
+    QByteArray said() {
+        restore();
+        return file_.readAll();
+    }
+
+private:
+    void restore() {
+        std::fflush(stderr);
+        ::dup2(saved_, STDERR_FILENO);
+    }
+    QTemporaryFile file_;
+    int saved_;
+};
+
+TEST(PictureFile, readsWholePicturesAndRefusesDamagedOrForgedOnesWithoutAWord) {
+    StderrCapture stderrOutput;
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     auto read = [&](const QByteArray& bytes) {
@@ -72,6 +103,11 @@ TEST(PictureFile, readsWholePicturesAndRefusesDamagedOrForgedOnes) {
     const QByteArray png = encoded(stone, "PNG");
     EXPECT_EQ(read(png).size(), QSize(22, 22));
     EXPECT_TRUE(read(png.left(png.size() - 12)).isNull());
+    EXPECT_TRUE(read(png.left(png.size() - 1)).isNull());
+    QByteArray flipped = png;
+    flipped[png.indexOf("IDAT") + 10] = char(flipped[png.indexOf("IDAT") + 10] ^ 0x55);
+    EXPECT_TRUE(read(flipped).isNull());
+    EXPECT_EQ(read(png + "after the end chunk").size(), QSize(22, 22));
     EXPECT_TRUE(read("BM and then nothing a bitmap would hold").isNull());
     EXPECT_TRUE(read({}).isNull());
     EXPECT_TRUE(readPictureFile(dir.filePath(QStringLiteral("absent.bmp"))).isNull());
@@ -80,6 +116,7 @@ TEST(PictureFile, readsWholePicturesAndRefusesDamagedOrForgedOnes) {
     QByteArray huge = bmp;
     huge.resize(kLargestPictureFile + 1);
     EXPECT_TRUE(read(huge).isNull());
+    EXPECT_EQ(stderrOutput.said(), QByteArray());
 }
 
 } // namespace

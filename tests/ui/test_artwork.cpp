@@ -57,8 +57,7 @@ void expectSkinInView(const TForm1& w, int skin) {
     EXPECT_EQ(w.Image1->geometry(), QRect(layout.secondStone, QSize(22, 22)));
     EXPECT_EQ(w.Label1->pos(), layout.firstLabel);
     EXPECT_EQ(w.Label2->pos(), layout.secondLabel);
-    const QString pictures = skin == 0 ? QStringLiteral(":/builtin/") : QCoreApplication::applicationDirPath() + "/res/";
-    EXPECT_EQ(flat(w.qipanPicture->pixmap()), flat(QImage(pictures + QStringLiteral("Picture%1.bmp").arg(skin + 1))));
+    EXPECT_EQ(flat(w.qipanPicture->pixmap()), builtIn(QStringLiteral("Picture%1.bmp").arg(skin + 1)));
     for (int b = 0; b < 4; ++b) {
         const QToolButton* button = buttonsOf(w)[b];
         EXPECT_EQ(button->geometry(), rects[b]) << button->objectName().toStdString();
@@ -99,15 +98,14 @@ TEST_F(Artwork, withoutAResFolderTheWindowIsTheDesignedWoodWindowAndPlays) {
     EXPECT_TRUE(form1->sbtnRegret->isEnabled());
     EXPECT_TRUE(form1->sbtnSaveGame->isEnabled());
 
-    // Crystal and marble boards are not built in: the wood skin stays whole in view, and the
-    // stones keep to its grid and pictures, also those placed meanwhile.
+    // Every board is built in: the marble skin applies whole, stones placed meanwhile included.
     form1->N31->trigger();
     EXPECT_EQ(form1->skinIndex(), 2);
     EXPECT_TRUE(form1->N31->isChecked());
-    expectSkinInView(*form1, 0);
+    expectSkinInView(*form1, 2);
     clickPoint(3, 12);
     ASSERT_EQ(stones(), 4);
-    expectStonesInView(*form1, 0);
+    expectStonesInView(*form1, 2);
     EXPECT_TRUE(dialogs.shown.empty());
 }
 
@@ -141,17 +139,12 @@ TEST_F(Artwork, anyOneFileMissingCutShortOrNotAPictureLeavesTheWindowWholeAndPla
             expectStonesInView(*form1, 0);
             EXPECT_TRUE(form1->sbtnRegret->isEnabled());
 
-            // Every other skin applies whole, unless its own board picture is the damaged file:
-            // then the skin before it stays whole in view.
-            int inView = 0;
+            // Every other skin applies whole, its own damaged board picture included.
             for (int skin : {1, 2, 0}) {
                 (skin == 1 ? form1->N21 : skin == 2 ? form1->N31 : form1->N11)->trigger();
-                if (name != QStringLiteral("Picture%1.bmp").arg(skin + 1) || skin == 0) {
-                    inView = skin;
-                }
                 EXPECT_EQ(form1->skinIndex(), skin);
-                expectSkinInView(*form1, inView);
-                expectStonesInView(*form1, inView);
+                expectSkinInView(*form1, skin);
+                expectStonesInView(*form1, skin);
             }
             clickPoint(2, 14);
             EXPECT_EQ(stones(), 4);

@@ -203,25 +203,29 @@ TEST_F(MainWindow, missingArtworkIsDroppedAndTheProgramGoesOn) {
     const QString app = copyApplicationFolder(scratch.path());
     ASSERT_TRUE(QFile::remove(app + QStringLiteral("/res/Picture2.bmp")));
     ASSERT_TRUE(QFile::remove(app + QStringLiteral("/res/2_b.bmp")));
+    // A marble board of the player's own, which res/ lets win over the built-in one.
+    QImage ownMarble(605, 425, QImage::Format_RGB32);
+    ownMarble.fill(QColor(90, 120, 90));
+    ASSERT_TRUE(QFile::remove(app + QStringLiteral("/res/Picture3.bmp")));
+    ASSERT_TRUE(ownMarble.save(app + QStringLiteral("/res/Picture3.bmp"), "BMP"));
     openWindow(app);
     form1->actSinglePlay->trigger();
     clickPoint(1, 1);
-    const QImage woodBoard = form1->qipanPicture->pixmap().toImage();
 
-    // The crystal picture is missing and not built in: the skin index and check mark move, the
-    // wood skin stays whole in view, and a stone placed meanwhile stands on the wood grid.
+    // The crystal picture is missing: the built-in one stands in, and the crystal skin applies whole.
     form1->N21->trigger();
     EXPECT_EQ(form1->skinIndex(), 1);
-    EXPECT_TRUE(form1->N21->isChecked());
-    EXPECT_EQ(form1->qipanPicture->pixmap().toImage(), woodBoard);
-    EXPECT_EQ(form1->piece(1)->pos(), QPoint(7, 6));
-    EXPECT_EQ(form1->sbtnOpenGame->geometry(), QRect(464, 169, 100, 30));
+    EXPECT_EQ(form1->qipanPicture->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+              QImage(QStringLiteral(":/builtin/Picture2.bmp")).convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(form1->piece(1)->pos(), QPoint(9, 8));
+    EXPECT_EQ(form1->sbtnOpenGame->geometry(), QRect(471, 169, 86, 28));
     clickPoint(1, 15);
     ASSERT_EQ(stones(), 4);
-    EXPECT_EQ(form1->piece(3)->pos(), QPoint(7, 28 * 15 - 20 - 2));
+    EXPECT_EQ(form1->piece(3)->pos(), QPoint(9, 28 * 15 - 20));
 
     // Marble's save glyph is missing: the built-in one stands in, and the marble skin applies whole.
     form1->N31->trigger();
+    EXPECT_EQ(form1->qipanPicture->pixmap().toImage().convertToFormat(QImage::Format_RGB32), ownMarble);
     EXPECT_EQ(form1->sbtnOpenGame->geometry(), QRect(463, 169, 100, 30));
     EXPECT_EQ(form1->sbtnSaveGame->geometry(), QRect(463, 222, 100, 30));
     EXPECT_EQ(form1->sbtnRestart->geometry(), QRect(463, 324, 100, 30));

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -140,6 +141,21 @@ TEST_F(SavedGames, theCurrentDirectoryComesBackAfterEveryDialog) {
     EXPECT_TRUE(QFile::exists(path("two.rur")));
 }
 
+TEST_F(SavedGames, theDialogsStartWhereTheLastGameWasElseInTheUsersDocuments) {
+    // The program's own folder is not writable once installed.
+    runFileCommand(form1->N4); // cancelled
+    const QString fresh = dialogs.lastStartFolder;
+    EXPECT_TRUE(fresh == QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) || fresh == QDir::homePath());
+    form1->actSinglePlay->trigger();
+    QDir(scratch.path()).mkdir(QStringLiteral("games"));
+    save(path("games/one.rur"));
+    runFileCommand(form1->N4);
+    EXPECT_EQ(QDir(dialogs.lastStartFolder), QDir(path("games")));
+    QDir(path("games")).removeRecursively();
+    runFileCommand(form1->N3);
+    EXPECT_EQ(dialogs.lastStartFolder, fresh) << "a folder that went away is not offered";
+}
+
 struct Snapshot {
     MatchState state;
     bool restartEnabled;
@@ -228,11 +244,13 @@ TEST_F(SavedGames, aFailedSaveKeepsTheOldFileAndSaysSo) {
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_TRUE(dialogs.shown[0].text.contains(QStringLiteral("无法保存游戏")));
     EXPECT_TRUE(dialogs.shown[0].text.contains(QStringLiteral("keep.rur")));
+    EXPECT_TRUE(dialogs.shown[0].text.contains(QStringLiteral("原有的文件没有被改动。")));
     EXPECT_EQ(QDir(scratch.path()).entryList(QDir::Files), QStringList{QStringLiteral("keep.rur")})
         << "no half-written file is left behind";
 
     save(path("no-such-folder/game.rur"));
-    EXPECT_EQ(dialogs.shown.size(), 2u);
+    ASSERT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_FALSE(dialogs.shown[1].text.contains(QStringLiteral("原有的文件"))) << "there was no file to keep";
 
     // And a save that works replaces the old file whole.
     save(path("keep.rur"));
@@ -245,7 +263,19 @@ TEST_F(SavedGames, aLoadedGameWithTheComputerToMoveGetsItsAnswer) {
     ASSERT_EQ(stones(), 2);
     EXPECT_EQ(form1->match().stepSide[2], kSideOther);
     EXPECT_EQ(form1->match().playerCanMove, 1);
-    EXPECT_EQ(form1->Label1->text(), QStringLiteral("玩家  ")) << "loading leaves the labels alone";
+}
+
+TEST_F(SavedGames, thePanelNamesTheLoadedGamesFirstMoverAsBlack) {
+    // The option says the player moves first; the file says the computer did, and the reverse.
+    write(path("computer-first.rur"), bytesOf({0, 1}));
+    load(path("computer-first.rur"));
+    EXPECT_EQ(form1->Label1->text() + form1->Label2->text(), QStringLiteral("电脑玩家"));
+    form1->N10->trigger();
+    form1->N16->trigger();
+    write(path("player-first.rur"), bytesOf({1, 0, 8, 8, 1}));
+    load(path("player-first.rur"));
+    EXPECT_EQ(form1->Label1->text() + form1->Label2->text(), QStringLiteral("玩家电脑"));
+    EXPECT_TRUE(form1->N16->isChecked()) << "the option stays the player's";
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // A game against the computer through the real window: clicks, answers, results, take-back.
 
 #include <QProgressBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <algorithm>
@@ -32,6 +33,25 @@ TEST_F(SinglePlay, pointerColumnsFollowTheTwentyEightPixelRule) {
         EXPECT_EQ(form1->match().stepX[1], c.column) << "pointer x " << c.pointerX;
         EXPECT_EQ(form1->match().stepY[1], 7);
         EXPECT_EQ(cell(c.column, 7), kLocalStone);
+    }
+}
+
+TEST_F(SinglePlay, aClickOnAStonesRimIsTakenByTheStone) {
+    // On wood and marble a stone reaches a few pixels into its neighbours' click areas.
+    QTemporaryDir scratch;
+    openWindow();
+    for (QAction* skin : {form1->N11, form1->N31}) {
+        skin->trigger();
+        loadGame(scratch.filePath(QStringLiteral("one.rur")), QByteArray("\x02\x00\x08\x08\x01\x03\x03\x00", 8));
+        const QRect stone = form1->piece(1)->geometry();
+        clickOnScreen({stone.left() + 1, stone.center().y()});
+        while (form1->piece(2)->isVisible()) {
+            form1->Timer1Timer(); // the blink must not let a click through either
+        }
+        clickOnScreen(form1->piece(2)->geometry().topLeft());
+        EXPECT_EQ(stones(), 2) << skin->text().toStdString();
+        clickOnScreen({stone.left() - 6, stone.center().y()});
+        EXPECT_EQ(cell(7, 8), kLocalStone) << "beside the stone the board takes the click";
     }
 }
 

@@ -31,6 +31,12 @@ void WindowTest::clickPixel(int px, int py) {
     QTest::mouseClick(form1->qipanPicture, Qt::LeftButton, Qt::NoModifier, at);
 }
 
+void WindowTest::clickOnScreen(QPoint inClient) {
+    const QPoint at = form1->client->mapTo(form1.get(), inClient);
+    QTest::mouseMove(form1->windowHandle(), at);
+    QTest::mouseClick(form1->windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
+}
+
 void WindowTest::clickPoint(int x, int y) { clickPixel(28 * x - 9, 28 * y - 9); }
 
 void WindowTest::settle(int ms) { QTest::qWait(ms); }

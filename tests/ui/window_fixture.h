@@ -24,6 +24,8 @@ protected:
     // Moves the pointer over the point and clicks, as a player would.
     void clickPoint(int x, int y);
     void clickPixel(int px, int py);
+    // Clicks through the window at a client pixel: whatever the player sees there takes it.
+    void clickOnScreen(QPoint inClient);
     // Lets the one-shot timers fire and their dialogs be answered.
     void settle(int ms = 40);
     // Runs the event loop until the condition holds or the time runs out; says which.

@@ -26,6 +26,7 @@ struct Theme {
     QColor line;
     QColor slotFill, slotShadow, slotLight;
     QColor plaqueFill, plaqueRim;
+    QColor seatLight, seatShade;   // floor of the black stone's socket, lit from the top left
     QColor title, titleShadow, subtitle;
     bool titleGlow;
     int slotRadius;
@@ -38,12 +39,14 @@ Theme themeFor(Skin skin)
         return {{20, 48, 98},
                 {10, 24, 58}, {4, 10, 28}, {120, 190, 255, 150},
                 {5, 13, 34, 235}, {120, 190, 255, 140},
+                {214, 236, 255}, {150, 194, 238},
                 {245, 251, 255}, {60, 170, 255, 70}, {170, 215, 255},
                 true, 4};
     case Marble:
         return {{36, 36, 40},
                 {14, 14, 16}, {0, 0, 0}, {205, 180, 118, 200},
                 {12, 12, 14, 235}, {205, 180, 118, 200},
+                {236, 232, 224}, {192, 186, 176},
                 {222, 194, 128}, {0, 0, 0, 200}, {200, 196, 188},
                 false, 1};
     case Wood:
@@ -51,6 +54,7 @@ Theme themeFor(Skin skin)
         return {{52, 30, 10},
                 {42, 23, 10}, {22, 11, 4}, {176, 120, 66},
                 {34, 19, 9, 230}, {186, 134, 74},
+                {236, 204, 148}, {196, 150, 92},
                 {240, 204, 128}, {18, 8, 2, 220}, {226, 186, 120},
                 false, 2};
     }
@@ -135,6 +139,33 @@ void paintTitle(QPainter& p, const Theme& t)
     p.fillRect(kPanelCentre + 46, y, 26, 1, rule);
 }
 
+// Each indicator sits in a round socket. The black stone's floor is light, so it does not sink
+// into the dark plaque; the white stone's stays dark. The rims make the two a pair.
+void paintIndicatorSeats(QPainter& p, const Theme& t)
+{
+    constexpr double kFloorRadius = 11.7;
+    constexpr double kRimRadius = 12.4;   // the rows are 25 pixels apart: the rims never touch
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(Qt::NoPen);
+    for (int row = 0; row < 2; ++row) {
+        // Where drawStone puts the stone's centre inside its square.
+        const QPointF c = QRectF(toPicture(kIndicatorRects[row])).center() - QPointF(0.25, 0.25);
+        QColor rim = t.plaqueRim;
+        rim.setAlpha(255);
+        p.setBrush(rim);
+        p.drawEllipse(c, kRimRadius, kRimRadius);
+        if (row == 0) {
+            QLinearGradient floor(c - QPointF(kFloorRadius, kFloorRadius), c + QPointF(kFloorRadius, kFloorRadius));
+            floor.setColorAt(0, t.seatLight);
+            floor.setColorAt(1, t.seatShade);
+            p.setBrush(floor);
+        } else {
+            p.setBrush(t.slotFill);
+        }
+        p.drawEllipse(c, kFloorRadius, kFloorRadius);
+    }
+}
+
 void paintPanelFurniture(QPainter& p, Skin skin, const Theme& t)
 {
     paintTitle(p, t);
@@ -151,6 +182,7 @@ void paintPanelFurniture(QPainter& p, Skin skin, const Theme& t)
     divider.setAlpha(70);
     p.setRenderHint(QPainter::Antialiasing, false);
     p.fillRect(kPlaque.left() + 8, toPicture(kIndicatorRects[1]).top() - 2, kPlaque.width() - 16, 1, divider);
+    paintIndicatorSeats(p, t);
 }
 
 void paintEdgeShade(QPainter& p, QRect area, int depth, int alpha)

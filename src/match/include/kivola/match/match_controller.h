@@ -95,6 +95,8 @@ public:
 private:
     void startGame();
     void clearForNoGame();
+    // The first mover's row names whoever moves first in this game.
+    void showSingleSideLabels(bool computerFirst);
     void placeLocalStone(BoardPoint point);
     BoardPoint GetComputerMove();
     void announceResult(bool localMoved);
