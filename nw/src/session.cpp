@@ -427,6 +427,10 @@ void Session::handleInGame(const wire::Frame& frame) {
                 peerAskPending_ = true;
                 emitEvent(RestartAsked, peerSeat());
             } else if constexpr (std::is_same_v<F, wire::RestartReply>) {
+                if (settledAsks_ > 0) {
+                    --settledAsks_; // a new game has settled that question already
+                    return;
+                }
                 if (!myAskPending_) {
                     linkBroken(); // an answer nobody asked for
                     return;
@@ -455,6 +459,16 @@ void Session::handleInGame(const wire::Frame& frame) {
 void Session::startGame() {
     ++game_;
     board_.reset();
+    // A new game settles every question about the one before. The peer still answers ours (that
+    // answer is let pass), and theirs is answered here, so no library waits for a reply in vain.
+    if (myAskPending_) {
+        myAskPending_ = false;
+        ++settledAsks_;
+    }
+    if (peerAskPending_) {
+        peerAskPending_ = false;
+        write(wire::encode(wire::RestartReply{false}));
+    }
     const QByteArray first = seat() == 1 ? name_ : peerName_;
     const QByteArray second = seat() == 1 ? peerName_ : name_;
     emitEvent(GameBegin, seat(), first + '\0' + second + '\0');
@@ -606,6 +620,7 @@ void Session::closeSocket(bool graceful) {
     inbox_.clear();
     myAskPending_ = false;
     peerAskPending_ = false;
+    settledAsks_ = 0;
     if (!socket_) {
         return;
     }

@@ -206,6 +206,39 @@ TEST_F(NetLoopback, restartAskedLocallyRefusedThenAgreed) {
     EXPECT_EQ(form1->match().computerFirst, 1);
 }
 
+// Both press 重来 at once and the peer agrees while the window's question is on screen: the
+// question goes away, and afterwards each side's restart still reaches the other.
+TEST_F(NetLoopback, crossedRestartQuestionsLeaveBothRestartButtonsWorking) {
+    hostAndLetPeerJoin();
+    localPlays(8, 8);
+    dialogs.holdMs = kNetWaitMs;
+    dialogs.whileShown = [&](const ShownMessage& m) {
+        if (m.caption == u("提示") && dialogs.shown.size() == 1) {
+            ASSERT_TRUE(peerLog.waitFor(RestartAsked));
+            ASSERT_TRUE(peer.replyRestart(true));
+        }
+    };
+    form1->sbtnRestart->click();
+    ASSERT_TRUE(peer.requireRestart());
+    ASSERT_TRUE(waitUntil([&] { return peerLog.count(GameBegin) == 2 && form1->Label1->text() == u("乙方"); }));
+    ASSERT_TRUE(waitUntil([&] { return !dialogs.anyOpen(); }));
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_TRUE(dialogs.shown[0].closedByWindow) << "the question about the old game went away";
+    EXPECT_EQ(stones(), 0);
+
+    dialogs.whileShown = nullptr;
+    dialogs.holdMs = 0;
+    dialogs.answers = {false};
+    ASSERT_TRUE(peer.requireRestart()) << "the peer's restart is not left waiting for an answer";
+    ASSERT_TRUE(waitForMessage(2));
+    EXPECT_EQ(dialogs.shown[1].text, u("乙方 提出重新开始，您同意吗？"));
+    ASSERT_TRUE(peerLog.waitFor(RestartRefused));
+    form1->sbtnRestart->click();
+    ASSERT_TRUE(peerLog.waitFor(RestartAsked, 2));
+    EXPECT_EQ(peer.gameNumber(), nw::testing::currentSession()->gameNumber());
+    EXPECT_EQ(peerLog.count(PeerGone), 0);
+}
+
 TEST_F(NetLoopback, peerQuittingShowsTheNoticeThenTheWindowReturnsToSingleMode) {
     hostAndLetPeerJoin();
     localPlays(8, 8);

@@ -221,6 +221,40 @@ TEST_F(SessionPair, refusedRestartIsToldToTheAskerOnly) {
     EXPECT_TRUE(host.requireRestart()); // and may be asked again
 }
 
+// Both press restart within one network delay. Whichever way the answers cross, the games stay
+// numbered alike and neither side is left waiting for a reply, so both may ask again.
+TEST_F(SessionPair, crossedQuestionsEndInOneNewGameAndBothMayAskAgain) {
+    connectPair();
+    auto cross = [&] {
+        const int asked = hostLog.count(RestartAsked) + 1;
+        ASSERT_TRUE(host.requireRestart());
+        ASSERT_TRUE(guest.requireRestart());
+        ASSERT_TRUE(hostLog.waitFor(RestartAsked, asked));
+        ASSERT_TRUE(guestLog.waitFor(RestartAsked, asked));
+    };
+    cross(); // one side agrees; the other's question is settled by the new game
+    ASSERT_TRUE(guest.replyRestart(true));
+    ASSERT_TRUE(hostLog.waitFor(GameBegin, 2));
+    EXPECT_FALSE(host.replyRestart(true)) << "already answered by the library";
+    settle();
+    cross(); // both agree at once: still one new game
+    ASSERT_TRUE(host.replyRestart(true));
+    ASSERT_TRUE(guest.replyRestart(true));
+    ASSERT_TRUE(hostLog.waitFor(GameBegin, 3));
+    ASSERT_TRUE(guestLog.waitFor(GameBegin, 3));
+    settle();
+    EXPECT_EQ(host.gameNumber(), 3u);
+    EXPECT_EQ(guest.gameNumber(), 3u);
+    EXPECT_EQ(hostLog.count(RestartRefused) + guestLog.count(RestartRefused), 0);
+    ASSERT_TRUE(guest.requireRestart());
+    ASSERT_TRUE(hostLog.waitFor(RestartAsked, 3));
+    ASSERT_TRUE(host.replyRestart(false));
+    ASSERT_TRUE(guestLog.waitFor(RestartRefused));
+    ASSERT_TRUE(host.requireRestart());
+    ASSERT_TRUE(guestLog.waitFor(RestartAsked, 3));
+    EXPECT_EQ(host.state(), Session::State::Connected);
+}
+
 TEST_F(SessionPair, anAnswerWithoutAQuestionIsNotSent) {
     connectPair();
     EXPECT_FALSE(host.replyRestart(true));

@@ -75,7 +75,9 @@ NW_EXPORT int32_t SendChat(int32_t length, const char* text);
 /* Asks the peer for a new game; nonzero when sent. One question at a time. */
 NW_EXPORT int32_t RequireRestart(void);
 
-/* Answers the peer's RestartAsked: -1 (any nonzero) agree, 0 refuse. Nonzero when sent. */
+/* Answers the peer's RestartAsked: -1 (any nonzero) agree, 0 refuse. Nonzero when sent. A
+   GameBegin settles every question still open: the library has answered it (refused) itself,
+   and a later reply to it sends nothing. */
 NW_EXPORT int32_t ReplyRestart(int32_t answer);
 
 /* Tells the peer the local player leaves and closes the link; no event follows. */

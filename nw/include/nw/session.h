@@ -204,6 +204,7 @@ private:
     GameBoard board_;
     bool myAskPending_ = false;
     bool peerAskPending_ = false;
+    int settledAsks_ = 0; // our questions a new game settled, their answers still on the way
 };
 
 // The notice text for a failed connect or listen.
