@@ -85,12 +85,14 @@ QString noticeForSocketError(QAbstractSocket::SocketError error, bool listening)
 
 Session::Session(QObject* parent, SessionOptions options)
     : QObject(parent), keepAlive_(new QTimer(this)), silence_(new QTimer(this)),
-      connectTimer_(new QTimer(this)), name_(kDefaultName), options_(options) {
+      connectTimer_(new QTimer(this)), questionHold_(new QTimer(this)), name_(kDefaultName), options_(options) {
     keepAlive_->setInterval(options_.keepAliveMs);
     silence_->setInterval(options_.silenceMs);
     silence_->setSingleShot(true);
     connectTimer_->setInterval(options_.connectMs);
     connectTimer_->setSingleShot(true);
+    questionHold_->setSingleShot(true);
+    connect(questionHold_, &QTimer::timeout, this, &Session::sendHeldQuestion);
     connect(keepAlive_, &QTimer::timeout, this, &Session::sendKeepAlive);
     connect(silence_, &QTimer::timeout, this, &Session::onSilence);
     connect(connectTimer_, &QTimer::timeout, this, &Session::onConnectTimeout);
@@ -288,8 +290,9 @@ void Session::adoptSocket(QTcpSocket* socket) {
     socket_ = socket;
     const quint64 id = ++linkId_;
     inbox_.clear();
-    chatTokens_ = options_.chat.burst;
-    chatClock_.start();
+    peerChat_.reset(options_.chat);
+    // A person asks again only after reading the answer; far more often is a script.
+    peerQuestions_.reset({kRestartQuestionBurst, 1000.0 / std::max(1, options_.restartSpacingMs)});
     connect(socket, &QTcpSocket::readyRead, this, [this, id] {
         if (id == linkId_) {
             onReadyRead();
@@ -379,8 +382,7 @@ void Session::handleWelcome(const wire::Welcome& welcome) {
     connectTimer_->stop();
     state_ = State::Connected;
     keepAlive_->start();
-    chatTokens_ = options_.chat.burst;
-    chatClock_.start();
+    peerChat_.reset(options_.chat);
     emit joinFinished(true);
     if (state_ == State::Connected) {
         startGame();
@@ -414,21 +416,18 @@ void Session::handleInGame(const wire::Frame& frame) {
                     emitEvent(YourTurn, 0);
                 }
             } else if constexpr (std::is_same_v<F, wire::Chat>) {
-                if (!takeChatToken()) {
+                if (!peerChat_.take()) {
                     linkBroken(); // far faster than anyone types: a script
                     return;
                 }
                 emitEvent(ChatText, 0, peerName_ + kNameSeparator + bytesOf(f.text) + '\0');
             } else if constexpr (std::is_same_v<F, wire::RestartAsk>) {
-                if (peerAskPending_) {
-                    linkBroken(); // a second question before the first was answered
-                    return;
-                }
-                peerAskPending_ = true;
-                emitEvent(RestartAsked, peerSeat());
+                onPeerQuestion();
             } else if constexpr (std::is_same_v<F, wire::RestartReply>) {
+                lastAnswerReceived_.start();
                 if (settledAsks_ > 0) {
                     --settledAsks_; // a new game has settled that question already
+                    sendHeldQuestion();
                     return;
                 }
                 if (!myAskPending_) {
@@ -465,9 +464,11 @@ void Session::startGame() {
         myAskPending_ = false;
         ++settledAsks_;
     }
+    questionHeld_ = false;
+    questionHold_->stop();
     if (peerAskPending_) {
         peerAskPending_ = false;
-        write(wire::encode(wire::RestartReply{false}));
+        answerPeer(false);
     }
     const QByteArray first = seat() == 1 ? name_ : peerName_;
     const QByteArray second = seat() == 1 ? peerName_ : name_;
@@ -499,11 +500,47 @@ bool Session::sendChat(const QByteArray& gbkText) {
 }
 
 bool Session::requireRestart() {
-    if (state_ != State::Connected || myAskPending_) {
+    if (state_ != State::Connected || myAskPending_ || questionHeld_) {
         return false;
     }
+    questionHeld_ = true;
+    sendHeldQuestion();
+    return true;
+}
+
+// A question goes out only once every earlier one is answered and the spacing has passed since
+// the last answer arrived; the peer, counting from when it sent that answer, then never finds
+// it too soon.
+void Session::sendHeldQuestion() {
+    if (!questionHeld_ || state_ != State::Connected || settledAsks_ > 0) {
+        return;
+    }
+    const qint64 waited = lastAnswerReceived_.isValid() ? lastAnswerReceived_.elapsed() : options_.restartSpacingMs;
+    if (waited < options_.restartSpacingMs) {
+        questionHold_->start(static_cast<int>(options_.restartSpacingMs - waited));
+        return;
+    }
+    questionHeld_ = false;
     myAskPending_ = write(wire::encode(wire::RestartAsk{}));
-    return myAskPending_;
+}
+
+void Session::onPeerQuestion() {
+    if (!peerQuestions_.take()) {
+        linkBroken(); // far more questions than a person asks
+        return;
+    }
+    const bool justAnswered = lastAnswerSent_.isValid() && lastAnswerSent_.elapsed() < options_.restartSpacingMs;
+    if (peerAskPending_ || justAnswered) {
+        answerPeer(false); // without asking the player: a repeat must not bring the box straight back
+        return;
+    }
+    peerAskPending_ = true;
+    emitEvent(RestartAsked, peerSeat());
+}
+
+void Session::answerPeer(bool agree) {
+    write(wire::encode(wire::RestartReply{agree}));
+    lastAnswerSent_.start();
 }
 
 bool Session::replyRestart(bool agree) {
@@ -511,9 +548,7 @@ bool Session::replyRestart(bool agree) {
         return false;
     }
     peerAskPending_ = false;
-    if (!write(wire::encode(wire::RestartReply{agree}))) {
-        return false;
-    }
+    answerPeer(agree);
     if (agree) {
         startGame();
     }
@@ -542,16 +577,6 @@ void Session::breakLink() {
     if (state_ == State::Connected) {
         linkBroken();
     }
-}
-
-bool Session::takeChatToken() {
-    const double seconds = static_cast<double>(chatClock_.restart()) / 1000.0;
-    chatTokens_ = std::min<double>(options_.chat.burst, chatTokens_ + seconds * options_.chat.linesPerSecond);
-    if (chatTokens_ < 1.0) {
-        return false;
-    }
-    chatTokens_ -= 1.0;
-    return true;
 }
 
 bool Session::write(const std::string& bytes) {
@@ -621,6 +646,10 @@ void Session::closeSocket(bool graceful) {
     myAskPending_ = false;
     peerAskPending_ = false;
     settledAsks_ = 0;
+    questionHeld_ = false;
+    questionHold_->stop();
+    lastAnswerSent_.invalidate();
+    lastAnswerReceived_.invalidate();
     if (!socket_) {
         return;
     }

@@ -48,6 +48,14 @@ const QHostAddress kLoopback(QHostAddress::LocalHost);
 
 using nw::test::RawPeer;
 
+int agreements(const RawPeer& raw) {
+    const std::vector<wire::Frame> frames = raw.frames();
+    return static_cast<int>(std::count_if(frames.begin(), frames.end(), [](const wire::Frame& f) {
+        const auto* reply = std::get_if<wire::RestartReply>(&f);
+        return reply != nullptr && reply->agree;
+    }));
+}
+
 // The chat record as the player reads it: one entry per displayed line, wrapped lines apart.
 QStringList displayedLines(const QPlainTextEdit& memo) {
     QStringList lines;
@@ -254,7 +262,7 @@ TEST_F(HostileE2E, aPeerMisbehavingInTheGameEndsOnlyItsOwnMatch) {
         {"stone on a taken point", [](RawPeer& p) { p.send(step(8, 8)); }, lost, afterFirst},
         {"stone out of turn", [](RawPeer& p) { p.send(step(9, 9) + step(10, 10)); }, lost, afterSecond},
         {"unasked restart reply", [](RawPeer& p) { p.send(enc(wire::RestartReply{true})); }, lost, afterFirst},
-        {"restart asked twice", [](RawPeer& p) { p.send(enc(wire::RestartAsk{}) + enc(wire::RestartAsk{})); }, lost,
+        {"restart questions in a storm", [](RawPeer& p) { p.send(enc(wire::RestartAsk{}).repeated(12)); }, lost,
          afterFirst},
         {"chat flood", [&](RawPeer& p) { p.send(flood); }, lost, afterFirst},
         {"bye", [](RawPeer& p) { p.send(enc(wire::Bye{})); }, quit, afterFirst},
@@ -321,9 +329,43 @@ TEST_F(HostileE2E, aPeerMisbehavingInTheGameEndsOnlyItsOwnMatch) {
         }
         EXPECT_EQ(endNotices, 1);
         EXPECT_EQ(dialogs.answers.size(), 1u) << "no question was answered";
-        EXPECT_EQ(raw.count(wire::FrameType::RestartReply), 0);
+        EXPECT_EQ(agreements(raw), 0);
         expectServesAFriend();
     }
+}
+
+// A script asks again the moment it reads each answer. The player is asked once; F5 pressed
+// right after answering No finds the end-of-match question, not a new restart box; and the
+// script, asking far faster than a person, is dropped.
+TEST_F(HostileE2E, aStormOfRestartQuestionsAsksThePlayerOnceAndLeavesF5WithinReach) {
+    RawPeer raw;
+    hostThroughDialog(u("甲方"), [&](quint16 port) {
+        ASSERT_TRUE(raw.connectTo(port));
+        raw.send(hello(gbk(u("丙方"))));
+    });
+    int answered = 0;
+    QObject::connect(&raw.socket, &QTcpSocket::readyRead, [&] {
+        for (const int answers = raw.count(wire::FrameType::RestartReply); answered < answers; ++answered) {
+            raw.send(enc(wire::RestartAsk{}));
+        }
+    });
+    dialogs.answers = {false, false}; // No to the restart, then No to ending the match
+    dialogs.whileShown = [&](const ShownMessage& m) {
+        if (m.caption == u("提示")) {
+            QTimer::singleShot(0, form1.get(), [&] { form1->N10->trigger(); }); // F5
+        }
+    };
+    raw.send(enc(wire::RestartAsk{}));
+    ASSERT_TRUE(waitForBox(u("网络游戏终止"), 0));
+    ASSERT_TRUE(waitForSingleMode());
+    QStringList captions;
+    for (const ShownMessage& m : dialogs.shown) {
+        captions << m.caption;
+    }
+    EXPECT_EQ(captions, (QStringList{u("提示"), u("您正在网络对战中"), u("网络游戏终止")}));
+    EXPECT_EQ(dialogs.shown.back().text, u("丙方断线了，确认后自动关闭网络连接，请耐心等待一段时间"));
+    EXPECT_GE(answered, 3) << "the repeats were refused without a box";
+    EXPECT_EQ(agreements(raw), 0);
 }
 
 } // namespace

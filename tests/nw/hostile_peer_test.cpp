@@ -196,6 +196,8 @@ TEST_F(HostUnderAttack, aPeerThatMisbehavesInTheGameIsDroppedAndNothingOfItReach
         {"stone for a later game", [&](RawPeer& p) { p.send(step(2, 9, 9)); }, {PeerGone}, 1},
         {"unasked restart reply", [](RawPeer& p) { p.send(enc(wire::RestartReply{true})); }, {PeerGone}, 1},
         {"second restart question", [](RawPeer& p) { p.send(enc(wire::RestartAsk{}) + enc(wire::RestartAsk{})); },
+         {RestartAsked}, -1},
+        {"restart questions in a storm", [](RawPeer& p) { p.send(enc(wire::RestartAsk{}).repeated(12)); },
          {RestartAsked, PeerGone}, 1},
         {"greeting in the game", [](RawPeer& p) { p.send(hello(gbk("丙方"))); }, {PeerGone}, 1},
         {"chat faster than anyone types", [&](RawPeer& p) { p.send(flood); },

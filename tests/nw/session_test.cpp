@@ -221,9 +221,40 @@ TEST_F(SessionPair, refusedRestartIsToldToTheAskerOnly) {
     EXPECT_TRUE(host.requireRestart()); // and may be asked again
 }
 
+// Askers that wait only briefly after an answer, so the tests of restarts need not wait long.
+class PatientAskers : public SessionPair {
+protected:
+    PatientAskers() : SessionPair(SessionOptions{.restartSpacingMs = 500}, SessionOptions{.restartSpacingMs = 500}) {}
+};
+
+// A question asked right after an answer is held back until the spacing has passed, so the
+// peer puts it to its player rather than refusing it unasked; a new game drops it.
+TEST_F(PatientAskers, aQuestionRightAfterAnAnswerWaitsItsTurn) {
+    connectPair();
+    ASSERT_TRUE(host.requireRestart());
+    ASSERT_TRUE(guestLog.waitFor(RestartAsked));
+    ASSERT_TRUE(guest.replyRestart(false));
+    ASSERT_TRUE(hostLog.waitFor(RestartRefused));
+    ASSERT_TRUE(host.requireRestart());
+    EXPECT_FALSE(host.requireRestart()) << "one question at a time";
+    ASSERT_TRUE(guestLog.waitFor(RestartAsked, 2));
+    ASSERT_TRUE(guest.replyRestart(true));
+    ASSERT_TRUE(hostLog.waitFor(GameBegin, 2));
+    EXPECT_EQ(hostLog.count(RestartRefused), 1) << "never refused unasked";
+
+    ASSERT_TRUE(host.requireRestart()); // held: an answer just came
+    ASSERT_TRUE(guest.requireRestart());
+    ASSERT_TRUE(hostLog.waitFor(RestartAsked));
+    ASSERT_TRUE(host.replyRestart(true));
+    ASSERT_TRUE(guestLog.waitFor(GameBegin, 3));
+    settle(1000);
+    EXPECT_EQ(guestLog.count(RestartAsked), 2) << "the held question went with its game";
+    EXPECT_FALSE(host.restartAskedByMe());
+}
+
 // Both press restart within one network delay. Whichever way the answers cross, the games stay
 // numbered alike and neither side is left waiting for a reply, so both may ask again.
-TEST_F(SessionPair, crossedQuestionsEndInOneNewGameAndBothMayAskAgain) {
+TEST_F(PatientAskers, crossedQuestionsEndInOneNewGameAndBothMayAskAgain) {
     connectPair();
     auto cross = [&] {
         const int asked = hostLog.count(RestartAsked) + 1;
@@ -528,15 +559,35 @@ TEST_F(SessionPair, aSecondStoneInARowDropsTheLinkAfterTheFirst) {
     EXPECT_TRUE(hostLog.last(PeerGone)->linkLost);
 }
 
-TEST_F(SessionPair, aSecondQuestionBeforeTheAnswerDropsTheLink) {
+// A question repeated while one is open, or right after an answer, is refused by the library
+// without asking the player; a peer that keeps asking far faster than a person is dropped.
+TEST_F(SessionPair, repeatedQuestionsAreRefusedUnaskedAndAStormDropsTheLink) {
     RawPeer raw;
     connectRawGuest(raw);
     hostLog.clear();
-    ASSERT_TRUE(raw.send(bytesOf(wire::encode(wire::RestartAsk{}) + wire::encode(wire::RestartAsk{}))));
+    const QByteArray ask = bytesOf(wire::encode(wire::RestartAsk{}));
+    auto answers = [&] {
+        std::vector<bool> agreed;
+        for (const wire::Frame& f : raw.frames())
+            if (const auto* reply = std::get_if<wire::RestartReply>(&f))
+                agreed.push_back(reply->agree);
+        return agreed;
+    };
+    ASSERT_TRUE(raw.send(ask + ask));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answers().size() == 1; }, kWaitMs));
+    EXPECT_EQ(hostLog.types(), std::vector<int>{RestartAsked}) << "the player is asked once";
+    ASSERT_TRUE(host.replyRestart(false));
+    ASSERT_TRUE(raw.send(ask)); // at once after the answer
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answers().size() == 3; }, kWaitMs));
+    EXPECT_EQ(answers(), std::vector<bool>(3, false));
+    EXPECT_EQ(hostLog.types(), std::vector<int>{RestartAsked});
+    EXPECT_EQ(host.state(), Session::State::Connected);
+
+    for (int i = 0; i < 2 * Session::kRestartQuestionBurst; ++i)
+        raw.send(ask);
     ASSERT_TRUE(hostLog.waitFor(PeerGone));
-    EXPECT_EQ(hostLog.types(), (std::vector<int>{RestartAsked, PeerGone}));
     EXPECT_TRUE(hostLog.last(PeerGone)->linkLost);
-    EXPECT_FALSE(host.replyRestart(true)); // the question died with the link
+    EXPECT_EQ(hostLog.count(RestartAsked), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(BadFrames, HostileGuest, ::testing::ValuesIn(kBadFrames),

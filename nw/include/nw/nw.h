@@ -72,7 +72,8 @@ NW_EXPORT int32_t SendOneStep(int32_t byteCount, const void* step);
    ChatText. */
 NW_EXPORT int32_t SendChat(int32_t length, const char* text);
 
-/* Asks the peer for a new game; nonzero when sent. One question at a time. */
+/* Asks the peer for a new game; nonzero when sent, or held to be sent a few seconds after the
+   last answer (so the peer never has to refuse it unasked). One question at a time. */
 NW_EXPORT int32_t RequireRestart(void);
 
 /* Answers the peer's RestartAsked: -1 (any nonzero) agree, 0 refuse. Nonzero when sent. A
