@@ -290,6 +290,7 @@ void Session::adoptSocket(QTcpSocket* socket) {
     socket_ = socket;
     const quint64 id = ++linkId_;
     inbox_.clear();
+    peerFrames_.reset(options_.frames);
     peerChat_.reset(options_.chat);
     // A person asks again only after reading the answer; far more often is a script.
     peerQuestions_.reset({kRestartQuestionBurst, 1000.0 / std::max(1, options_.restartSpacingMs)});
@@ -325,7 +326,8 @@ void Session::processInbox() {
         if (result.status == wire::DecodeStatus::NeedMore) {
             break;
         }
-        if (result.status == wire::DecodeStatus::Refused) {
+        // A flood (of keep-alives, say) is refused like a malformed stream: it would keep a core busy.
+        if (result.status == wire::DecodeStatus::Refused || !peerFrames_.take()) {
             // Nothing of a malformed stream reaches the game.
             if (state_ == State::Connected) {
                 linkBroken();

@@ -92,7 +92,8 @@ protected:
         EXPECT_EQ(form1->Label1->text(), u("玩家"));
     }
 
-    nw::Session peer{nullptr, nw::SessionOptions{.chat = {1000, 1000}}}; // takes the tests' quick chat lines
+    // Takes the tests' quick chat lines.
+    nw::Session peer{nullptr, nw::SessionOptions{.chat = {1000, 1000}, .frames = {1000, 1000}}};
     PeerLog peerLog{peer};
 };
 

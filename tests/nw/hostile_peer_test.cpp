@@ -202,6 +202,7 @@ TEST_F(HostUnderAttack, aPeerThatMisbehavesInTheGameIsDroppedAndNothingOfItReach
         {"greeting in the game", [](RawPeer& p) { p.send(hello(gbk("丙方"))); }, {PeerGone}, 1},
         {"chat faster than anyone types", [&](RawPeer& p) { p.send(flood); },
          floodEvents, 1},
+        {"keep-alive flood", [](RawPeer& p) { p.send(enc(wire::KeepAlive{}).repeated(2000)); }, {PeerGone}, 1},
         {"bye", [](RawPeer& p) { p.send(enc(wire::Bye{})); }, {PeerGone}, 0},
         {"reset", [](RawPeer& p) { p.socket.abort(); }, {PeerGone}, 1},
         {"silence", [](RawPeer&) {}, {PeerGone}, 1, 1000},

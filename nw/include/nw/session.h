@@ -102,6 +102,8 @@ struct SessionOptions {
     static constexpr Allowance kDefaultChat{10, 2};
     // After an answer to a restart question, the next question waits this long.
     static constexpr int kDefaultRestartSpacingMs = 3000;
+    // Frames of any type from the peer; a flood beyond them drops the link.
+    static constexpr Allowance kDefaultFrames{100, 50};
 
     std::uint16_t protocolVersion = wire::kProtocolVersion; // greeted with and required of the peer
     int keepAliveMs = kDefaultKeepAliveMs;
@@ -109,6 +111,7 @@ struct SessionOptions {
     int connectMs = kDefaultConnectMs;
     int handshakeMs = kDefaultHandshakeMs;
     Allowance chat = kDefaultChat;
+    Allowance frames = kDefaultFrames;
     int restartSpacingMs = kDefaultRestartSpacingMs;
 };
 
@@ -229,6 +232,7 @@ private:
     quint64 linkId_ = 0; // changes whenever the socket does, so a stale read loop stops
     std::vector<Pending> pending_; // hosting: newcomers yet to greet, oldest first
     std::shared_ptr<int> refusedClosing_ = std::make_shared<int>(0);
+    Budget peerFrames_;
     Budget peerChat_;
     Budget peerQuestions_;
 
