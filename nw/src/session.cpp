@@ -15,6 +15,11 @@ constexpr int kGracefulCloseMs = 2000;
 const QByteArray kNameSeparator = QByteArrayLiteral("\xA3\xBA"); // "：" in GBK
 const QByteArray kDefaultName = QByteArrayLiteral("\xCD\xE6\xBC\xD2"); // "玩家" in GBK
 
+// What the sender's own record says of a line that was not sent.
+QByteArray gbkNote(const char* utf8) { return QByteArray::fromStdString(utf8ToGbk(utf8).value_or(std::string())); }
+const char* const kTooQuickNote = "（发得太快了，这一行没有发出）";
+const char* const kUnsendableNote = "（这一行含有不能发送的字符，没有发出）";
+
 QString texts(const char* utf8) { return QString::fromUtf8(utf8); }
 
 const QChar kWideColon(0xFF1A); // "：", what the chat record puts after a name
@@ -292,6 +297,7 @@ void Session::adoptSocket(QTcpSocket* socket) {
     inbox_.clear();
     peerFrames_.reset(options_.frames);
     peerChat_.reset(options_.chat);
+    ownChat_.reset(options_.ownChat);
     // A person asks again only after reading the answer; far more often is a script.
     peerQuestions_.reset({kRestartQuestionBurst, 1000.0 / std::max(1, options_.restartSpacingMs)});
     connect(socket, &QTcpSocket::readyRead, this, [this, id] {
@@ -494,7 +500,12 @@ bool Session::sendChat(const QByteArray& gbkText) {
         return false;
     }
     const std::string frame = wire::encode(wire::Chat{stdOf(gbkText)});
-    if (frame.empty() || !write(frame)) {
+    if (frame.empty() || !ownChat_.take()) {
+        // Said in the record, where the player looks for the line; nothing goes out.
+        emitEvent(ChatText, 0, gbkNote(frame.empty() ? kUnsendableNote : kTooQuickNote) + '\0');
+        return false;
+    }
+    if (!write(frame)) {
         return false;
     }
     emitEvent(ChatText, 0, name_ + kNameSeparator + gbkText + '\0');

@@ -21,8 +21,13 @@ namespace {
 QString u(const char* utf8) { return QString::fromUtf8(utf8); }
 QByteArray gbk(const char* utf8) { return QByteArray::fromStdString(nw::utf8ToGbk(utf8).value_or(std::string())); }
 
+// A peer that takes chat lines faster than a person types, for the tests' quick lines.
+const nw::SessionOptions kLenientPeer{.chat = {1000, 1000}, .frames = {1000, 1000}};
+
 class NetLoopback : public WindowTest {
 protected:
+    explicit NetLoopback(const nw::SessionOptions& peerOptions = kLenientPeer) : peer(nullptr, peerOptions) {}
+
     void SetUp() override {
         WindowTest::SetUp();
         ASSERT_TRUE(peer.setPlayerName(u("乙方")));
@@ -30,6 +35,7 @@ protected:
     void TearDown() override {
         WindowTest::TearDown(); // the window's destruction releases the library
         peer.stop();
+        nw::testing::setSessionOptions({});
     }
 
     // The window hosts as 甲方 on a free port; the peer joins; the local player holds seat 1.
@@ -92,9 +98,14 @@ protected:
         EXPECT_EQ(form1->Label1->text(), u("玩家"));
     }
 
-    // Takes the tests' quick chat lines.
-    nw::Session peer{nullptr, nw::SessionOptions{.chat = {1000, 1000}, .frames = {1000, 1000}}};
+    nw::Session peer;
     PeerLog peerLog{peer};
+};
+
+// A peer with the game's own limits.
+class NetLoopbackStrictPeer : public NetLoopback {
+protected:
+    NetLoopbackStrictPeer() : NetLoopback(nw::SessionOptions{}) {}
 };
 
 TEST_F(NetLoopback, localFiveWinsOnBothSides) {
@@ -132,6 +143,7 @@ TEST_F(NetLoopback, peerFiveLosesLocally) {
 }
 
 TEST_F(NetLoopback, chatTravelsBothWaysAndTheRecordSettlesAtOneHundredAndOneLines) {
+    nw::testing::setSessionOptions({.ownChat = {1000, 1000}});
     hostAndLetPeerJoin();
     typeText(form1->Edit1, u("你好"));
     QTest::keyClick(form1->Edit1, Qt::Key_Return);
@@ -149,7 +161,7 @@ TEST_F(NetLoopback, chatTravelsBothWaysAndTheRecordSettlesAtOneHundredAndOneLine
     ASSERT_TRUE(waitUntil([&] { return form1->Memo1->document()->lastBlock().text() == u("乙方：收到"); }));
 
     // The library drops a peer that chats faster than anyone types, so the volume comes from
-    // the local side, whose own lines come back to its record.
+    // the local side, whose own lines come back to its record (its allowance raised above).
     for (int i = 1; i <= 120; ++i) {
         typeText(form1->Edit1, QString::number(i));
         QTest::keyClick(form1->Edit1, Qt::Key_Return);
@@ -205,6 +217,26 @@ TEST_F(NetLoopback, restartAskedLocallyRefusedThenAgreed) {
     ASSERT_TRUE(peer.replyRestart(true));
     ASSERT_TRUE(waitUntil([&] { return form1->Label1->text() == u("乙方") && stones() == 0; }));
     EXPECT_EQ(form1->match().computerFirst, 1);
+}
+
+// A player typing quick lines against a friend with the game's own limits: the lines beyond the
+// allowance stay here with a note in the record, and the friend keeps the link.
+TEST_F(NetLoopbackStrictPeer, quickTypingIsKeptBackLocallySoTheFriendNeverDropsTheLink) {
+    hostAndLetPeerJoin();
+    for (int i = 1; i <= 12; ++i) {
+        typeText(form1->Edit1, u("好"));
+        QTest::keyClick(form1->Edit1, Qt::Key_Return);
+    }
+    const QString note = u("（发得太快了，这一行没有发出）");
+    ASSERT_TRUE(waitUntil([&] { return form1->Memo1->toPlainText().count(u("\n")) == 11; }));
+    const QStringList lines = form1->Memo1->toPlainText().split(u("\n"));
+    EXPECT_EQ(lines.front(), u("甲方：好"));
+    EXPECT_EQ(lines.back(), note);
+    settle(200);
+    EXPECT_EQ(peerLog.count(ChatText), lines.count(u("甲方：好"))) << "every line in the record reached the friend";
+    EXPECT_GE(lines.count(note), 6);
+    EXPECT_EQ(peerLog.count(PeerGone), 0);
+    EXPECT_EQ(form1->match().netMode, 1);
 }
 
 // Both press 重来 at once and the peer agrees while the window's question is on screen: the

@@ -387,6 +387,7 @@ protected:
     void TearDown() override {
         ReleaseNetWork();
         g_received.clear();
+        testing::setSessionOptions({});
     }
     int32_t prepare(std::function<void(QDialog&)> act) {
         whenDialogOpens(std::move(act));
@@ -464,6 +465,7 @@ TEST_F(ApiUnderAttack, aNoticeIsPostedOnlyOnceThePreviousOneWasHandled) {
 }
 
 TEST_F(ApiUnderAttack, eventsComeInSmallBatchesAndAFlowTheProgramCannotTakeBreaksTheLink) {
+    testing::setSessionOptions({.ownChat = {1000, 1000}}); // the volume comes from the local side
     hostAndLetPeerJoin();
     ASSERT_TRUE(waitForReceived(YourTurn));
     BatchMarkers markers;

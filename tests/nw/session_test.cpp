@@ -165,6 +165,30 @@ TEST_F(SessionPair, chatLinesOutsideTheLimitsAreNotSent) {
     EXPECT_EQ(guestLog.count(ChatText), 2);
 }
 
+// The sender keeps an allowance inside what its peer accepts, so quick typing is never taken
+// for a script: a line beyond it, like one that cannot be sent at all, is kept back and the
+// sender's own record says why.
+TEST_F(SessionPair, linesNotSentComeBackAsANoteAndQuickTypingNeverDropsTheLink) {
+    connectPair();
+    int sent = 0;
+    for (int i = 0; i < 12; ++i)
+        sent += host.sendChat(QByteArray::number(i)) ? 1 : 0;
+    EXPECT_FALSE(host.sendChat("two\nlines"));
+    EXPECT_GE(sent, static_cast<int>(SessionOptions::kDefaultOwnChat.burst));
+    EXPECT_LE(sent, static_cast<int>(SessionOptions::kDefaultOwnChat.burst) + 1);
+    ASSERT_TRUE(hostLog.waitFor(ChatText, 13));
+    std::vector<QByteArray> notes;
+    for (const SessionEvent& e : hostLog.events)
+        if (e.type == ChatText && !e.line().startsWith(gbk("甲方：")))
+            notes.push_back(e.line());
+    ASSERT_EQ(notes.size(), static_cast<std::size_t>(13 - sent));
+    EXPECT_EQ(notes.front(), gbk("（发得太快了，这一行没有发出）"));
+    EXPECT_EQ(notes.back(), gbk("（这一行含有不能发送的字符，没有发出）"));
+    settle();
+    EXPECT_EQ(guestLog.count(ChatText), sent);
+    EXPECT_EQ(guest.state(), Session::State::Connected);
+}
+
 TEST_F(SessionPair, agreedRestartSwapsTheSeatsForBoth) {
     connectPair();
     play(host, guestLog, 8, 8);

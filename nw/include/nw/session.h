@@ -100,6 +100,8 @@ struct SessionOptions {
     static constexpr int kDefaultHandshakeMs = 3000;
     // The peer's chat lines; a peer beyond them is a script, and its link is dropped.
     static constexpr Allowance kDefaultChat{10, 2};
+    // Our own lines: inside what the peer accepts by a margin for lines bunched on the way.
+    static constexpr Allowance kDefaultOwnChat{4, 1};
     // After an answer to a restart question, the next question waits this long.
     static constexpr int kDefaultRestartSpacingMs = 3000;
     // Frames of any type from the peer; a flood beyond them drops the link.
@@ -111,6 +113,7 @@ struct SessionOptions {
     int connectMs = kDefaultConnectMs;
     int handshakeMs = kDefaultHandshakeMs;
     Allowance chat = kDefaultChat;
+    Allowance ownChat = kDefaultOwnChat;
     Allowance frames = kDefaultFrames;
     int restartSpacingMs = kDefaultRestartSpacingMs;
 };
@@ -152,7 +155,9 @@ public:
 
     // Local actions; each returns whether something was sent.
     bool sendStep(int column, int row);
-    bool sendChat(const QByteArray& gbkText); // the line also comes back as ChatText
+    // The line also comes back as ChatText. A line not sent (beyond our own allowance, or not
+    // plain GBK of 1..200 bytes) comes back as a ChatText note without a name instead.
+    bool sendChat(const QByteArray& gbkText);
     // True when sent, or held until the spacing after the last answer has passed.
     bool requireRestart();
     bool replyRestart(bool agree);
@@ -234,6 +239,7 @@ private:
     std::shared_ptr<int> refusedClosing_ = std::make_shared<int>(0);
     Budget peerFrames_;
     Budget peerChat_;
+    Budget ownChat_;
     Budget peerQuestions_;
 
     QByteArray name_;
