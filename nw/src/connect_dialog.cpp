@@ -168,9 +168,9 @@ void ConnectDialog::accept() {
         statusLabel_->setText(QStringLiteral("名字太长或含有控制字符（最多 %1 个字节）").arg(wire::kMaxName));
         return;
     }
-    if (name.contains(QChar(0xFF1A))) {
+    if (name.normalized(QString::NormalizationForm_KC).contains(QLatin1Char(':'))) {
         // The chat record puts it after every name; inside one it could fake the other's lines.
-        statusLabel_->setText(QStringLiteral("名字中不能有“：”"));
+        statusLabel_->setText(QStringLiteral("名字中不能有冒号（“：”或“:”）"));
         return;
     }
     const auto port = static_cast<quint16>(portSpin_->value());

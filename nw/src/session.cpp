@@ -22,19 +22,21 @@ const char* const kUnsendableNote = "（这一行含有不能发送的字符，�
 
 QString texts(const char* utf8) { return QString::fromUtf8(utf8); }
 
-const QChar kWideColon(0xFF1A); // "：", what the chat record puts after a name
-
-// Two names a reader of the chat record could mistake for each other: equal but for blanks, or
-// one carrying the separator that follows a name there.
+// Two names a reader of the chat record could mistake for each other: equal once compatibility
+// forms (full width, say) and case are folded and blanks left out, or one carrying a colon like
+// the "：" that follows a name there (folding turns it into ":").
 bool namesLookAlike(const QByteArray& gbkA, const QByteArray& gbkB) {
     auto key = [](const QByteArray& gbk) {
-        QString text = QString::fromStdString(gbkToUtf8(gbk.toStdString()).value_or(std::string()));
-        text.removeIf([](QChar c) { return c.isSpace() || c.category() == QChar::Other_Format; });
-        return text;
+        const QString text = QString::fromStdString(gbkToUtf8(gbk.toStdString()).value_or(std::string()));
+        QString folded = text.normalized(QString::NormalizationForm_KC)
+                             .toCaseFolded()
+                             .normalized(QString::NormalizationForm_KC);
+        folded.removeIf([](QChar c) { return c.isSpace() || c.category() == QChar::Other_Format; });
+        return folded;
     };
     const QString a = key(gbkA);
     const QString b = key(gbkB);
-    return a == b || a.contains(kWideColon) || b.contains(kWideColon);
+    return a == b || a.contains(QLatin1Char(':')) || b.contains(QLatin1Char(':'));
 }
 
 QByteArray bytesOf(const std::string& s) { return QByteArray(s.data(), static_cast<qsizetype>(s.size())); }

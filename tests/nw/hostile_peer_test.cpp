@@ -150,9 +150,15 @@ TEST_F(HostUnderAttack, strangersAreRefusedOrDroppedBeforeTheGameAndTheHostListe
     }
 
     // A joining Session learns why its name was refused; names that would read as the host's in
-    // the chat record (blanks aside, or carrying the separator after a name) count as the same.
-    for (const char* name : {"甲方", "甲 方", "甲方\u3000", "甲方：我认输了", "乙：甲方"}) {
+    // the chat record (blanks, width and case aside, or carrying a colon like the separator
+    // after a name) count as the same.
+    const std::pair<const char*, const char*> twins[] = {
+        {"甲方", "甲方"}, {"甲方", "甲 方"}, {"甲方", "甲方\u3000"}, {"甲方", "甲方：我认输了"}, {"甲方", "乙：甲方"},
+        {"甲方", "甲方:我认输了"}, {"Host", "host"}, {"Host", "Ｈｏｓｔ"}, {"Host", "ｈＯＳＴ "},
+    };
+    for (const auto& [hostName, name] : twins) {
         SCOPED_TRACE(name);
+        ASSERT_TRUE(host->setPlayerName(QString::fromUtf8(hostName)));
         Session twin;
         EventLog twinLog(twin);
         ASSERT_TRUE(twin.setPlayerName(QString::fromUtf8(name)));
@@ -162,6 +168,7 @@ TEST_F(HostUnderAttack, strangersAreRefusedOrDroppedBeforeTheGameAndTheHostListe
         EXPECT_TRUE(hostLog->events.empty());
         ASSERT_TRUE(QTest::qWaitFor([&] { return host->pendingHandshakes() == 0; }, kWaitMs));
     }
+    ASSERT_TRUE(host->setPlayerName(QStringLiteral("甲方")));
     expectServesAFriend();
 }
 
