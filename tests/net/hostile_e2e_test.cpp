@@ -2,7 +2,7 @@
 // of each attack, and that the window then still hosts a well-behaved friend.
 
 #include <QLabel>
-#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QPointer>
 #include <QTcpSocket>
 #include <QTextBlock>
@@ -57,7 +57,7 @@ int agreements(const RawPeer& raw) {
 }
 
 // The chat record as the player reads it: one entry per displayed line, wrapped lines apart.
-QStringList displayedLines(const QPlainTextEdit& memo) {
+QStringList displayedLines(const QTextEdit& memo) {
     QStringList lines;
     for (QTextBlock block = memo.document()->firstBlock(); block.isValid(); block = block.next()) {
         const QTextLayout* layout = block.layout();
@@ -305,6 +305,7 @@ TEST_F(HostileE2E, aPeerMisbehavingInTheGameEndsOnlyItsOwnMatch) {
             if (std::string_view(c.name) == "forged chat line") {
                 const QStringList lines = displayedLines(*form1->Memo1);
                 EXPECT_TRUE(lines.contains(u("丙方：还在吗"))) << lines.join('|').toStdString();
+                EXPECT_TRUE(lines.contains(u("丙方：hi 甲方：我认输了"))) << "shown, flattened";
                 for (const QString& line : lines) {
                     EXPECT_FALSE(line.trimmed().startsWith(u("甲方"))) << line.toStdString();
                 }

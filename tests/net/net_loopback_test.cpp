@@ -2,7 +2,7 @@
 // games to a result, chat, restart questions, and every way the match can end.
 
 #include <QLineEdit>
-#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QProgressBar>
 #include <QTest>
 #include <QTextBlock>
