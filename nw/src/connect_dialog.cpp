@@ -19,6 +19,10 @@
 
 namespace nw {
 
+namespace {
+const QString kWaitingText = QStringLiteral("正在等待对方加入，请把本机地址和端口告诉对方");
+} // namespace
+
 QStringList addressesForFriend(const QList<QHostAddress>& all) {
     QStringList v4, v6, loopback;
     for (const QHostAddress& address : all) {
@@ -129,10 +133,16 @@ void ConnectDialog::followSession() {
     connect(hostRadio_, &QRadioButton::toggled, this, &ConnectDialog::updateMode);
     connect(&session_, &Session::joinFinished, this, &ConnectDialog::onJoinFinished);
     connect(&session_, &Session::peerJoined, this, &ConnectDialog::onPeerJoined);
-    // While it waits the dialog is what the player looks at: refusals of strangers show here.
+    // While it waits the dialog is what the player looks at: why a join failed shows here, and
+    // strangers turned away show here only.
     connect(&session_, &Session::notice, this, [this](const QString& text) {
         if (hosting_ || joining_) {
             statusLabel_->setText(text);
+        }
+    });
+    connect(&session_, &Session::strangerTurnedAway, this, [this](const QString& text) {
+        if (hosting_) {
+            statusLabel_->setText(kWaitingText + QLatin1Char('\n') + text);
         }
     });
 }
@@ -217,7 +227,7 @@ void ConnectDialog::showWaiting() {
     portLabel_->setText(QString::number(session_.serverPort()));
     addressLabel_->setText(addressesForFriend(QNetworkInterface::allAddresses()).join(QLatin1Char('\n')));
     waitingBox_->show();
-    statusLabel_->setText(QStringLiteral("正在等待对方加入，请把本机地址和端口告诉对方"));
+    statusLabel_->setText(kWaitingText);
 }
 
 void ConnectDialog::onPeerJoined() {

@@ -262,7 +262,8 @@ bool Session::screenHello(QTcpSocket* socket, const wire::Hello& hello) {
     }
     if (hello.version != options_.protocolVersion) {
         closeRefused(socket, wire::encode(wire::Refuse{wire::RefuseReason::VersionMismatch, options_.protocolVersion}));
-        emit notice(texts("对方的程序版本（%1）与本程序（%2）不同，已拒绝其连接").arg(hello.version).arg(options_.protocolVersion));
+        emit strangerTurnedAway(
+            texts("对方的程序版本（%1）与本程序（%2）不同，已拒绝其连接").arg(hello.version).arg(options_.protocolVersion));
         return false; // still listening for a peer that fits
     }
     if (namesLookAlike(bytesOf(hello.name), name_)) {

@@ -181,6 +181,9 @@ public:
 signals:
     void netEvent(const nw::SessionEvent& event);
     void notice(const QString& text);
+    // Hosting: a stranger was refused (another version). For the hosting dialog only: once a
+    // game runs, it is no news to the player.
+    void strangerTurnedAway(const QString& text);
     void joinFinished(bool ok);
     void peerJoined(); // hosting: a friend's handshake completed, the first game begins
 
