@@ -472,6 +472,18 @@ TEST_F(SessionPair, joiningSomethingThatIsNotAGameFails) {
     EXPECT_EQ(guest.state(), Session::State::Idle);
 }
 
+// A later version may refuse for a reason this one does not know: still a refusal, not a stranger.
+TEST_F(SessionPair, aRefusalForAReasonOfALaterVersionIsStillARefusal) {
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(kLoopback));
+    QObject::connect(&server, &QTcpServer::newConnection, &server, [&server] {
+        server.nextPendingConnection()->write(QByteArray("\x00\x00\x00\x04\x03\x09\x00\x02", 8)); // Refuse 9
+    });
+    guest.join(QStringLiteral("127.0.0.1"), server.serverPort());
+    ASSERT_TRUE(guestLog.waitForNotice());
+    EXPECT_EQ(guestLog.notices, QStringList{QStringLiteral("连接被拒绝")});
+}
+
 class ImpatientGuest : public SessionPair {
 protected:
     ImpatientGuest() : SessionPair({}, SessionOptions{.silenceMs = 300}) {}

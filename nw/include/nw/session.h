@@ -95,9 +95,10 @@ struct SessionOptions {
     // about 0.2, 0.6, 1.4, 3.0, 6.2 s after a loss), short enough to notice a dead link.
     static constexpr int kDefaultSilenceMs = 12000;
     static constexpr int kDefaultConnectMs = 10000;
-    // A host greets several newcomers at once, each within its own short deadline, so mute
-    // connections cannot keep a friend out.
-    static constexpr int kDefaultHandshakeMs = 3000;
+    // How long a newcomer has to greet. Long enough for a Hello that TCP resends after the
+    // retry at 6.2 s, like the game link; mute connections cannot keep a friend out anyway,
+    // since the oldest of them gives way to each newcomer.
+    static constexpr int kDefaultHandshakeMs = 8000;
     // The peer's chat lines; a peer beyond them is a script, and its link is dropped.
     static constexpr Allowance kDefaultChat{10, 2};
     // Our own lines: inside what the peer accepts by a margin for lines bunched on the way.
