@@ -189,8 +189,9 @@ Refusal check(const Frame& frame) {
         Refusal operator()(const Hello& f) const { return checkGreeting(f.protocol, f.name); }
         Refusal operator()(const Welcome& f) const { return checkGreeting(f.protocol, f.name); }
         Refusal operator()(const Refuse& f) const {
-            auto r = static_cast<int>(f.reason);
-            return r >= 1 && r <= static_cast<int>(RefuseReason::NameTaken) ? Refusal::None : Refusal::BadValue;
+            // Reasons a later version adds must still get through: the layout is fixed so that
+            // any two versions can tell each other why they cannot play.
+            return static_cast<int>(f.reason) >= 1 ? Refusal::None : Refusal::BadValue;
         }
         Refusal operator()(const Step& f) const {
             return f.game >= 1 && isPoint(f.column) && isPoint(f.row) ? Refusal::None : Refusal::BadValue;

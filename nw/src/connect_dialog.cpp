@@ -19,6 +19,10 @@
 
 namespace nw {
 
+namespace {
+const QString kWaitingText = QStringLiteral("正在等待对方加入，请把本机地址和端口告诉对方");
+} // namespace
+
 QStringList addressesForFriend(const QList<QHostAddress>& all) {
     QStringList v4, v6, loopback;
     for (const QHostAddress& address : all) {
@@ -129,10 +133,16 @@ void ConnectDialog::followSession() {
     connect(hostRadio_, &QRadioButton::toggled, this, &ConnectDialog::updateMode);
     connect(&session_, &Session::joinFinished, this, &ConnectDialog::onJoinFinished);
     connect(&session_, &Session::peerJoined, this, &ConnectDialog::onPeerJoined);
-    // While it waits the dialog is what the player looks at: refusals of strangers show here.
+    // While it waits the dialog is what the player looks at: why a join failed shows here, and
+    // strangers turned away show here only.
     connect(&session_, &Session::notice, this, [this](const QString& text) {
         if (hosting_ || joining_) {
             statusLabel_->setText(text);
+        }
+    });
+    connect(&session_, &Session::strangerTurnedAway, this, [this](const QString& text) {
+        if (hosting_) {
+            statusLabel_->setText(kWaitingText + QLatin1Char('\n') + text);
         }
     });
 }
@@ -168,9 +178,9 @@ void ConnectDialog::accept() {
         statusLabel_->setText(QStringLiteral("名字太长或含有控制字符（最多 %1 个字节）").arg(wire::kMaxName));
         return;
     }
-    if (name.contains(QChar(0xFF1A))) {
+    if (name.normalized(QString::NormalizationForm_KC).contains(QLatin1Char(':'))) {
         // The chat record puts it after every name; inside one it could fake the other's lines.
-        statusLabel_->setText(QStringLiteral("名字中不能有“：”"));
+        statusLabel_->setText(QStringLiteral("名字中不能有冒号（“：”或“:”）"));
         return;
     }
     const auto port = static_cast<quint16>(portSpin_->value());
@@ -217,7 +227,7 @@ void ConnectDialog::showWaiting() {
     portLabel_->setText(QString::number(session_.serverPort()));
     addressLabel_->setText(addressesForFriend(QNetworkInterface::allAddresses()).join(QLatin1Char('\n')));
     waitingBox_->show();
-    statusLabel_->setText(QStringLiteral("正在等待对方加入，请把本机地址和端口告诉对方"));
+    statusLabel_->setText(kWaitingText);
 }
 
 void ConnectDialog::onPeerJoined() {

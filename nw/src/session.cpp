@@ -15,21 +15,28 @@ constexpr int kGracefulCloseMs = 2000;
 const QByteArray kNameSeparator = QByteArrayLiteral("\xA3\xBA"); // "：" in GBK
 const QByteArray kDefaultName = QByteArrayLiteral("\xCD\xE6\xBC\xD2"); // "玩家" in GBK
 
+// What the sender's own record says of a line that was not sent.
+QByteArray gbkNote(const char* utf8) { return QByteArray::fromStdString(utf8ToGbk(utf8).value_or(std::string())); }
+const char* const kTooQuickNote = "（发得太快了，这一行没有发出）";
+const char* const kUnsendableNote = "（这一行含有不能发送的字符，没有发出）";
+
 QString texts(const char* utf8) { return QString::fromUtf8(utf8); }
 
-const QChar kWideColon(0xFF1A); // "：", what the chat record puts after a name
-
-// Two names a reader of the chat record could mistake for each other: equal but for blanks, or
-// one carrying the separator that follows a name there.
+// Two names a reader of the chat record could mistake for each other: equal once compatibility
+// forms (full width, say) and case are folded and blanks left out, or one carrying a colon like
+// the "：" that follows a name there (folding turns it into ":").
 bool namesLookAlike(const QByteArray& gbkA, const QByteArray& gbkB) {
     auto key = [](const QByteArray& gbk) {
-        QString text = QString::fromStdString(gbkToUtf8(gbk.toStdString()).value_or(std::string()));
-        text.removeIf([](QChar c) { return c.isSpace() || c.category() == QChar::Other_Format; });
-        return text;
+        const QString text = QString::fromStdString(gbkToUtf8(gbk.toStdString()).value_or(std::string()));
+        QString folded = text.normalized(QString::NormalizationForm_KC)
+                             .toCaseFolded()
+                             .normalized(QString::NormalizationForm_KC);
+        folded.removeIf([](QChar c) { return c.isSpace() || c.category() == QChar::Other_Format; });
+        return folded;
     };
     const QString a = key(gbkA);
     const QString b = key(gbkB);
-    return a == b || a.contains(kWideColon) || b.contains(kWideColon);
+    return a == b || a.contains(QLatin1Char(':')) || b.contains(QLatin1Char(':'));
 }
 
 QByteArray bytesOf(const std::string& s) { return QByteArray(s.data(), static_cast<qsizetype>(s.size())); }
@@ -85,12 +92,14 @@ QString noticeForSocketError(QAbstractSocket::SocketError error, bool listening)
 
 Session::Session(QObject* parent, SessionOptions options)
     : QObject(parent), keepAlive_(new QTimer(this)), silence_(new QTimer(this)),
-      connectTimer_(new QTimer(this)), name_(kDefaultName), options_(options) {
+      connectTimer_(new QTimer(this)), questionHold_(new QTimer(this)), name_(kDefaultName), options_(options) {
     keepAlive_->setInterval(options_.keepAliveMs);
     silence_->setInterval(options_.silenceMs);
     silence_->setSingleShot(true);
     connectTimer_->setInterval(options_.connectMs);
     connectTimer_->setSingleShot(true);
+    questionHold_->setSingleShot(true);
+    connect(questionHold_, &QTimer::timeout, this, &Session::sendHeldQuestion);
     connect(keepAlive_, &QTimer::timeout, this, &Session::sendKeepAlive);
     connect(silence_, &QTimer::timeout, this, &Session::onSilence);
     connect(connectTimer_, &QTimer::timeout, this, &Session::onConnectTimeout);
@@ -253,7 +262,8 @@ bool Session::screenHello(QTcpSocket* socket, const wire::Hello& hello) {
     }
     if (hello.version != options_.protocolVersion) {
         closeRefused(socket, wire::encode(wire::Refuse{wire::RefuseReason::VersionMismatch, options_.protocolVersion}));
-        emit notice(texts("对方的程序版本（%1）与本程序（%2）不同，已拒绝其连接").arg(hello.version).arg(options_.protocolVersion));
+        emit strangerTurnedAway(
+            texts("对方的程序版本（%1）与本程序（%2）不同，已拒绝其连接").arg(hello.version).arg(options_.protocolVersion));
         return false; // still listening for a peer that fits
     }
     if (namesLookAlike(bytesOf(hello.name), name_)) {
@@ -288,8 +298,11 @@ void Session::adoptSocket(QTcpSocket* socket) {
     socket_ = socket;
     const quint64 id = ++linkId_;
     inbox_.clear();
-    chatTokens_ = options_.chat.burst;
-    chatClock_.start();
+    peerFrames_.reset(options_.frames);
+    peerChat_.reset(options_.chat);
+    ownChat_.reset(options_.ownChat);
+    // A person asks again only after reading the answer; far more often is a script.
+    peerQuestions_.reset({kRestartQuestionBurst, 1000.0 / std::max(1, options_.restartSpacingMs)});
     connect(socket, &QTcpSocket::readyRead, this, [this, id] {
         if (id == linkId_) {
             onReadyRead();
@@ -322,7 +335,8 @@ void Session::processInbox() {
         if (result.status == wire::DecodeStatus::NeedMore) {
             break;
         }
-        if (result.status == wire::DecodeStatus::Refused) {
+        // A flood (of keep-alives, say) is refused like a malformed stream: it would keep a core busy.
+        if (result.status == wire::DecodeStatus::Refused || !peerFrames_.take()) {
             // Nothing of a malformed stream reaches the game.
             if (state_ == State::Connected) {
                 linkBroken();
@@ -379,8 +393,7 @@ void Session::handleWelcome(const wire::Welcome& welcome) {
     connectTimer_->stop();
     state_ = State::Connected;
     keepAlive_->start();
-    chatTokens_ = options_.chat.burst;
-    chatClock_.start();
+    peerChat_.reset(options_.chat);
     emit joinFinished(true);
     if (state_ == State::Connected) {
         startGame();
@@ -414,19 +427,20 @@ void Session::handleInGame(const wire::Frame& frame) {
                     emitEvent(YourTurn, 0);
                 }
             } else if constexpr (std::is_same_v<F, wire::Chat>) {
-                if (!takeChatToken()) {
+                if (!peerChat_.take()) {
                     linkBroken(); // far faster than anyone types: a script
                     return;
                 }
                 emitEvent(ChatText, 0, peerName_ + kNameSeparator + bytesOf(f.text) + '\0');
             } else if constexpr (std::is_same_v<F, wire::RestartAsk>) {
-                if (peerAskPending_) {
-                    linkBroken(); // a second question before the first was answered
+                onPeerQuestion();
+            } else if constexpr (std::is_same_v<F, wire::RestartReply>) {
+                lastAnswerReceived_.start();
+                if (settledAsks_ > 0) {
+                    --settledAsks_; // a new game has settled that question already
+                    sendHeldQuestion();
                     return;
                 }
-                peerAskPending_ = true;
-                emitEvent(RestartAsked, peerSeat());
-            } else if constexpr (std::is_same_v<F, wire::RestartReply>) {
                 if (!myAskPending_) {
                     linkBroken(); // an answer nobody asked for
                     return;
@@ -455,6 +469,18 @@ void Session::handleInGame(const wire::Frame& frame) {
 void Session::startGame() {
     ++game_;
     board_.reset();
+    // A new game settles every question about the one before. The peer still answers ours (that
+    // answer is let pass), and theirs is answered here, so no library waits for a reply in vain.
+    if (myAskPending_) {
+        myAskPending_ = false;
+        ++settledAsks_;
+    }
+    questionHeld_ = false;
+    questionHold_->stop();
+    if (peerAskPending_) {
+        peerAskPending_ = false;
+        answerPeer(false);
+    }
     const QByteArray first = seat() == 1 ? name_ : peerName_;
     const QByteArray second = seat() == 1 ? peerName_ : name_;
     emitEvent(GameBegin, seat(), first + '\0' + second + '\0');
@@ -477,7 +503,12 @@ bool Session::sendChat(const QByteArray& gbkText) {
         return false;
     }
     const std::string frame = wire::encode(wire::Chat{stdOf(gbkText)});
-    if (frame.empty() || !write(frame)) {
+    if (frame.empty() || !ownChat_.take()) {
+        // Said in the record, where the player looks for the line; nothing goes out.
+        emitEvent(ChatText, 0, gbkNote(frame.empty() ? kUnsendableNote : kTooQuickNote) + '\0');
+        return false;
+    }
+    if (!write(frame)) {
         return false;
     }
     emitEvent(ChatText, 0, name_ + kNameSeparator + gbkText + '\0');
@@ -485,11 +516,47 @@ bool Session::sendChat(const QByteArray& gbkText) {
 }
 
 bool Session::requireRestart() {
-    if (state_ != State::Connected || myAskPending_) {
+    if (state_ != State::Connected || myAskPending_ || questionHeld_) {
         return false;
     }
+    questionHeld_ = true;
+    sendHeldQuestion();
+    return true;
+}
+
+// A question goes out only once every earlier one is answered and the spacing has passed since
+// the last answer arrived; the peer, counting from when it sent that answer, then never finds
+// it too soon.
+void Session::sendHeldQuestion() {
+    if (!questionHeld_ || state_ != State::Connected || settledAsks_ > 0) {
+        return;
+    }
+    const qint64 waited = lastAnswerReceived_.isValid() ? lastAnswerReceived_.elapsed() : options_.restartSpacingMs;
+    if (waited < options_.restartSpacingMs) {
+        questionHold_->start(static_cast<int>(options_.restartSpacingMs - waited));
+        return;
+    }
+    questionHeld_ = false;
     myAskPending_ = write(wire::encode(wire::RestartAsk{}));
-    return myAskPending_;
+}
+
+void Session::onPeerQuestion() {
+    if (!peerQuestions_.take()) {
+        linkBroken(); // far more questions than a person asks
+        return;
+    }
+    const bool justAnswered = lastAnswerSent_.isValid() && lastAnswerSent_.elapsed() < options_.restartSpacingMs;
+    if (peerAskPending_ || justAnswered) {
+        answerPeer(false); // without asking the player: a repeat must not bring the box straight back
+        return;
+    }
+    peerAskPending_ = true;
+    emitEvent(RestartAsked, peerSeat());
+}
+
+void Session::answerPeer(bool agree) {
+    write(wire::encode(wire::RestartReply{agree}));
+    lastAnswerSent_.start();
 }
 
 bool Session::replyRestart(bool agree) {
@@ -497,9 +564,7 @@ bool Session::replyRestart(bool agree) {
         return false;
     }
     peerAskPending_ = false;
-    if (!write(wire::encode(wire::RestartReply{agree}))) {
-        return false;
-    }
+    answerPeer(agree);
     if (agree) {
         startGame();
     }
@@ -528,16 +593,6 @@ void Session::breakLink() {
     if (state_ == State::Connected) {
         linkBroken();
     }
-}
-
-bool Session::takeChatToken() {
-    const double seconds = static_cast<double>(chatClock_.restart()) / 1000.0;
-    chatTokens_ = std::min<double>(options_.chat.burst, chatTokens_ + seconds * options_.chat.linesPerSecond);
-    if (chatTokens_ < 1.0) {
-        return false;
-    }
-    chatTokens_ -= 1.0;
-    return true;
 }
 
 bool Session::write(const std::string& bytes) {
@@ -606,6 +661,11 @@ void Session::closeSocket(bool graceful) {
     inbox_.clear();
     myAskPending_ = false;
     peerAskPending_ = false;
+    settledAsks_ = 0;
+    questionHeld_ = false;
+    questionHold_->stop();
+    lastAnswerSent_.invalidate();
+    lastAnswerReceived_.invalidate();
     if (!socket_) {
         return;
     }

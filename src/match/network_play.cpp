@@ -70,7 +70,8 @@ bool MatchController::onGameBegin(const NetEvent& event) {
     }
     playerNames_[kFirstSeat] = begin->firstName;
     playerNames_[kSecondSeat] = begin->secondName;
-    // A question about the game that just gave way must not be answered into the new one.
+    // A question about the game that just gave way must not be answered into the new one; the
+    // library has answered it already.
     view_.withdrawNotice(Notice::RestartAsked);
     ClearBoard(state_, view_);
     state_.computerFirst = static_cast<std::uint8_t>(begin->seat - 1);

@@ -1,7 +1,5 @@
 #include "kivola/net/chat_record.h"
 
-#include <array>
-
 namespace kivola {
 
 namespace {
@@ -36,33 +34,19 @@ QString collapseBlanks(const QString& text) {
 
 std::optional<QString> chatRecordLine(const QString& line, const QString& seat1Name, const QString& seat2Name) {
     const QString shown = collapseBlanks(line);
-    std::array<QString, 2> tags;
-    std::size_t tagCount = 0;
-    for (const QString* name : {&seat1Name, &seat2Name}) {
-        const QString tag = collapseBlanks(*name);
-        if (!tag.isEmpty()) {
-            tags[tagCount++] = tag + kNameColon;
-        }
-    }
     QString sender;
-    for (std::size_t i = 0; i < tagCount; ++i) {
-        if (shown.startsWith(tags[i])) {
-            if (!sender.isEmpty() && sender != tags[i]) {
+    for (const QString* name : {&seat1Name, &seat2Name}) {
+        const QString tag = collapseBlanks(*name) + kNameColon;
+        if (tag.size() > 1 && shown.startsWith(tag)) {
+            if (!sender.isEmpty() && sender != tag) {
                 return std::nullopt;
             }
-            sender = tags[i];
+            sender = tag;
         }
     }
-    const QString text = collapseBlanks(shown.mid(sender.size()));
-    for (std::size_t i = 0; i < tagCount; ++i) {
-        // A blank before the colon reads the same on screen.
-        QString spaced = tags[i];
-        spaced.insert(spaced.size() - 1, QLatin1Char(' '));
-        if (text.contains(tags[i]) || text.contains(spaced)) {
-            return std::nullopt;
-        }
-    }
-    return sender + text;
+    // What follows the sender may name anyone: the record indents every displayed line after a
+    // text's first, so no part of the text can stand where a sender's name stands.
+    return sender + collapseBlanks(shown.mid(sender.size()));
 }
 
 } // namespace kivola

@@ -16,7 +16,7 @@
 #include "piece.h"
 
 class QLineEdit;
-class QPlainTextEdit;
+class QTextEdit;
 class QProgressBar;
 class QTimer;
 class QToolButton;
@@ -172,7 +172,7 @@ public:
     QLabel* Label3 = nullptr;
     QLineEdit* Edit1 = nullptr;
     QLabel* Label4 = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
+    QTextEdit* Memo1 = nullptr;
 
     QAction* actSinglePlay = nullptr;
     QAction* actNetWork = nullptr;

@@ -3,7 +3,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QProgressBar>
 #include <QTimer>
 #include <QToolButton>

@@ -5,7 +5,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QProgressBar>
 #include <QTimer>
 #include <QToolButton>
@@ -102,15 +102,17 @@ QLabel* makeRecordCaption(QWidget* parent) {
     return caption;
 }
 
-QPlainTextEdit* makeChatRecord(QWidget* parent) {
-    auto* record = new QPlainTextEdit(parent);
+// A rich-text view for its hanging indent only: lines go in as plain text (chat_view.cpp).
+QTextEdit* makeChatRecord(QWidget* parent) {
+    auto* record = new QTextEdit(parent);
     record->setObjectName(QStringLiteral("Memo1"));
     record->setGeometry(24, 445, 577, 65);
     record->setReadOnly(true);
+    record->setAcceptRichText(false);
     // A whole match of chat would otherwise pile up in the undo history.
     record->setUndoRedoEnabled(false);
     record->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    record->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    record->setLineWrapMode(QTextEdit::WidgetWidth);
     record->setFont(pixelFont(kSerifFamily, 16));
     QPalette face = record->palette();
     face.setColor(QPalette::Base, QColor(0xF0, 0xF0, 0xF0));

@@ -14,7 +14,7 @@ class QLineEdit;
 class QMenu;
 class QMenuBar;
 class QObject;
-class QPlainTextEdit;
+class QTextEdit;
 class QProgressBar;
 class QTimer;
 class QToolButton;
@@ -46,7 +46,7 @@ QLabel* makeInputCaption(QWidget* parent);
 QLineEdit* makeChatInput(QWidget* parent);
 // Label4 and Memo1: the chat record and its caption.
 QLabel* makeRecordCaption(QWidget* parent);
-QPlainTextEdit* makeChatRecord(QWidget* parent);
+QTextEdit* makeChatRecord(QWidget* parent);
 
 // A command of the window's action list; hint, its status tip, may be null.
 QAction* makeCommand(QObject* owner, const char* name, const char* caption, const char* hint);

@@ -156,32 +156,26 @@ TEST_F(NetEvents, outgoingStepKeepsItsPointUntilTheNextLocalStone) {
     EXPECT_EQ(library.count("SendChat"), 0);
 }
 
-// A chat line must not be able to pass for the other player's, however it is padded or named.
-TEST_F(NetEvents, chatLinesAreCollapsedAndThoseNamingAPlayerAreRefused) {
+// A chat line is shown flat, whatever it names: blanks collapse, invisible characters go, and
+// only a line that begins with both players' names (its sender unclear) is refused.
+TEST_F(NetEvents, chatLinesAreCollapsedAndMayNameAnyone) {
     const QString host = QString::fromUtf8("Host");
     const QString guest = QString::fromUtf8("Guest");
     auto shown = [&](const char* line) { return chatRecordLine(QString::fromUtf8(line), host, guest); };
     EXPECT_EQ(shown("Guest：\u3000 hi\t\u00a0 \u200b\u202ethere\r\n\u3000"), QString::fromUtf8("Guest：hi there"));
-    EXPECT_EQ(shown("Host：Guest: fine"), QString::fromUtf8("Host：Guest: fine")) << "only the full-width colon tags a name";
     EXPECT_EQ(shown(""), QString());
-    for (const char* forged : {"Guest：hi\u3000\u3000Host：我认输了", "Guest：Guest：x", "Host：Guest\u3000：x",
-                               "no sender Host：x", "Guest：H\u200bost：x"}) {
-        EXPECT_EQ(shown(forged), std::nullopt) << forged;
-    }
+    EXPECT_EQ(shown("Guest：hi\u3000\u3000Host：我认输了"), QString::fromUtf8("Guest：hi Host：我认输了"));
+    EXPECT_EQ(chatRecordLine(QString::fromUtf8("1：比分1：0"), QString::fromUtf8("1"), guest), QString::fromUtf8("1：比分1：0"));
     // A name that begins with the other name and its colon leaves the sender unclear.
     const QString tricky = QString::fromUtf8("Host：Guest");
     EXPECT_EQ(chatRecordLine(QString::fromUtf8("Host：Guest：hi"), host, tricky), std::nullopt);
     EXPECT_EQ(chatRecordLine(QString::fromUtf8("Host：hi"), host, tricky), QString::fromUtf8("Host：hi"));
-    // Before the names are known nothing is taken for a name.
-    EXPECT_EQ(chatRecordLine(QString::fromUtf8("a：b：c"), QString(), QString()), QString::fromUtf8("a：b：c"));
     EXPECT_EQ(chatRecordLine(QString::fromUtf8("A  B： x"), QString::fromUtf8("A B"), guest), QString::fromUtf8("A B：x"));
 
     ASSERT_TRUE(begin(1, gbkNames("甲方", "乙方")));
-    QByteArray forged = gbk("乙方：hi") + QByteArray("\t\t") + gbk("甲方：我认输了") + '\0';
-    EXPECT_FALSE(deliver(ChatText, 0, forged.data()));
-    QByteArray fine = gbk("乙方：hi") + QByteArray("\t\t") + gbk("ok") + '\0';
-    EXPECT_TRUE(deliver(ChatText, 0, fine.data()));
-    EXPECT_EQ(window.lines, (std::vector<QString>{QString::fromUtf8("乙方：hi ok")}));
+    QByteArray addressed = gbk("乙方：hi") + QByteArray("\t\t") + gbk("甲方：你先走") + '\0';
+    EXPECT_TRUE(deliver(ChatText, 0, addressed.data()));
+    EXPECT_EQ(window.lines, (std::vector<QString>{QString::fromUtf8("乙方：hi 甲方：你先走")}));
 }
 
 TEST_F(NetEvents, aStoneTheLibraryRefusesLeavesTheBoardAndItsResult) {

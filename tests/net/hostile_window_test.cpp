@@ -6,7 +6,8 @@
 #include <QElapsedTimer>
 #include <QFontMetrics>
 #include <QMessageBox>
-#include <QPlainTextEdit>
+#include <QTextEdit>
+#include <QTextLayout>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTextBlock>
@@ -14,6 +15,7 @@
 #include <QToolButton>
 #include <map>
 
+#include "chat_view.h"
 #include "net_window_fixture.h"
 
 namespace kivola::test {
@@ -184,43 +186,60 @@ TEST_F(HostilePeer, chatRecordStaysFlatOverALongMatch) {
     EXPECT_EQ(record.availableUndoSteps(), 0) << "no history of removed lines is kept";
 }
 
-TEST_F(HostilePeer, paddedOrForgedChatLinesCannotPassForTheOtherPlayer) {
+// A line may name a player ("甲方：你先走" is how people address each other), but no part of it
+// can stand where a sender's name stands: every displayed line after a text's first is indented,
+// also once the record has trimmed that first line away.
+TEST_F(HostilePeer, chatLinesMayNameAPlayerButOnlyATextsFirstLineStartsAtTheMargin) {
     openMatch(1); // 甲方 is the local player, 乙方 the peer
     QTextDocument& record = *form1->Memo1->document();
-    // The premise, in the real layout: padding pushes the forged part onto a line of its own.
-    const QString forged = padded("乙方：hi", 34, "甲方：我认输了");
-    form1->Memo1->appendPlainText(forged);
-    ASSERT_GE(form1->memoDisplayedLines(), 2);
-    const QTextLine second = record.firstBlock().layout()->lineAt(1);
-    ASSERT_TRUE(forged.mid(second.textStart()).trimmed().startsWith(u("甲方："))) << "the forgery would show";
-    form1->Memo1->clear();
-
-    for (const QString& line : {forged, u("乙方：") + QString(30, QChar(0x54C8)) + u("甲方：我认输了"),
-                                u("乙方：hi\n甲方：我认输了"), u("乙方：ok\t 乙方：me too"), u("甲方：乙方：hi")}) {
+    const double indent = hangingIndent(*form1->Memo1);
+    ASSERT_GT(indent, 8.0);
+    auto expectOnlyNamesAtTheMargin = [&] {
+        for (QTextBlock block = record.firstBlock(); block.isValid(); block = block.next()) {
+            const QTextLayout& layout = *block.layout();
+            for (int i = 0; i < layout.lineCount(); ++i) {
+                const QTextLine line = layout.lineAt(i);
+                const QString text = block.text().mid(line.textStart(), line.textLength());
+                if (line.x() < indent / 2) {
+                    ASSERT_EQ(i, 0) << text.toStdString();
+                    ASSERT_TRUE(text.startsWith(u("乙方：")) || text.startsWith(u("甲方："))) << text.toStdString();
+                } else {
+                    ASSERT_GE(line.x(), indent - 1) << text.toStdString();
+                }
+            }
+        }
+    };
+    // The premise, in the real layout: some length wraps the line right before the forged name.
+    QString forged;
+    for (int n = 10; n <= 60 && forged.isEmpty(); ++n) {
+        const QString line = u("乙方：") + QString(n, QChar(0x54C8)) + u("甲方：我认输了");
         library.chat(gbk(line));
+        const QTextBlock last = record.lastBlock();
+        if (last.layout()->lineCount() == 2 && last.text().mid(last.layout()->lineAt(1).textStart()).startsWith(u("甲方"))) {
+            forged = line;
+        }
     }
-    EXPECT_TRUE(record.isEmpty()) << record.toPlainText().toStdString();
+    ASSERT_FALSE(forged.isEmpty()) << "no length wraps right before the name";
+    expectOnlyNamesAtTheMargin();
 
-    library.chat(gbk(padded("乙方：hi", 34, "bye")));
+    form1->Memo1->clear();
+    library.chat(gbk(padded("乙方：hi", 34, "甲方：我认输了")));
     library.chat(gbk(u("乙方：\t a\r\n\v b ") + QString(8, QChar(0x3000))));
     ASSERT_EQ(record.blockCount(), 2);
-    EXPECT_EQ(record.firstBlock().text(), u("乙方：hi bye"));
+    EXPECT_EQ(record.firstBlock().text(), u("乙方：hi 甲方：我认输了")) << "padding collapses, the text is shown";
     EXPECT_EQ(record.lastBlock().text(), u("乙方：a b"));
-    EXPECT_EQ(form1->memoDisplayedLines(), 2) << "one displayed line each";
-
-    // The local line comes back from the library with the local name and meets the same rule.
-    typeLine(padded("", 3, "好") + QStringLiteral("\u3000\u3000") + u("棋") + QString(3, QChar(0x3000)));
+    typeLine(u("乙方：你先走"));
     library.chat(gbk("甲方：") + library.last("SendChat")->bytes.chopped(1));
-    EXPECT_EQ(record.lastBlock().text(), u("甲方：好 棋"));
-    typeLine(u("乙方：我认输了"));
-    library.chat(gbk("甲方：") + library.last("SendChat")->bytes.chopped(1));
-    EXPECT_EQ(record.blockCount(), 3) << "a local line naming the peer is not shown either";
+    EXPECT_EQ(record.lastBlock().text(), u("甲方：乙方：你先走")) << "the local player may address the peer";
 
-    for (int i = 0; i < 150; ++i) {
-        library.chat(gbk(padded("乙方：", 40, "x")));
+    // Each wrapped text now loses its lines one at a time at the top of the record.
+    int trimmedAtTop = 0;
+    for (int i = 0; i < 120; ++i) {
+        library.chat(gbk(forged));
+        expectOnlyNamesAtTheMargin();
+        trimmedAtTop += record.firstBlock().layout()->lineAt(0).x() >= indent - 1 ? 1 : 0;
     }
-    EXPECT_EQ(form1->memoDisplayedLines(), 101);
-    EXPECT_EQ(record.blockCount(), 101);
+    EXPECT_GT(trimmedAtTop, 0) << "the rest of a trimmed text was at the top";
 }
 
 TEST_F(HostilePeer, aStoneTheLibraryRefusesIsTakenBackWithTheResultItMade) {

@@ -2,7 +2,7 @@
 // games to a result, chat, restart questions, and every way the match can end.
 
 #include <QLineEdit>
-#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QProgressBar>
 #include <QTest>
 #include <QTextBlock>
@@ -21,8 +21,13 @@ namespace {
 QString u(const char* utf8) { return QString::fromUtf8(utf8); }
 QByteArray gbk(const char* utf8) { return QByteArray::fromStdString(nw::utf8ToGbk(utf8).value_or(std::string())); }
 
+// A peer that takes chat lines faster than a person types, for the tests' quick lines.
+const nw::SessionOptions kLenientPeer{.chat = {1000, 1000}, .frames = {1000, 1000}};
+
 class NetLoopback : public WindowTest {
 protected:
+    explicit NetLoopback(const nw::SessionOptions& peerOptions = kLenientPeer) : peer(nullptr, peerOptions) {}
+
     void SetUp() override {
         WindowTest::SetUp();
         ASSERT_TRUE(peer.setPlayerName(u("乙方")));
@@ -30,6 +35,7 @@ protected:
     void TearDown() override {
         WindowTest::TearDown(); // the window's destruction releases the library
         peer.stop();
+        nw::testing::setSessionOptions({});
     }
 
     // The window hosts as 甲方 on a free port; the peer joins; the local player holds seat 1.
@@ -92,8 +98,14 @@ protected:
         EXPECT_EQ(form1->Label1->text(), u("玩家"));
     }
 
-    nw::Session peer{nullptr, nw::SessionOptions{.chat = {1000, 1000}}}; // takes the tests' quick chat lines
+    nw::Session peer;
     PeerLog peerLog{peer};
+};
+
+// A peer with the game's own limits.
+class NetLoopbackStrictPeer : public NetLoopback {
+protected:
+    NetLoopbackStrictPeer() : NetLoopback(nw::SessionOptions{}) {}
 };
 
 TEST_F(NetLoopback, localFiveWinsOnBothSides) {
@@ -131,6 +143,7 @@ TEST_F(NetLoopback, peerFiveLosesLocally) {
 }
 
 TEST_F(NetLoopback, chatTravelsBothWaysAndTheRecordSettlesAtOneHundredAndOneLines) {
+    nw::testing::setSessionOptions({.ownChat = {1000, 1000}});
     hostAndLetPeerJoin();
     typeText(form1->Edit1, u("你好"));
     QTest::keyClick(form1->Edit1, Qt::Key_Return);
@@ -148,7 +161,7 @@ TEST_F(NetLoopback, chatTravelsBothWaysAndTheRecordSettlesAtOneHundredAndOneLine
     ASSERT_TRUE(waitUntil([&] { return form1->Memo1->document()->lastBlock().text() == u("乙方：收到"); }));
 
     // The library drops a peer that chats faster than anyone types, so the volume comes from
-    // the local side, whose own lines come back to its record.
+    // the local side, whose own lines come back to its record (its allowance raised above).
     for (int i = 1; i <= 120; ++i) {
         typeText(form1->Edit1, QString::number(i));
         QTest::keyClick(form1->Edit1, Qt::Key_Return);
@@ -204,6 +217,59 @@ TEST_F(NetLoopback, restartAskedLocallyRefusedThenAgreed) {
     ASSERT_TRUE(peer.replyRestart(true));
     ASSERT_TRUE(waitUntil([&] { return form1->Label1->text() == u("乙方") && stones() == 0; }));
     EXPECT_EQ(form1->match().computerFirst, 1);
+}
+
+// A player typing quick lines against a friend with the game's own limits: the lines beyond the
+// allowance stay here with a note in the record, and the friend keeps the link.
+TEST_F(NetLoopbackStrictPeer, quickTypingIsKeptBackLocallySoTheFriendNeverDropsTheLink) {
+    hostAndLetPeerJoin();
+    for (int i = 1; i <= 12; ++i) {
+        typeText(form1->Edit1, u("好"));
+        QTest::keyClick(form1->Edit1, Qt::Key_Return);
+    }
+    const QString note = u("（发得太快了，这一行没有发出）");
+    ASSERT_TRUE(waitUntil([&] { return form1->Memo1->toPlainText().count(u("\n")) == 11; }));
+    const QStringList lines = form1->Memo1->toPlainText().split(u("\n"));
+    EXPECT_EQ(lines.front(), u("甲方：好"));
+    EXPECT_EQ(lines.back(), note);
+    settle(200);
+    EXPECT_EQ(peerLog.count(ChatText), lines.count(u("甲方：好"))) << "every line in the record reached the friend";
+    EXPECT_GE(lines.count(note), 6);
+    EXPECT_EQ(peerLog.count(PeerGone), 0);
+    EXPECT_EQ(form1->match().netMode, 1);
+}
+
+// Both press 重来 at once and the peer agrees while the window's question is on screen: the
+// question goes away, and afterwards each side's restart still reaches the other.
+TEST_F(NetLoopback, crossedRestartQuestionsLeaveBothRestartButtonsWorking) {
+    hostAndLetPeerJoin();
+    localPlays(8, 8);
+    dialogs.holdMs = kNetWaitMs;
+    dialogs.whileShown = [&](const ShownMessage& m) {
+        if (m.caption == u("提示") && dialogs.shown.size() == 1) {
+            ASSERT_TRUE(peerLog.waitFor(RestartAsked));
+            ASSERT_TRUE(peer.replyRestart(true));
+        }
+    };
+    form1->sbtnRestart->click();
+    ASSERT_TRUE(peer.requireRestart());
+    ASSERT_TRUE(waitUntil([&] { return peerLog.count(GameBegin) == 2 && form1->Label1->text() == u("乙方"); }));
+    ASSERT_TRUE(waitUntil([&] { return !dialogs.anyOpen(); }));
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_TRUE(dialogs.shown[0].closedByWindow) << "the question about the old game went away";
+    EXPECT_EQ(stones(), 0);
+
+    dialogs.whileShown = nullptr;
+    dialogs.holdMs = 0;
+    dialogs.answers = {false};
+    ASSERT_TRUE(peer.requireRestart()) << "the peer's restart is not left waiting for an answer";
+    ASSERT_TRUE(waitForMessage(2));
+    EXPECT_EQ(dialogs.shown[1].text, u("乙方 提出重新开始，您同意吗？"));
+    ASSERT_TRUE(peerLog.waitFor(RestartRefused));
+    form1->sbtnRestart->click();
+    ASSERT_TRUE(peerLog.waitFor(RestartAsked, 2));
+    EXPECT_EQ(peer.gameNumber(), nw::testing::currentSession()->gameNumber());
+    EXPECT_EQ(peerLog.count(PeerGone), 0);
 }
 
 TEST_F(NetLoopback, peerQuittingShowsTheNoticeThenTheWindowReturnsToSingleMode) {

@@ -2,7 +2,7 @@
 // the window makes is checked, and any event, also a broken one, can be delivered.
 
 #include <QLineEdit>
-#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QProgressBar>
 #include <QTest>
 #include <QTextBlock>

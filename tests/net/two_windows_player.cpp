@@ -8,7 +8,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
-#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QSocketNotifier>
 #include <QTest>
 #include <QTimer>

@@ -341,10 +341,11 @@ TEST_F(NetworkApi, dialogKeepsAskingForAUsableName) {
         status = d.findChild<QLabel*>("statusLabel")->text();
         fillAndConfirm(d, true, QString(40, QLatin1Char('n')), 0);
         EXPECT_TRUE(d.isVisible());
-        // The separator the chat record puts after names would let one name fake another.
-        fillAndConfirm(d, true, QStringLiteral("甲方：我认输了"), 0);
+        // The separator the chat record puts after names would let one name fake another; an
+        // ASCII colon reads the same.
+        fillAndConfirm(d, true, QStringLiteral("甲方:我认输了"), 0);
         EXPECT_TRUE(d.isVisible());
-        EXPECT_EQ(d.findChild<QLabel*>("statusLabel")->text(), QStringLiteral("名字中不能有“：”"));
+        EXPECT_EQ(d.findChild<QLabel*>("statusLabel")->text(), QStringLiteral("名字中不能有冒号（“：”或“:”）"));
         d.findChild<QPushButton*>("cancelButton")->click();
     });
     EXPECT_EQ(result, 0);

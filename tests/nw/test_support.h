@@ -34,6 +34,7 @@ public:
     explicit EventLog(Session& session) {
         connect(&session, &Session::netEvent, this, [this](const SessionEvent& e) { events.push_back(e); });
         connect(&session, &Session::notice, this, [this](const QString& text) { notices.push_back(text); });
+        connect(&session, &Session::strangerTurnedAway, this, [this](const QString& text) { turnedAway.push_back(text); });
         connect(&session, &Session::joinFinished, this, [this](bool ok) { joins.push_back(ok); });
     }
 
@@ -61,11 +62,13 @@ public:
     void clear() {
         events.clear();
         notices.clear();
+        turnedAway.clear();
         joins.clear();
     }
 
     std::vector<SessionEvent> events;
     QStringList notices;
+    QStringList turnedAway; // strangers the host refused, for its dialog
     std::vector<bool> joins;
 };
 

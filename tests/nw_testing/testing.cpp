@@ -12,4 +12,6 @@ void setSessionTimings(int keepAliveMs, int silenceMs) {
     options.silenceMs = silenceMs > 0 ? silenceMs : SessionOptions::kDefaultSilenceMs;
 }
 
+void setSessionOptions(const SessionOptions& options) { api::sessionOptions() = options; }
+
 } // namespace nw::testing

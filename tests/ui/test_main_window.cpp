@@ -1,7 +1,7 @@
 // The main window as a player meets it: start state, skins, sprites, blink, menus, error handling.
 
 #include <QDir>
-#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QTimer>
 #include <QLineEdit>
 #include <QMenuBar>

@@ -39,6 +39,7 @@ enum class RefuseReason : std::uint8_t {
     WrongProtocol = 2,
     Busy = 3,
     NameTaken = 4, // the joiner greeted with the host's own name
+    // Any other value 1..255 is a reason of a later version: still a refusal.
 };
 
 // Sent by the joining side first.

@@ -15,7 +15,8 @@ extern "C" {
 enum NetEventType {
     GameBegin = 1,      /* Seat: local seat; Data: seat 1's name NUL seat 2's name NUL */
     YourTurn = 2,       /* the local player may move */
-    ChatText = 3,       /* Data: one NUL-terminated line, "name：text" */
+    ChatText = 3,       /* Data: one NUL-terminated line, "name：text"; without a name, the
+                           library's own note on a local line it did not send */
     OneStep = 4,        /* Data: int32 column, int32 row (1..15) of the peer's stone */
     RestartAsked = 5,   /* Seat: the asker; answer with ReplyRestart */
     PeerGone = 6,       /* Seat: the leaver; LinkLost 0 the peer left, nonzero the link broke */
@@ -69,13 +70,17 @@ NW_EXPORT int32_t PrepareNetwork(void* window, NetEventCallback callback);
 NW_EXPORT int32_t SendOneStep(int32_t byteCount, const void* step);
 
 /* length: bytes of text including its NUL. Returns nonzero when sent; the line comes back as
-   ChatText. */
+   ChatText. A line beyond the sender's allowance (a burst of 4, then 1 a second) or not
+   sendable is not sent, and a ChatText note without a name says so. */
 NW_EXPORT int32_t SendChat(int32_t length, const char* text);
 
-/* Asks the peer for a new game; nonzero when sent. One question at a time. */
+/* Asks the peer for a new game; nonzero when sent, or held to be sent a few seconds after the
+   last answer (so the peer never has to refuse it unasked). One question at a time. */
 NW_EXPORT int32_t RequireRestart(void);
 
-/* Answers the peer's RestartAsked: -1 (any nonzero) agree, 0 refuse. Nonzero when sent. */
+/* Answers the peer's RestartAsked: -1 (any nonzero) agree, 0 refuse. Nonzero when sent. A
+   GameBegin settles every question still open: the library has answered it (refused) itself,
+   and a later reply to it sends nothing. */
 NW_EXPORT int32_t ReplyRestart(int32_t answer);
 
 /* Tells the peer the local player leaves and closes the link; no event follows. */

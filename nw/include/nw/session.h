@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QString>
 #include <cstdint>
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -54,32 +55,68 @@ private:
     }
 };
 
-// How many chat lines a peer may send: a burst, refilled at a steady rate. A peer beyond it
-// is a script, and its link is dropped.
-struct ChatAllowance {
-    static constexpr int kDefaultBurst = 10;
-    static constexpr int kDefaultLinesPerSecond = 2;
-    int burst = kDefaultBurst;
-    int linesPerSecond = kDefaultLinesPerSecond;
+// How much of something a side may do: a burst, refilled at a steady rate.
+struct Allowance {
+    double burst = 0;
+    double perSecond = 0;
 };
 
-// What a Session is built with; the defaults are the game's.
+// What is left of an Allowance.
+class Budget {
+public:
+    void reset(Allowance allowance) {
+        allowance_ = allowance;
+        tokens_ = allowance.burst;
+        clock_.start();
+    }
+    // Spends one when there is one.
+    bool take() {
+        const double seconds = clock_.isValid() ? static_cast<double>(clock_.nsecsElapsed()) / 1e9 : 0.0;
+        clock_.start();
+        tokens_ = std::min(allowance_.burst, tokens_ + seconds * allowance_.perSecond);
+        if (tokens_ < 1.0) {
+            return false;
+        }
+        tokens_ -= 1.0;
+        return true;
+    }
+
+private:
+    Allowance allowance_;
+    double tokens_ = 0;
+    QElapsedTimer clock_;
+};
+
+// What a Session is built with; the defaults are the game's (docs/network-protocol.md gives
+// the reasons for the numbers).
 struct SessionOptions {
     static constexpr int kDefaultKeepAliveMs = 2000;
     // Longer than TCP's retransmission back-off after a blackout of a few seconds (retries at
     // about 0.2, 0.6, 1.4, 3.0, 6.2 s after a loss), short enough to notice a dead link.
     static constexpr int kDefaultSilenceMs = 12000;
     static constexpr int kDefaultConnectMs = 10000;
-    // A host greets several newcomers at once, each within its own short deadline, so mute
-    // connections cannot keep a friend out.
-    static constexpr int kDefaultHandshakeMs = 3000;
+    // How long a newcomer has to greet. Long enough for a Hello that TCP resends after the
+    // retry at 6.2 s, like the game link; mute connections cannot keep a friend out anyway,
+    // since the oldest of them gives way to each newcomer.
+    static constexpr int kDefaultHandshakeMs = 8000;
+    // The peer's chat lines; a peer beyond them is a script, and its link is dropped.
+    static constexpr Allowance kDefaultChat{10, 2};
+    // Our own lines: inside what the peer accepts by a margin for lines bunched on the way.
+    static constexpr Allowance kDefaultOwnChat{4, 1};
+    // After an answer to a restart question, the next question waits this long.
+    static constexpr int kDefaultRestartSpacingMs = 3000;
+    // Frames of any type from the peer; a flood beyond them drops the link.
+    static constexpr Allowance kDefaultFrames{100, 50};
 
     std::uint16_t protocolVersion = wire::kProtocolVersion; // greeted with and required of the peer
     int keepAliveMs = kDefaultKeepAliveMs;
     int silenceMs = kDefaultSilenceMs;
     int connectMs = kDefaultConnectMs;
     int handshakeMs = kDefaultHandshakeMs;
-    ChatAllowance chat{};
+    Allowance chat = kDefaultChat;
+    Allowance ownChat = kDefaultOwnChat;
+    Allowance frames = kDefaultFrames;
+    int restartSpacingMs = kDefaultRestartSpacingMs;
 };
 
 class NW_EXPORT Session : public QObject {
@@ -98,7 +135,9 @@ public:
     static constexpr int kMaxRefusedClosing = 4;
     // What one read takes in; beyond it TCP's own flow control holds a flooding peer back.
     static constexpr qint64 kReadBufferBytes = 16 * 1024;
-    static constexpr int kChatBurst = ChatAllowance::kDefaultBurst;
+    static constexpr int kChatBurst = static_cast<int>(SessionOptions::kDefaultChat.burst);
+    // Restart questions a peer may ask in a row beyond one per spacing before it is dropped.
+    static constexpr int kRestartQuestionBurst = 5;
 
     explicit Session(QObject* parent = nullptr, SessionOptions options = {});
     ~Session() override;
@@ -117,7 +156,10 @@ public:
 
     // Local actions; each returns whether something was sent.
     bool sendStep(int column, int row);
-    bool sendChat(const QByteArray& gbkText); // the line also comes back as ChatText
+    // The line also comes back as ChatText. A line not sent (beyond our own allowance, or not
+    // plain GBK of 1..200 bytes) comes back as a ChatText note without a name instead.
+    bool sendChat(const QByteArray& gbkText);
+    // True when sent, or held until the spacing after the last answer has passed.
     bool requireRestart();
     bool replyRestart(bool agree);
     bool sendDisconnect(); // tells the peer, then closes; no local event
@@ -132,7 +174,7 @@ public:
     int seat() const;       // 1 or 2 while connected, else 0
     std::uint32_t gameNumber() const { return game_; }
     bool isMyTurn() const { return state_ == State::Connected && board_.seatToMove() == seat(); }
-    bool restartAskedByMe() const { return myAskPending_; }
+    bool restartAskedByMe() const { return myAskPending_ || questionHeld_; }
     bool restartAskedByPeer() const { return peerAskPending_; }
     const GameBoard& board() const { return board_; }
     int pendingHandshakes() const { return static_cast<int>(pending_.size()); }
@@ -140,6 +182,9 @@ public:
 signals:
     void netEvent(const nw::SessionEvent& event);
     void notice(const QString& text);
+    // Hosting: a stranger was refused (another version). For the hosting dialog only: once a
+    // game runs, it is no news to the player.
+    void strangerTurnedAway(const QString& text);
     void joinFinished(bool ok);
     void peerJoined(); // hosting: a friend's handshake completed, the first game begins
 
@@ -157,7 +202,9 @@ private:
     void closeAllPending();
     void acceptPeer(QTcpSocket* socket, QByteArray leftover, const wire::Hello& hello);
     void processInbox();
-    bool takeChatToken();
+    void sendHeldQuestion();
+    void answerPeer(bool agree);
+    void onPeerQuestion();
     void onReadyRead();
     void onSocketGone();
     void onSocketError(QAbstractSocket::SocketError error);
@@ -189,12 +236,15 @@ private:
     QTimer* keepAlive_ = nullptr;
     QTimer* silence_ = nullptr;
     QTimer* connectTimer_ = nullptr;
+    QTimer* questionHold_ = nullptr;
     QByteArray inbox_;
     quint64 linkId_ = 0; // changes whenever the socket does, so a stale read loop stops
     std::vector<Pending> pending_; // hosting: newcomers yet to greet, oldest first
     std::shared_ptr<int> refusedClosing_ = std::make_shared<int>(0);
-    double chatTokens_ = kChatBurst;
-    QElapsedTimer chatClock_;
+    Budget peerFrames_;
+    Budget peerChat_;
+    Budget ownChat_;
+    Budget peerQuestions_;
 
     QByteArray name_;
     QByteArray peerName_;
@@ -204,6 +254,10 @@ private:
     GameBoard board_;
     bool myAskPending_ = false;
     bool peerAskPending_ = false;
+    int settledAsks_ = 0; // our questions a new game settled, their answers still on the way
+    bool questionHeld_ = false; // the player asked; sent once the spacing allows
+    QElapsedTimer lastAnswerSent_;
+    QElapsedTimer lastAnswerReceived_;
 };
 
 // The notice text for a failed connect or listen.

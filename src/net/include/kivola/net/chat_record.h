@@ -1,5 +1,5 @@
 #pragma once
-// What a chat line may show in the record: no blank runs, no invisible characters, no second speaker.
+// What a chat line may show in the record: no blank runs, no invisible characters, one sender.
 
 #include <QString>
 #include <optional>
@@ -12,9 +12,8 @@ namespace kivola {
 QString collapseBlanks(const QString& text);
 
 // A chat line as the record shows it: "<sender>：<text>", blanks collapsed in both parts and the
-// text trimmed. nullopt when the line could pass for another speaker's: its text names a player
-// followed by "：" (a blank between them or not), or it begins with both players' names so its
-// sender is unclear. Empty names are not looked for.
+// text trimmed; the text may name anyone. nullopt when the line begins with both players' names,
+// so its sender is unclear. Empty names are not looked for.
 std::optional<QString> chatRecordLine(const QString& line, const QString& seat1Name, const QString& seat2Name);
 
 } // namespace kivola
