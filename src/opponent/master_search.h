@@ -1,0 +1,91 @@
+#pragma once
+// The master's main search: iterative deepening principal-variation search with a transposition
+// table, over the cells near the stones ordered by their threats, with the threat solver first at
+// the root and at the leaves.
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "kivola/opponent/master.h"
+#include "master_board.h"
+#include "master_clock.h"
+#include "master_threats.h"
+
+namespace kivola::master {
+
+inline constexpr int kWin = 30000; // a five now; a win n plies away is worth kWin - n
+inline constexpr int kMaxPly = 128;
+static_assert(kWin - kMaxPly - 64 > kMasterWinFloor, "every mate score must read as one");
+
+constexpr bool isMate(int value) { return value > kMasterWinFloor || value < -kMasterWinFloor; }
+
+enum class Bound : std::uint8_t { None, Upper, Lower, Exact };
+
+struct TableEntry {
+    std::uint64_t key = 0;
+    std::int16_t value = 0;
+    std::int16_t move = -1;
+    std::int8_t depth = -1;
+    Bound bound = Bound::None;
+    std::uint8_t generation = 0;
+};
+
+// Positions by Zobrist key, one slot each: a slot keeps the deeper result unless it is left from
+// an earlier search. Mate values are stored as distances from the position, not the root.
+class TranspositionTable {
+public:
+    explicit TranspositionTable(std::size_t megabytes);
+
+    bool probe(std::uint64_t key, int ply, TableEntry& entry) const;
+    void store(std::uint64_t key, int ply, int value, int move, int depth, Bound bound);
+    void newSearch() { ++generation_; }
+    void clear();
+    std::size_t size() const { return slots_.size(); }
+
+private:
+    std::vector<TableEntry> slots_;
+    std::uint8_t generation_ = 0;
+};
+
+struct SearchStats {
+    int depth = 0;
+    int value = 0;
+    int move = -1;
+};
+
+class Engine {
+public:
+    explicit Engine(std::size_t tableMegabytes);
+
+    MasterAnswer think(const MasterPosition& position, const MasterLimits& limits);
+    void newGame();
+
+    // For tests: the search on a board already set up, side to move as on it.
+    SearchStats searchBoard(Board& board, Deadline& deadline, int maxDepth);
+    TranspositionTable& table() { return table_; }
+
+private:
+    struct Move {
+        int cell;
+        int score;
+    };
+    using MoveList = std::vector<Move>;
+
+    int search(int depth, int alpha, int beta, int ply, bool pvNode);
+    int evaluate() const;
+    // The moves worth trying here, best first; forced: the only move is a block.
+    void generate(MoveList& moves, int ttMove, bool& forced) const;
+    int rootSearch(MoveList& moves, int depth, int alpha, int beta, int& bestMove);
+    // The first move of an immediate or forced result at the root, or -1.
+    int decidedMove(int& value);
+
+    TranspositionTable table_;
+    ThreatSolver solver_;
+    Board* board_ = nullptr;
+    Deadline* deadline_ = nullptr;
+    std::array<MoveList, kMaxPly + 1> moveLists_;
+    std::array<std::array<int, 2>, kMaxPly + 1> killers_{};
+};
+
+} // namespace kivola::master
