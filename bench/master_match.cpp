@@ -124,8 +124,14 @@ struct Player {
     }
 };
 
+Game lastGame;
+
 // 1: the master (player A) won, -1: lost, 0: draw; a move on a taken point loses.
 int play(Game game, Player& a, Player& b, bool aFirst, int& length) {
+    struct Keep {
+        Game& game;
+        ~Keep() { lastGame = game; }
+    } keep{game};
     a.masterSearch.newGame();
     b.masterSearch.newGame();
     for (;;) {
@@ -213,6 +219,13 @@ int main(int argc, char** argv) {
         if (options.verbose) {
             std::printf("game %3d  master %s  %3d stones  %s\n", g + 1, aFirst ? "first " : "second", length,
                         result > 0 ? "master wins" : (result < 0 ? "master loses" : "draw"));
+            if (result < 0) {
+                std::printf("  moves:");
+                for (const BoardPoint& p : lastGame.stones) {
+                    std::printf(" %c%d", 'a' + p.x - 1, p.y);
+                }
+                std::printf("\n");
+            }
             std::fflush(stdout);
         }
     }

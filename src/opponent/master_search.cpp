@@ -9,12 +9,6 @@ namespace kivola::master {
 namespace {
 
 constexpr int kInfinity = kWin + 1;
-constexpr int kRootFours = 30;       // a VCF at the root may be this long
-constexpr int kLeafFours = 10;       // and at a leaf of the main search
-constexpr int kRootThreats = 6;      // a VCT at the root: fours and threes
-constexpr std::uint64_t kRootVctNodes = 200000;
-constexpr int kVctShare = 5; // of the time left
-constexpr int kMaxWidth = 18;        // moves tried at a node that is not forced
 constexpr int kMostEvaluation = kMasterWinFloor / 2;
 
 using Clock = Deadline::Clock;
@@ -74,7 +68,7 @@ void Engine::newGame() {
 int Engine::evaluate() const {
     const Board& board = *board_;
     const int me = board.sideToMove();
-    const int value = board.potential(me) - board.potential(opponentOf(me));
+    const int value = board.potential(me) - board.potential(opponentOf(me)) + settings_.tempo;
     return std::clamp(value, -kMostEvaluation, kMostEvaluation);
 }
 
@@ -90,7 +84,7 @@ void Engine::generate(MoveList& moves, int ttMove, bool& forced) const {
         return;
     }
     auto add = [&](int cell) {
-        int score = board.attack(cell, me) + board.attack(cell, opp) * 3 / 4;
+        int score = board.attack(cell, me) + board.attack(cell, opp) * settings_.defencePercent / 100;
         if (cell == ttMove) {
             score = 1 << 24;
         }
@@ -155,7 +149,7 @@ int Engine::search(int depth, int alpha, int beta, int ply, bool pvNode) {
 
     if (depth <= 0 && !blockNeeded) {
         int move = -1;
-        const int fours = solver_.vcf(board, *deadline_, kLeafFours, move);
+        const int fours = solver_.vcf(board, *deadline_, settings_.leafFours, move);
         if (fours > 0) {
             return kWin - (ply + 2 * fours - 1);
         }
@@ -169,7 +163,7 @@ int Engine::search(int depth, int alpha, int beta, int ply, bool pvNode) {
         return evaluate();
     }
     const int width = forced || board.count(opp, kFlexFour) > 0 ? static_cast<int>(moves.size())
-                                                                  : std::min<int>(kMaxWidth, static_cast<int>(moves.size()));
+                                                                  : std::min<int>(settings_.width, static_cast<int>(moves.size()));
     const int originalAlpha = alpha;
     int best = -kInfinity;
     int bestMove = -1;
@@ -178,7 +172,7 @@ int Engine::search(int depth, int alpha, int beta, int ply, bool pvNode) {
         const bool quiet = board.threat(cell, me) < kThree && board.threat(cell, opp) < kThree;
         const int newDepth = forced ? depth : depth - 1;
         int reduction = 0;
-        if (!forced && i >= 3 && depth >= 3 && quiet) {
+        if (!forced && i >= settings_.reduceFrom && depth >= 3 && quiet) {
             reduction = i >= 8 ? 2 : 1;
         }
         board.place(cell, me);
@@ -270,7 +264,8 @@ int Engine::decidedMove(int& value) {
     return -1;
 }
 
-SearchStats Engine::searchBoard(Board& board, Deadline& deadline, int maxDepth) {
+SearchStats Engine::searchBoard(Board& board, Deadline& deadline, int maxDepth,
+                                const std::function<void(const SearchStats&)>& onIteration) {
     board_ = &board;
     deadline_ = &deadline;
     table_.newSearch();
@@ -281,7 +276,7 @@ SearchStats Engine::searchBoard(Board& board, Deadline& deadline, int maxDepth) 
         return stats;
     }
     int winning = -1;
-    const int fours = solver_.vcf(board, deadline, kRootFours, winning);
+    const int fours = solver_.vcf(board, deadline, settings_.rootFours, winning);
     if (fours > 0) {
         stats.move = winning;
         stats.value = kWin - (2 * fours - 1);
@@ -294,8 +289,11 @@ SearchStats Engine::searchBoard(Board& board, Deadline& deadline, int maxDepth) 
     const auto now = Clock::now();
     Deadline vctPart = deadline.part(deadline.end() == Clock::time_point::max()
                                          ? deadline.end()
-                                         : now + (deadline.end() - now) / kVctShare);
-    const int threats = solver_.vct(board, vctPart, kRootThreats, kRootVctNodes, winning);
+                                         : now + (deadline.end() - now) / settings_.vctShare,
+                                     deadline.nodeLimit() == UINT64_MAX
+                                         ? UINT64_MAX
+                                         : (deadline.nodeLimit() - deadline.nodes()) / settings_.vctShare);
+    const int threats = solver_.vct(board, vctPart, settings_.rootThreats, settings_.rootVctNodes, winning);
     deadline.countPart(vctPart);
     if (deadline.stopped()) {
         return stats;
@@ -317,6 +315,7 @@ SearchStats Engine::searchBoard(Board& board, Deadline& deadline, int maxDepth) 
         return stats;
     }
     Clock::time_point iterationStart = Clock::now();
+    std::uint64_t iterationNodes = deadline.nodes();
     double lastIteration = 0;
     for (int depth = 1; depth <= std::min(maxDepth, kMaxPly - 1); ++depth) {
         int bestMove = -1;
@@ -331,6 +330,9 @@ SearchStats Engine::searchBoard(Board& board, Deadline& deadline, int maxDepth) 
             break;
         }
         stats.depth = depth;
+        if (onIteration) {
+            onIteration(stats);
+        }
         std::stable_sort(moves.begin(), moves.end(), [](const Move& a, const Move& b) { return a.score > b.score; });
         if (isMate(value)) {
             break;
@@ -344,6 +346,12 @@ SearchStats Engine::searchBoard(Board& board, Deadline& deadline, int maxDepth) 
         if (deadline.end() != Clock::time_point::max() &&
             now + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(thisIteration * growth)) >
                 deadline.end()) {
+            break;
+        }
+        const std::uint64_t used = deadline.nodes() - iterationNodes;
+        iterationNodes = deadline.nodes();
+        if (deadline.nodeLimit() != UINT64_MAX &&
+            static_cast<double>(used) * growth > static_cast<double>(deadline.nodeLimit() - deadline.nodes())) {
             break;
         }
     }
@@ -390,8 +398,21 @@ MasterAnswer Engine::think(const MasterPosition& position, const MasterLimits& l
             }
         }
     } else {
-        Deadline deadline(start + limits.budget, limits.cancel);
-        const SearchStats stats = searchBoard(*board, deadline, limits.maxDepth);
+        Deadline deadline(start + limits.budget, limits.cancel, limits.maxNodes > 0 ? limits.maxNodes : UINT64_MAX);
+        std::function<void(const SearchStats&)> report;
+        if (limits.onIteration) {
+            report = [&](const SearchStats& so) {
+                MasterAnswer partial;
+                partial.found = true;
+                partial.move = BoardPoint{Board::xOf(so.move) + 1, Board::yOf(so.move) + 1};
+                partial.depth = so.depth;
+                partial.value = so.value;
+                partial.nodes = deadline.nodes();
+                partial.elapsed = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start);
+                limits.onIteration(partial);
+            };
+        }
+        const SearchStats stats = searchBoard(*board, deadline, limits.maxDepth, report);
         move = stats.move;
         answer.depth = stats.depth;
         answer.value = stats.value;

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "kivola/opponent/master.h"
@@ -54,6 +55,19 @@ struct SearchStats {
     int move = -1;
 };
 
+// What the search trades off; the defaults are the game's, benchmarks may try others.
+struct Settings {
+    int rootFours = 30;       // a VCF at the root may be this long
+    int leafFours = 10;       // and at a leaf of the main search
+    int rootThreats = 6;      // a VCT at the root: fours and threes
+    std::uint64_t rootVctNodes = 200000;
+    int vctShare = 5;         // the VCT's share of the time left: one part in this many
+    int width = 10;           // moves tried at a node that is not forced
+    int defencePercent = 75;  // what the opponent's value of a cell adds to its order
+    int tempo = 400;          // the side to move's advantage in the evaluation
+    int reduceFrom = 3;       // late moves from this one on are searched shallower first
+};
+
 class Engine {
 public:
     explicit Engine(std::size_t tableMegabytes);
@@ -62,8 +76,10 @@ public:
     void newGame();
 
     // For tests: the search on a board already set up, side to move as on it.
-    SearchStats searchBoard(Board& board, Deadline& deadline, int maxDepth);
+    SearchStats searchBoard(Board& board, Deadline& deadline, int maxDepth,
+                            const std::function<void(const SearchStats&)>& onIteration = {});
     TranspositionTable& table() { return table_; }
+    Settings& settings() { return settings_; }
 
 private:
     struct Move {
@@ -80,6 +96,7 @@ private:
     // The first move of an immediate or forced result at the root, or -1.
     int decidedMove(int& value);
 
+    Settings settings_;
     TranspositionTable table_;
     ThreatSolver solver_;
     Board* board_ = nullptr;

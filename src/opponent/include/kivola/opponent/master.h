@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -41,8 +42,12 @@ struct MasterPosition {
 struct MasterLimits {
     std::chrono::milliseconds budget = kMasterDefaultBudget;
     int maxDepth = kMasterMaxDepth;
+    // Besides the clock: repeatable play whatever the machine's load (0: no limit).
+    std::uint64_t maxNodes = 0;
     // Another thread may set it; the search then returns at once with the best move so far.
     const std::atomic<bool>* cancel = nullptr;
+    // Called on the searching thread after each finished iteration, with the answer so far.
+    std::function<void(const struct MasterAnswer&)> onIteration;
 };
 
 struct MasterAnswer {
