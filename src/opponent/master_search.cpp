@@ -9,6 +9,7 @@ namespace kivola::master {
 namespace {
 
 constexpr int kInfinity = kWin + 1;
+constexpr int kKillerBonus = 300; // a move that refuted a sibling is tried before its equals
 constexpr int kMostEvaluation = kMasterWinFloor / 2;
 
 using Clock = Deadline::Clock;
@@ -68,11 +69,12 @@ void Engine::newGame() {
 int Engine::evaluate() const {
     const Board& board = *board_;
     const int me = board.sideToMove();
-    const int value = board.potential(me) - board.potential(opponentOf(me)) + settings_.tempo;
+    const int value =
+        board.potential(me) - board.potential(opponentOf(me)) * settings_.opponentPercent / 100 + settings_.tempo;
     return std::clamp(value, -kMostEvaluation, kMostEvaluation);
 }
 
-void Engine::generate(MoveList& moves, int ttMove, bool& forced) const {
+void Engine::generate(MoveList& moves, int ttMove, int ply, int width, bool& forced) const {
     const Board& board = *board_;
     const int me = board.sideToMove();
     const int opp = opponentOf(me);
@@ -87,6 +89,8 @@ void Engine::generate(MoveList& moves, int ttMove, bool& forced) const {
         int score = board.attack(cell, me) + board.attack(cell, opp) * settings_.defencePercent / 100;
         if (cell == ttMove) {
             score = 1 << 24;
+        } else if (cell == killers_[ply][0] || cell == killers_[ply][1]) {
+            score += kKillerBonus;
         }
         moves.push_back(Move{cell, score});
     };
@@ -107,7 +111,13 @@ void Engine::generate(MoveList& moves, int ttMove, bool& forced) const {
             }
         }
     }
-    std::sort(moves.begin(), moves.end(), [](const Move& a, const Move& b) { return a.score > b.score; });
+    const auto better = [](const Move& a, const Move& b) { return a.score > b.score; };
+    if (width < static_cast<int>(moves.size()) && board.count(opp, kFlexFour) == 0) {
+        std::partial_sort(moves.begin(), moves.begin() + width, moves.end(), better);
+        moves.resize(static_cast<std::size_t>(width));
+    } else {
+        std::sort(moves.begin(), moves.end(), better);
+    }
 }
 
 int Engine::search(int depth, int alpha, int beta, int ply, bool pvNode) {
@@ -158,12 +168,11 @@ int Engine::search(int depth, int alpha, int beta, int ply, bool pvNode) {
 
     MoveList& moves = moveLists_[ply];
     bool forced = false;
-    generate(moves, ttMove, forced);
+    generate(moves, ttMove, ply, settings_.width, forced);
     if (moves.empty()) {
         return evaluate();
     }
-    const int width = forced || board.count(opp, kFlexFour) > 0 ? static_cast<int>(moves.size())
-                                                                  : std::min<int>(settings_.width, static_cast<int>(moves.size()));
+    const int width = static_cast<int>(moves.size());
     const int originalAlpha = alpha;
     int best = -kInfinity;
     int bestMove = -1;
@@ -198,6 +207,10 @@ int Engine::search(int depth, int alpha, int beta, int ply, bool pvNode) {
             if (value > alpha) {
                 alpha = value;
                 if (alpha >= beta) {
+                    if (killers_[ply][0] != cell) {
+                        killers_[ply][1] = killers_[ply][0];
+                        killers_[ply][0] = cell;
+                    }
                     break;
                 }
             }
@@ -264,11 +277,52 @@ int Engine::decidedMove(int& value) {
     return -1;
 }
 
+// A part of what is left of the budget: one part in parts of the time, and of the nodes.
+Deadline Engine::share(const Deadline& deadline, int parts) {
+    const Clock::time_point now = Clock::now();
+    const Clock::time_point end =
+        deadline.end() == Clock::time_point::max() ? deadline.end() : now + (deadline.end() - now) / parts;
+    const std::uint64_t nodes =
+        deadline.nodeLimit() == UINT64_MAX ? UINT64_MAX : (deadline.nodeLimit() - deadline.nodes()) / parts;
+    return deadline.part(end, nodes);
+}
+
+// Root moves after which the opponent has a forced win by threats are dropped, best first as far
+// as a share of the budget goes; unless every one of them loses.
+void Engine::dropRefuted(MoveList& moves, Deadline& deadline) {
+    Board& board = *board_;
+    const int me = board.sideToMove();
+    Deadline part = share(deadline, settings_.safetyShare);
+    MoveList safe;
+    std::size_t checked = 0;
+    for (; checked < moves.size(); ++checked) {
+        board.place(moves[checked].cell, me);
+        int reply = -1;
+        const bool lost = solver_.vct(board, part, settings_.safetyThreats, settings_.safetyNodes, reply) > 0;
+        board.undo();
+        if (part.stopped()) {
+            break; // unfinished: this move and the rest stay, unproven
+        }
+        if (!lost) {
+            safe.push_back(moves[checked]);
+        }
+    }
+    deadline.countPart(part);
+    if (safe.empty() && checked == moves.size()) {
+        return; // every move loses: search them all for the longest defence
+    }
+    safe.insert(safe.end(), moves.begin() + static_cast<std::ptrdiff_t>(checked), moves.end());
+    moves = std::move(safe);
+}
+
 SearchStats Engine::searchBoard(Board& board, Deadline& deadline, int maxDepth,
                                 const std::function<void(const SearchStats&)>& onIteration) {
     board_ = &board;
     deadline_ = &deadline;
     table_.newSearch();
+    for (auto& killers : killers_) {
+        killers = {-1, -1};
+    }
     SearchStats stats;
     int decided = decidedMove(stats.value);
     if (decided >= 0) {
@@ -286,13 +340,7 @@ SearchStats Engine::searchBoard(Board& board, Deadline& deadline, int maxDepth,
         return stats;
     }
     // The VCT may take a share of the budget, never all of it.
-    const auto now = Clock::now();
-    Deadline vctPart = deadline.part(deadline.end() == Clock::time_point::max()
-                                         ? deadline.end()
-                                         : now + (deadline.end() - now) / settings_.vctShare,
-                                     deadline.nodeLimit() == UINT64_MAX
-                                         ? UINT64_MAX
-                                         : (deadline.nodeLimit() - deadline.nodes()) / settings_.vctShare);
+    Deadline vctPart = share(deadline, settings_.vctShare);
     const int threats = solver_.vct(board, vctPart, settings_.rootThreats, settings_.rootVctNodes, winning);
     deadline.countPart(vctPart);
     if (deadline.stopped()) {
@@ -306,8 +354,12 @@ SearchStats Engine::searchBoard(Board& board, Deadline& deadline, int maxDepth,
 
     MoveList moves;
     bool forced = false;
-    generate(moves, -1, forced);
+    generate(moves, -1, 0, kMaxMoves, forced);
     if (moves.empty()) {
+        return stats;
+    }
+    dropRefuted(moves, deadline);
+    if (deadline.stopped()) {
         return stats;
     }
     stats.move = moves.front().cell;

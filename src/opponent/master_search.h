@@ -65,7 +65,11 @@ struct Settings {
     int width = 10;           // moves tried at a node that is not forced
     int defencePercent = 75;  // what the opponent's value of a cell adds to its order
     int tempo = 400;          // the side to move's advantage in the evaluation
+    int opponentPercent = 100; // what the opponent's potential counts against the side to move's
     int reduceFrom = 3;       // late moves from this one on are searched shallower first
+    int safetyShare = 4;      // the root's check of its moves against the opponent's VCT
+    int safetyThreats = 6;
+    std::uint64_t safetyNodes = 20000; // for one move
 };
 
 class Engine {
@@ -91,10 +95,13 @@ private:
     int search(int depth, int alpha, int beta, int ply, bool pvNode);
     int evaluate() const;
     // The moves worth trying here, best first; forced: the only move is a block.
-    void generate(MoveList& moves, int ttMove, bool& forced) const;
+    // At most width of them unless the opponent's threat narrows the choice already.
+    void generate(MoveList& moves, int ttMove, int ply, int width, bool& forced) const;
     int rootSearch(MoveList& moves, int depth, int alpha, int beta, int& bestMove);
     // The first move of an immediate or forced result at the root, or -1.
     int decidedMove(int& value);
+    static Deadline share(const Deadline& deadline, int parts);
+    void dropRefuted(MoveList& moves, Deadline& deadline);
 
     Settings settings_;
     TranspositionTable table_;
