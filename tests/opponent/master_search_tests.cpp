@@ -66,6 +66,8 @@ TEST(MasterTable, KeepsDeeperResultsAndMateDistancesFromThePosition) {
 TEST(MasterTable, ASecondSearchOfThePositionIsCheaperAndAgrees) {
     const MasterPosition position = positionOf(kQuiet);
     Engine engine(4);
+    engine.settings().rootVctNodes = 0; // the main search alone
+    engine.settings().safetyNodes = 0;
     MasterLimits limits;
     limits.maxDepth = 7;
     limits.budget = 60s;
