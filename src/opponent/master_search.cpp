@@ -329,6 +329,14 @@ SearchStats Engine::searchBoard(Board& board, Deadline& deadline, int maxDepth,
         stats.move = decided;
         return stats;
     }
+    MoveList moves;
+    bool forced = false;
+    generate(moves, -1, 0, kMaxMoves, forced);
+    if (moves.empty()) {
+        return stats;
+    }
+    // Stopped before anything is known, the best-ordered move is the answer.
+    stats.move = moves.front().cell;
     int winning = -1;
     const int fours = solver_.vcf(board, deadline, settings_.rootFours, winning);
     if (fours > 0) {
@@ -343,27 +351,17 @@ SearchStats Engine::searchBoard(Board& board, Deadline& deadline, int maxDepth,
     Deadline vctPart = share(deadline, settings_.vctShare);
     const int threats = solver_.vct(board, vctPart, settings_.rootThreats, settings_.rootVctNodes, winning);
     deadline.countPart(vctPart);
-    if (deadline.stopped()) {
-        return stats;
-    }
     if (threats > 0) {
         stats.move = winning;
         stats.value = kWin - (2 * threats - 1);
         return stats;
     }
-
-    MoveList moves;
-    bool forced = false;
-    generate(moves, -1, 0, kMaxMoves, forced);
-    if (moves.empty()) {
-        return stats;
-    }
-    dropRefuted(moves, deadline);
     if (deadline.stopped()) {
         return stats;
     }
+    dropRefuted(moves, deadline);
     stats.move = moves.front().cell;
-    if (moves.size() == 1) {
+    if (deadline.stopped() || moves.size() == 1) {
         return stats;
     }
     Clock::time_point iterationStart = Clock::now();
