@@ -59,6 +59,10 @@ Engine::Engine(std::size_t tableMegabytes) : table_(tableMegabytes) {
     for (MoveList& list : moveLists_) {
         list.reserve(kMaxMoves);
     }
+    // Built now, so that no move pays for them.
+    linePatternTable(FiveRule::Freestyle);
+    linePatternTable(FiveRule::ExactFive);
+    stoneKey(0, 1);
 }
 
 void Engine::newGame() {

@@ -504,6 +504,9 @@ void BrainProtocol::info(std::string_view args, bool tooLong) {
     }
     if (name == "MAX_MEMORY") {
         maxMemory_ = readAmount(value); // bytes, read alike
+        if (master_) {
+            ensureMaster();
+        }
         return;
     }
     if (name == "MAX_DEPTH") {
@@ -616,11 +619,7 @@ std::string BrainProtocol::searchMove(int& x, int& y) {
         MasterLimits limits;
         limits.budget = masterBudget(clock_);
         limits.cancel = &stops_.flag();
-        if (!master_) {
-            // A third of the memory the manager allows, at most what the master wants.
-            const std::int64_t megabytes = maxMemory_ && *maxMemory_ > 0 ? *maxMemory_ / 3 / (1024 * 1024) : kMasterTableMegabytes;
-            master_ = std::make_unique<MasterOpponent>(static_cast<std::size_t>(std::clamp<std::int64_t>(megabytes, 1, kMasterTableMegabytes)));
-        }
+        ensureMaster();
         const MasterAnswer answer = master_->FindComputerMove(master, limits);
         if (!answer.found) {
             return "no empty point to play";
@@ -669,8 +668,22 @@ BoardPoint BrainProtocol::openingPoint() const {
     return best;
 }
 
+void BrainProtocol::ensureMaster() {
+    // A third of the memory the manager allows, at most what the master wants.
+    const std::int64_t allowed =
+        maxMemory_ && *maxMemory_ > 0 ? *maxMemory_ / 3 / (1024 * 1024) : kMasterTableMegabytes;
+    const auto megabytes = static_cast<std::size_t>(std::clamp<std::int64_t>(allowed, 1, kMasterTableMegabytes));
+    if (!master_ || megabytes != masterMegabytes_) {
+        master_ = std::make_unique<MasterOpponent>(megabytes);
+        masterMegabytes_ = megabytes;
+    }
+}
+
 void BrainProtocol::newBoard(int width, int height) {
     started_ = true;
+    if (level_ == kMasterLevel) {
+        ensureMaster();
+    }
     position_ = BrainPosition{};
     position_.width = width;
     position_.height = height;

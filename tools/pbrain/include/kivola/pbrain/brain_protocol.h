@@ -144,6 +144,8 @@ private:
     // The level's move on the current position, or a fault.
     std::string searchMove(int& x, int& y);
     void newBoard(int width, int height);
+    // Made before any move needs it, so that no move pays for its tables.
+    void ensureMaster();
     void clearPosition();
     void place(int x, int y, std::int32_t code);
 
@@ -151,6 +153,7 @@ private:
     Opponent opponent_;
     // Made at the master's first move, with a table that fits INFO max_memory.
     std::unique_ptr<MasterOpponent> master_;
+    std::size_t masterMegabytes_ = 0;
     std::optional<std::int64_t> maxMemory_;
     StopRequests stops_;
     BrainPosition position_;
