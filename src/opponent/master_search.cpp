@@ -73,8 +73,7 @@ void Engine::newGame() {
 int Engine::evaluate() const {
     const Board& board = *board_;
     const int me = board.sideToMove();
-    const int value =
-        board.potential(me) - board.potential(opponentOf(me)) * settings_.opponentPercent / 100 + settings_.tempo;
+    const int value = board.potential(me) - board.potential(opponentOf(me)) + settings_.tempo;
     return std::clamp(value, -kMostEvaluation, kMostEvaluation);
 }
 
@@ -187,6 +186,9 @@ int Engine::search(int depth, int alpha, int beta, int ply, bool pvNode) {
         int reduction = 0;
         if (!forced && i >= settings_.reduceFrom && depth >= 3 && quiet) {
             reduction = i >= 8 ? 2 : 1;
+        }
+        if (i + 1 < width) {
+            table_.prefetch(board.hash() ^ stoneKey(moves[i + 1].cell, me) ^ sideKey());
         }
         board.place(cell, me);
         int value;

@@ -41,6 +41,8 @@ public:
     bool probe(std::uint64_t key, int ply, TableEntry& entry) const;
     void store(std::uint64_t key, int ply, int value, int move, int depth, Bound bound);
     void newSearch() { ++generation_; }
+    // Asks the memory for a slot a coming probe will read.
+    void prefetch(std::uint64_t key) const { __builtin_prefetch(&slots_[key & (slots_.size() - 1)]); }
     void clear();
     std::size_t size() const { return slots_.size(); }
 
@@ -65,7 +67,6 @@ struct Settings {
     int width = 10;           // moves tried at a node that is not forced
     int defencePercent = 75;  // what the opponent's value of a cell adds to its order
     int tempo = 400;          // the side to move's advantage in the evaluation
-    int opponentPercent = 100; // what the opponent's potential counts against the side to move's
     int reduceFrom = 3;       // late moves from this one on are searched shallower first
     int safetyShare = 4;      // the root's check of its moves against the opponent's VCT
     int safetyThreats = 6;
