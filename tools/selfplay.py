@@ -209,6 +209,7 @@ def main():
     parser.add_argument("--seed", type=int, default=1, help="first seed; game g gives A seed+2g, B seed+2g+1")
     parser.add_argument("--timeout", type=float, default=60.0, help="seconds allowed for one answer")
     parser.add_argument("--verbose", action="store_true", help="print every game")
+    parser.add_argument("--moves", action="store_true", help="with --verbose, also every game's moves")
     args = parser.parse_args()
     path_b = args.engine_b or args.engine
 
@@ -264,6 +265,8 @@ def main():
         if args.verbose:
             print("game %3d  first %s  seeds %d/%d  %3d stones  %s (%s)"
                   % (game + 1, "A" if a_first else "B", seed_a, seed_b, stones, result, reason), flush=True)
+            if args.moves:
+                print("          " + " ".join("%d,%d" % move for move in moves), flush=True)
 
     elapsed = time.monotonic() - started
     print("%d games, seeds from %d, first move alternating (A first in odd-numbered games)%s"
