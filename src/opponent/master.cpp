@@ -16,16 +16,4 @@ MasterAnswer MasterOpponent::FindComputerMove(const MasterPosition& position, co
 
 void MasterOpponent::newGame() { engine_->newGame(); }
 
-MasterPosition masterPositionOf(const MatchState& state) {
-    MasterPosition position;
-    for (int k = 1; k <= state.stepCount && k < kHistoryLength; ++k) {
-        const int x = state.stepX[k];
-        const int y = state.stepY[k];
-        if (isPlayingPoint(x, y) && state.board[x][y] != kEmpty) {
-            position.stones.push_back(MasterStone{BoardPoint{x, y}, state.board[x][y]});
-        }
-    }
-    return position;
-}
-
 } // namespace kivola

@@ -80,7 +80,8 @@ public:
     MasterAnswer think(const MasterPosition& position, const MasterLimits& limits);
     void newGame();
 
-    // For tests: the search on a board already set up, side to move as on it.
+    // The search on a board already set up, side to move as on it; onIteration hears of each
+    // finished iteration.
     SearchStats searchBoard(Board& board, Deadline& deadline, int maxDepth,
                             const std::function<void(const SearchStats&)>& onIteration = {});
     TranspositionTable& table() { return table_; }

@@ -82,7 +82,4 @@ private:
     std::unique_ptr<master::Engine> engine_;
 };
 
-// The game's position as the master reads it: the computer's stones are its own.
-MasterPosition masterPositionOf(const MatchState& state);
-
 } // namespace kivola
