@@ -93,14 +93,16 @@ protected:
     }
 
     SeededRandom random{20240611};
-    BrainProtocol brain{random};
+    // The fixed-depth levels' answers are repeatable; the master's depend on the clock.
+    BrainProtocol brain{random, kAdvancedDepth};
 };
 
-TEST_F(BrainProtocolTest, startAcceptsOnlyFifteenAndMovesWaitForIt) {
+TEST_F(BrainProtocolTest, startAcceptsFiveToTwentyAndMovesWaitForIt) {
     for (const char* line : {"BEGIN", "TURN 7,7", "RESTART", "TAKEBACK 7,7", "PLAY 7,7"}) {
         expectError(line);
     }
-    for (const char* line : {"START 20", "START", "START 15x", "START 99999999999999999999", "RECTSTART 15,20"}) {
+    for (const char* line : {"START 21", "START 4", "START", "START 15x", "START 99999999999999999999",
+                             "RECTSTART 15,21", "RECTSTART 0,15"}) {
         expectError(line);
     }
     EXPECT_EQ(one("RECTSTART 15,15"), "OK");
@@ -247,11 +249,12 @@ TEST_F(BrainProtocolTest, onlyFreestyleIsPlayed) {
 }
 
 TEST_F(BrainProtocolTest, levelByDepthOrNameAndOtherInformationIgnored) {
-    EXPECT_EQ(brain.level(), kAdvancedDepth) << "a manager that names no level gets the strongest";
+    EXPECT_EQ(BrainProtocol(random).level(), kMasterLevel) << "a manager that names no level gets the strongest";
     const std::vector<std::pair<std::string, std::int32_t>> choices{
         {"INFO MAX_DEPTH 5", 5}, {"INFO MAX_DEPTH 9", 9},       {"INFO max_depth 1", 1},
         {"INFO level 高级", 9},  {"INFO level 中级", 5},        {"INFO level 初级", 1},
-        {"INFO level Advanced", 9}, {"INFO LEVEL intermediate", 5}, {"INFO level BEGINNER", 1}};
+        {"INFO level Advanced", 9}, {"INFO LEVEL intermediate", 5}, {"INFO level BEGINNER", 1},
+        {"INFO level 大师", kMasterLevel}, {"INFO level Master", kMasterLevel}, {"INFO level 初级", 1}};
     for (const auto& [line, depth] : choices) {
         EXPECT_TRUE(brain.handleLine(line).empty()) << line;
         EXPECT_EQ(brain.level(), depth) << line;
@@ -318,8 +321,8 @@ TEST(BrainProtocolSearch, answersWhatTheOpponentAnswersAtEveryLevel) {
             QuietProgress progress;
             int x = 0;
             int y = 0;
-            ASSERT_TRUE(opponent.FindComputerMove(position.board, position.stones, depth != kBeginnerDepth, progress,
-                                                  directRandom, x, y));
+            ASSERT_TRUE(opponent.FindComputerMove(position.workBoard(), position.stones, depth != kBeginnerDepth,
+                                                  progress, directRandom, x, y));
             EXPECT_EQ(answers, Answers{std::to_string(x - 1) + "," + std::to_string(y - 1)})
                 << "game " << game << ", depth " << depth;
         }
@@ -339,6 +342,80 @@ TEST_F(BrainProtocolTest, blocksOfUnknownCommandsAreReadToDoneAndAnsweredOnce) {
     // Cut short by a command: the block's answer, then the command's.
     expectCutShort("SWAP2BOARD", "UNKNOWN ");
     expectError("DONE");
+}
+
+TEST(BrainProtocolLevels, everyLevelHasTwoNamesAndTheMasterIsTheDefault) {
+    EXPECT_EQ(kDefaultLevel, kMasterLevel);
+    for (std::int32_t level : {kBeginnerDepth, kIntermediateDepth, kAdvancedDepth, kMasterLevel}) {
+        EXPECT_EQ(levelNamed(levelName(level)), level);
+    }
+    EXPECT_EQ(levelNamed("MASTER"), kMasterLevel);
+    EXPECT_EQ(levelNamed("advanced"), kAdvancedDepth);
+    EXPECT_FALSE(levelNamed("grandmaster"));
+    EXPECT_FALSE(levelNamed(""));
+}
+
+TEST(BrainProtocolClock, theMasterKeepsInsideEveryLimitTheManagerSets) {
+    using std::chrono::milliseconds;
+    auto budget = [](std::optional<std::int64_t> turn, std::optional<std::int64_t> match,
+                     std::optional<std::int64_t> left) { return masterBudget(TimeControl{turn, match, left}).count(); };
+    EXPECT_EQ(masterBudget({}), milliseconds(920)) << "nothing told: about the game's second, less the margin";
+    EXPECT_EQ(budget(5000, std::nullopt, std::nullopt), 4720);
+    EXPECT_EQ(budget(5000, 0, 1000), 4720) << "a match without limit leaves the turn's";
+    // Short of time in the match: a share of what is left, never the turn's whole limit.
+    EXPECT_EQ(budget(5000, 180000, 50000), 1870);
+    EXPECT_EQ(budget(5000, 180000, 2500), 65);
+    EXPECT_EQ(budget(5000, 180000, 0), 5) << "the least that still gives an answer";
+    EXPECT_EQ(budget(0, std::nullopt, std::nullopt), 5) << "0 asks for the fastest answer";
+    EXPECT_LT(budget(std::int64_t{1} << 60, std::nullopt, std::nullopt), std::int64_t{1} << 40)
+        << "a hostile limit is cut to a day";
+}
+
+// The master answers within a few tens of milliseconds here, whatever the machine does.
+void fastMaster(BrainProtocol& brain) {
+    brain.handleLine("INFO level master");
+    brain.handleLine("INFO timeout_turn 80");
+}
+
+TEST_F(BrainProtocolTest, theMasterPlaysBoardsUpToTwentyAndTheFixedLevelsOnlyFifteen) {
+    EXPECT_EQ(one("START 20"), "OK");
+    fastMaster(brain);
+    // The opponent's four at the far corner: only 19,15 stops it.
+    sendBoard({{19, 19, 2}, {19, 18, 2}, {19, 17, 2}, {19, 16, 2}, {10, 10, 1}, {11, 12, 1}, {3, 3, 1}});
+    EXPECT_EQ(one("DONE"), "19,15");
+    int x = -1;
+    int y = -1;
+    EXPECT_EQ(std::sscanf(one("TURN 0,19").c_str(), "%d,%d", &x, &y), 2);
+    EXPECT_TRUE(x >= 0 && x < 20 && y >= 0 && y < 20 && cell(x, y) == kOtherStone);
+    brain.handleLine("INFO level 高级");
+    expectRefusedUnchanged({"TURN 0,0", "BEGIN"});
+    fastMaster(brain);
+    EXPECT_EQ(one("RECTSTART 20,8"), "OK");
+    expectRefusedUnchanged({"TURN 3,8", "TURN 20,0"}); // outside the 20x8 board
+    // Its own four along the bottom row of a wide, low board, completed at the far end.
+    sendBoard({{15, 7, 1}, {16, 7, 1}, {17, 7, 1}, {18, 7, 1}, {14, 7, 2}, {3, 3, 2}, {4, 4, 2}, {2, 2, 2}});
+    EXPECT_EQ(one("DONE"), "19,7");
+}
+
+TEST_F(BrainProtocolTest, exactFiveIsPlayedByTheMasterAlone) {
+    one("START 15");
+    fastMaster(brain);
+    // The engine's gap at 2,0 makes six: a win in freestyle, nothing under exact five, where
+    // the opponent's four on row 2 must be stopped instead (it has two ends: the game is lost).
+    const std::vector<Listed> overline{{0, 0, 1}, {1, 0, 1}, {3, 0, 1}, {4, 0, 1}, {5, 0, 1},
+                                       {1, 2, 2}, {2, 2, 2}, {3, 2, 2}, {4, 2, 2}, {9, 9, 2}};
+    sendBoard(overline);
+    EXPECT_EQ(one("DONE"), "2,0");
+    brain.handleLine("INFO rule 1");
+    sendBoard(overline);
+    const std::string block = one("DONE");
+    EXPECT_TRUE(block == "0,2" || block == "5,2") << block;
+    brain.handleLine("INFO rule 3");
+    sendBoard(overline);
+    EXPECT_NE(one("DONE"), "2,0") << "exact five in a continuous game likewise";
+    brain.handleLine("INFO level 高级");
+    sendBoard(overline);
+    expectRefusedUnchanged({"DONE", "TURN 7,7"});
 }
 
 TEST_F(BrainProtocolTest, playAboutAndEnd) {

@@ -103,22 +103,50 @@ void sendAll(BrainProcess& engine, const std::vector<std::string>& lines) {
     }
 }
 
+// The master answers within a few tens of milliseconds, as a manager may ask.
+constexpr const char* kFastMaster = "INFO timeout_turn 80";
+
 TEST(PbrainProcess, winsWholeGamesAgainstAScriptedManagerAtEveryLevel) {
     // Codes or coordinates mixed up would still give legal answers, but not won games.
-    for (const char* level : {"1", "5", "9"}) {
+    for (const char* level : {"INFO MAX_DEPTH 1", "INFO MAX_DEPTH 5", "INFO MAX_DEPTH 9", "INFO level master"}) {
         for (bool engineBegins : {true, false}) {
             BrainProcess engine({"--seed", "11"});
             ASSERT_EQ(engine.ask("START 15"), "OK");
-            engine.send(std::string("INFO MAX_DEPTH ") + level);
+            engine.send(level);
+            engine.send(kFastMaster);
             EXPECT_EQ(playScriptedGame(engine, engineBegins), Outcome::EngineWon)
-                << "depth " << level << (engineBegins ? ", engine first" : ", manager first");
+                << level << (engineBegins ? ", engine first" : ", manager first");
         }
     }
+}
+
+TEST(PbrainProcess, yxstopAnswersAThinkingEngineAtOnceAndEndStopsIt) {
+    BrainProcess engine;
+    ASSERT_EQ(engine.ask("START 15"), "OK");
+    engine.send("INFO timeout_turn 3600000"); // an hour a move
+    EXPECT_EQ(engine.ask("BEGIN"), "7,7");
+    engine.send("TURN 8,8");
+    engine.send("YXSTOP");
+    const auto stopped = parseMove(engine.readLine()); // within the reading bound, not the hour
+    ASSERT_TRUE(stopped);
+    EXPECT_NE(*stopped, (Point{7, 7}));
+    EXPECT_NE(*stopped, (Point{8, 8}));
+    engine.send("YXSTOP");
+    EXPECT_TRUE(engine.silentFor(200ms)) << "nothing to stop: no answer";
+    engine.send(kFastMaster);
+    EXPECT_TRUE(parseMove(engine.ask("TURN 1,1"))) << "the next move is searched as usual";
+    engine.send("INFO timeout_turn 3600000");
+    engine.send("TURN 12,12");
+    engine.send("END");
+    const auto status = engine.waitExit(kExitLimit);
+    ASSERT_TRUE(status) << "END must stop the search";
+    EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0);
 }
 
 TEST(PbrainProcess, beginTakesTheCentreAndRestartEmptiesTheBoard) {
     BrainProcess engine;
     ASSERT_EQ(engine.ask("START 15"), "OK");
+    engine.send(kFastMaster);
     EXPECT_EQ(engine.ask("BEGIN"), "7,7");
     ASSERT_TRUE(parseMove(engine.ask("TURN 1,1")));
     EXPECT_EQ(engine.ask("RESTART"), "OK");
@@ -146,6 +174,7 @@ TEST(PbrainProcess, boardThenAMoveBlocksAFourOrCompletesItsOwn) {
 TEST(PbrainProcess, takeBackThenTurnPlaysFromTheEarlierPosition) {
     BrainProcess engine({"--seed", "5"});
     ASSERT_EQ(engine.ask("START 15"), "OK");
+    engine.send(kFastMaster);
     ASSERT_EQ(engine.ask("BEGIN"), "7,7");
     const auto answer = parseMove(engine.ask("TURN 6,6"));
     ASSERT_TRUE(answer);
@@ -161,10 +190,11 @@ TEST(PbrainProcess, takeBackThenTurnPlaysFromTheEarlierPosition) {
 
 TEST(PbrainProcess, everyRefusalIsAnsweredAndTheEngineStaysUsable) {
     BrainProcess engine({"--seed", "8"});
-    for (const char* line : {"TURN 7,7", "START 20", "START twenty"}) {
+    for (const char* line : {"TURN 7,7", "START 21", "START twenty"}) {
         EXPECT_TRUE(isError(engine.ask(line))) << line;
     }
     ASSERT_EQ(engine.ask("START 15"), "OK");
+    engine.send(kFastMaster);
     ASSERT_EQ(engine.ask("BEGIN"), "7,7");
     for (const char* line : {"TURN 7", "TURN 7,x", "TURN 15,3", "TURN 3,-1", "TURN 7,7", "TAKEBACK 0,0", "DONE"}) {
         EXPECT_TRUE(isError(engine.ask(line))) << line;
@@ -196,7 +226,9 @@ TEST(PbrainProcess, everyRefusalIsAnsweredAndTheEngineStaysUsable) {
     EXPECT_TRUE(engine.silentFor(200ms)) << "INFO has no answer";
     EXPECT_TRUE(isError(engine.ask("TURN 8,8"))) << "renju is refused, not played as freestyle";
     engine.send("INFO rule 1");
-    EXPECT_TRUE(isError(engine.ask("TURN 8,8"))) << "exactly five likewise";
+    engine.send("INFO level 高级");
+    EXPECT_TRUE(isError(engine.ask("TURN 8,8"))) << "exactly five likewise, but for the master";
+    engine.send("INFO level master");
     engine.send("INFO rule 0");
 
     // The game goes on from the position before the refusals: only 7,7 stands.
@@ -211,6 +243,7 @@ TEST(PbrainProcess, everyLineEndIsUnderstood) {
     BrainProcess engine;
     ASSERT_TRUE(engine.sendRaw("START 15\r"));
     EXPECT_EQ(engine.readLine(), "OK");
+    ASSERT_TRUE(engine.sendRaw(std::string(kFastMaster) + "\r"));
     ASSERT_TRUE(engine.sendRaw("RESTART\n"));
     EXPECT_EQ(engine.readLine(), "OK");
     ASSERT_TRUE(engine.sendRaw("BEGIN\r"));
@@ -259,7 +292,7 @@ TEST(PbrainProcess, seedMakesPlayRepeatableAndBadArgumentsAreRefused) {
     EXPECT_TRUE(anyDiffers) << "seven seeds, one game: the seed does not reach the tie rule";
 
     for (const auto& arguments : std::vector<std::vector<std::string>>{
-             {"--seed"}, {"--seed", "x"}, {"--seed", "-1"}, {"--depth", "9"}, {"--level"}, {"--level", "master"}}) {
+             {"--seed"}, {"--seed", "x"}, {"--seed", "-1"}, {"--depth", "9"}, {"--level"}, {"--level", "grandmaster"}}) {
         BrainProcess engine(arguments);
         const auto status = engine.waitExit(kExitLimit);
         ASSERT_TRUE(status);
@@ -277,10 +310,17 @@ TEST(PbrainProcess, theCommandLineLevelHoldsUntilTheManagerNamesOne) {
         EXPECT_EQ(engine.readLine(), "OK");
         return engine.ask("DONE");
     };
-    EXPECT_EQ(answer({}, ""), "7,10") << "no level named: 高级";
+    EXPECT_EQ(answer({"--level", "高级"}, ""), "7,10");
     EXPECT_EQ(answer({"--level", "初级"}, ""), "10,7");
     EXPECT_EQ(answer({"--level", "Intermediate"}, ""), "11,6");
     EXPECT_EQ(answer({"--level", "beginner"}, "INFO MAX_DEPTH 9"), "7,10") << "INFO still decides";
+
+    // A chain of fours only the master plays from its first four (高级 answers 5,2).
+    BrainProcess master;
+    sendAll(master, {"START 15", kFastMaster, "BOARD", "2,2,1", "3,2,1", "2,3,1", "2,4,1", "5,3,1", "5,4,1",
+                     "2,5,2", "6,5,2", "9,9,2", "10,10,2", "11,9,2", "3,12,2"});
+    EXPECT_EQ(master.readLine(), "OK");
+    EXPECT_EQ(master.ask("DONE"), "2,1") << "no level named: 大师";
 
     BrainProcess help({"--help"});
     EXPECT_NE(help.readLine().value_or("").find("--level"), std::string::npos) << "on standard output";

@@ -100,10 +100,6 @@ std::optional<std::array<std::int64_t, N>> parseList(std::string_view text) {
     return values;
 }
 
-bool onProtocolBoard(std::int64_t x, std::int64_t y) {
-    return x >= 0 && x < kProtocolBoardSize && y >= 0 && y < kProtocolBoardSize;
-}
-
 std::string pointText(std::int64_t x, std::int64_t y) { return std::to_string(x) + "," + std::to_string(y); }
 
 std::string error(std::string_view message) { return "ERROR " + std::string(message); }
@@ -119,16 +115,35 @@ struct PointArgument {
     int y = 0;
 };
 
-PointArgument readPoint(std::string_view command, std::string_view args) {
+std::string sizeText(const BrainPosition& position) {
+    return std::to_string(position.width) + "x" + std::to_string(position.height);
+}
+
+std::string outsideFault(std::int64_t x, std::int64_t y, const BrainPosition& position) {
+    return "point " + pointText(x, y) + " is outside the " + sizeText(position) + " board";
+}
+
+PointArgument readPoint(std::string_view command, std::string_view args, const BrainPosition& position) {
     const auto values = parseList<2>(args);
     if (!values) {
         return {"expected " + std::string(command) + " X,Y, got '" + echo(args) + "'"};
     }
     const auto [px, py] = *values;
-    if (!onProtocolBoard(px, py)) {
-        return {"point " + pointText(px, py) + " is outside the 15x15 board"};
+    if (!position.onBoard(px + 1, py + 1)) {
+        return {outsideFault(px, py, position)};
     }
     return {{}, static_cast<int>(px) + 1, static_cast<int>(py) + 1};
+}
+
+bool sizeAllowed(std::int64_t size) { return size >= kMinProtocolSize && size <= kMaxProtocolSize; }
+
+// Milliseconds or bytes from INFO: a whole number, not negative.
+std::optional<std::int64_t> readAmount(std::string_view text) {
+    const auto value = parseInteger(text);
+    if (!value || *value < 0) {
+        return std::nullopt;
+    }
+    return value;
 }
 
 std::string takenFault(int x, int y) { return "point " + pointText(x - 1, y - 1) + " is already taken"; }
@@ -145,25 +160,100 @@ std::string unknownCommand(std::string_view word) { return "UNKNOWN command '" +
 
 } // namespace
 
-std::optional<std::int32_t> levelDepth(std::string_view name) {
-    struct Named {
-        std::string_view chinese;
-        std::string_view english;
-        std::int32_t depth;
-    };
-    static constexpr Named kLevels[] = {{"初级", "BEGINNER", kBeginnerDepth},
-                                        {"中级", "INTERMEDIATE", kIntermediateDepth},
-                                        {"高级", "ADVANCED", kAdvancedDepth}};
+namespace {
+
+struct NamedLevel {
+    std::string_view chinese;
+    std::string_view english;
+    std::int32_t level;
+};
+
+constexpr NamedLevel kLevels[] = {{"初级", "BEGINNER", kBeginnerDepth},
+                                  {"中级", "INTERMEDIATE", kIntermediateDepth},
+                                  {"高级", "ADVANCED", kAdvancedDepth},
+                                  {"大师", "MASTER", kMasterLevel}};
+
+// Milliseconds kept back from every budget: the pipes, the manager's own clock and a loaded
+// machine all take some; a twentieth of the turn on top of a fixed part.
+constexpr std::int64_t kFixedMargin = 30;
+constexpr std::int64_t kMarginShare = 20;
+// With only the game's clock to go by, a move may take this part of what is left.
+constexpr std::int64_t kMovesToPlan = 25;
+// Time the master needs at the least to give any answer.
+constexpr std::int64_t kLeastBudget = 5;
+// The master's transposition table when the manager allows enough memory.
+constexpr std::int64_t kMasterTableMegabytes = 32;
+// Refused beyond this, so that a hostile number cannot hold the engine for weeks.
+constexpr std::int64_t kLongestTurn = 24LL * 3600 * 1000;
+
+} // namespace
+
+std::optional<std::int32_t> levelNamed(std::string_view name) {
     const std::string english = upper(name);
-    for (const Named& level : kLevels) {
+    for (const NamedLevel& level : kLevels) {
         if (name == level.chinese || english == level.english) {
-            return level.depth;
+            return level.level;
         }
     }
     return std::nullopt;
 }
 
+std::string_view levelName(std::int32_t level) {
+    for (const NamedLevel& named : kLevels) {
+        if (named.level == level) {
+            return named.chinese;
+        }
+    }
+    return "?";
+}
+
+std::chrono::milliseconds masterBudget(const TimeControl& clock) {
+    std::int64_t budget = clock.turn ? std::min(*clock.turn, kLongestTurn) : kMasterDefaultBudget.count();
+    if (clock.match && *clock.match > 0 && clock.left) {
+        budget = std::min(budget, *clock.left / kMovesToPlan);
+    }
+    budget -= kFixedMargin + budget / kMarginShare;
+    return std::chrono::milliseconds(std::max(budget, kLeastBudget));
+}
+
+std::array<std::array<std::int32_t, kProtocolSpan>, kProtocolSpan> BrainPosition::emptyBoard(int width, int height) {
+    std::array<std::array<std::int32_t, kProtocolSpan>, kProtocolSpan> board{};
+    for (int x = 0; x < kProtocolSpan; ++x) {
+        for (int y = 0; y < kProtocolSpan; ++y) {
+            board[x][y] = x >= 1 && x <= width && y >= 1 && y <= height ? kEmpty : kRing;
+        }
+    }
+    return board;
+}
+
+WorkBoard BrainPosition::workBoard() const {
+    WorkBoard work{};
+    for (int x = 0; x < kBoardSpan; ++x) {
+        for (int y = 0; y < kBoardSpan; ++y) {
+            work[x][y] = board[x][y];
+        }
+    }
+    return work;
+}
+
+void StopRequests::request() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    ++pending_;
+    flag_.store(true, std::memory_order_relaxed);
+}
+
+void StopRequests::consume() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    pending_ = std::max(0, pending_ - 1);
+    flag_.store(pending_ > 0, std::memory_order_relaxed);
+}
+
 BrainProtocol::BrainProtocol(RandomSource& random, std::int32_t level) : random_(random), level_(level) {}
+
+bool BrainProtocol::ruleSupported() const {
+    const std::int64_t allowed = kRuleContinuous | (level_ == kMasterLevel ? kRuleExactFive : 0);
+    return !unreadableRule_ && (rule_ & ~allowed) == 0;
+}
 
 std::string BrainProtocol::aboutText() {
     return "name=\"pbrain-kivola\", version=\"" KIVOLA_VERSION
@@ -197,6 +287,11 @@ BrainProtocol::Answers BrainProtocol::command(std::string_view line, bool tooLon
     if (name == "ABOUT") {
         return {aboutText()};
     }
+    if (name == "YXSTOP") {
+        // The reader thread has stopped the search already; the line itself has no answer.
+        stops_.consume();
+        return {};
+    }
     if (name == "START") {
         return start(args);
     }
@@ -206,6 +301,9 @@ BrainProtocol::Answers BrainProtocol::command(std::string_view line, bool tooLon
     if (name == "BOARD") {
         block_ = Block::Board;
         pendingBoard_ = BrainPosition{};
+        pendingBoard_.width = position_.width;
+        pendingBoard_.height = position_.height;
+        pendingBoard_.board = BrainPosition::emptyBoard(position_.width, position_.height);
         pendingFault_ = args.empty() ? std::string{} : "expected BOARD alone on its line";
         return {};
     }
@@ -274,8 +372,8 @@ BrainProtocol::Answers BrainProtocol::blockLine(std::string_view line, bool tooL
         return {};
     }
     const auto [px, py, field] = *values;
-    if (!onProtocolBoard(px, py)) {
-        pendingFault_ = "point " + pointText(px, py) + " in BOARD is outside the 15x15 board";
+    if (!pendingBoard_.onBoard(px + 1, py + 1)) {
+        pendingFault_ = outsideFault(px, py, pendingBoard_) + " in BOARD";
         return {};
     }
     if (field != kFieldOwn && field != kFieldOpponent && field != kFieldFinishedLine) {
@@ -302,11 +400,10 @@ BrainProtocol::Answers BrainProtocol::start(std::string_view args) {
     if (!size) {
         return {error("expected START SIZE, got '" + echo(args) + "'")};
     }
-    if (*size != kProtocolBoardSize) {
-        return {error("unsupported size " + std::to_string(*size) + ": only 15 is supported")};
+    if (!sizeAllowed(*size)) {
+        return {error("unsupported size " + std::to_string(*size) + ": 5 to 20 are supported")};
     }
-    started_ = true;
-    clearPosition();
+    newBoard(static_cast<int>(*size), static_cast<int>(*size));
     return {"OK"};
 }
 
@@ -315,11 +412,10 @@ BrainProtocol::Answers BrainProtocol::rectStart(std::string_view args) {
     if (!size) {
         return {error("expected RECTSTART WIDTH,HEIGHT, got '" + echo(args) + "'")};
     }
-    if ((*size)[0] != kProtocolBoardSize || (*size)[1] != kProtocolBoardSize) {
-        return {error("unsupported size " + pointText((*size)[0], (*size)[1]) + ": only 15x15 is supported")};
+    if (!sizeAllowed((*size)[0]) || !sizeAllowed((*size)[1])) {
+        return {error("unsupported size " + pointText((*size)[0], (*size)[1]) + ": 5 to 20 each way are supported")};
     }
-    started_ = true;
-    clearPosition();
+    newBoard(static_cast<int>((*size)[0]), static_cast<int>((*size)[1]));
     return {"OK"};
 }
 
@@ -328,6 +424,9 @@ BrainProtocol::Answers BrainProtocol::restart(std::string_view args) {
         return {error("expected RESTART alone on its line")};
     }
     clearPosition();
+    if (master_) {
+        master_->newGame();
+    }
     return {"OK"};
 }
 
@@ -339,7 +438,7 @@ BrainProtocol::Answers BrainProtocol::begin(std::string_view args) {
 }
 
 BrainProtocol::Answers BrainProtocol::turn(std::string_view args) {
-    const PointArgument point = readPoint("TURN", args);
+    const PointArgument point = readPoint("TURN", args, position_);
     if (!point.fault.empty()) {
         return {error(point.fault)};
     }
@@ -395,6 +494,21 @@ void BrainProtocol::info(std::string_view args, bool tooLong) {
         rule_ = *rule; // an unsupported rule is refused when a move is asked
         return;
     }
+    if (name == "TIMEOUT_TURN" || name == "TIMEOUT_MATCH" || name == "TIME_LEFT") {
+        // A time that cannot be read is passed over: refusing a move for it would lose the game.
+        const auto milliseconds = readAmount(value);
+        if (milliseconds) {
+            (name == "TIMEOUT_TURN" ? clock_.turn : name == "TIMEOUT_MATCH" ? clock_.match : clock_.left) = milliseconds;
+        }
+        return;
+    }
+    if (name == "MAX_MEMORY") {
+        maxMemory_ = readAmount(value); // bytes, read alike
+        if (master_) {
+            ensureMaster();
+        }
+        return;
+    }
     if (name == "MAX_DEPTH") {
         const auto depth = parseInteger(value);
         if (!depth || (*depth != kBeginnerDepth && *depth != kIntermediateDepth && *depth != kAdvancedDepth)) {
@@ -405,20 +519,20 @@ void BrainProtocol::info(std::string_view args, bool tooLong) {
         return;
     }
     if (name == "LEVEL") {
-        const auto depth = levelDepth(value);
-        if (!depth) {
+        const auto level = levelNamed(value);
+        if (!level) {
             remember("unknown INFO level '" + echo(value) + "'; the level is unchanged");
             return;
         }
-        level_ = *depth;
+        level_ = *level;
         return;
     }
-    // timeout_turn, timeout_match, time_left, max_memory, game_type, folder, evaluate and keys
-    // of later managers: the search has no clock, memory limit or files, so they do not apply.
+    // game_type, folder, evaluate and keys of later managers: the searches keep no files, so
+    // they do not apply.
 }
 
 BrainProtocol::Answers BrainProtocol::takeBack(std::string_view args) {
-    const PointArgument point = readPoint("TAKEBACK", args);
+    const PointArgument point = readPoint("TAKEBACK", args, position_);
     if (!point.fault.empty()) {
         return {error(point.fault)};
     }
@@ -432,7 +546,7 @@ BrainProtocol::Answers BrainProtocol::takeBack(std::string_view args) {
 }
 
 BrainProtocol::Answers BrainProtocol::play(std::string_view args) {
-    const PointArgument point = readPoint("PLAY", args);
+    const PointArgument point = readPoint("PLAY", args, position_);
     if (!point.fault.empty()) {
         return {error(point.fault)};
     }
@@ -450,38 +564,84 @@ BrainProtocol::Answers BrainProtocol::moveNow() {
         return answers;
     }
     if (unreadableRule_) {
-        return {error("INFO rule '" + *unreadableRule_ + "' is not a rule bitmask; only freestyle is played")};
+        return {error("INFO rule '" + *unreadableRule_ + "' is not a rule bitmask; only freestyle and exact five are played")};
     }
     if (!ruleSupported()) {
-        return {error("only freestyle (five or more wins) is supported, not INFO rule " + std::to_string(rule_))};
+        return {error(level_ == kMasterLevel || (rule_ & ~(kRuleContinuous | kRuleExactFive)) != 0
+                          ? "only freestyle and exact five are played, not INFO rule " + std::to_string(rule_)
+                          : std::string(levelName(level_)) + " plays only freestyle (five or more wins), not INFO rule " +
+                                std::to_string(rule_) + "; INFO level master plays exact five")};
     }
-    const auto free = [this](int x, int y) { return position_.board[x][y] == kEmpty; };
-    const auto hasFree = [](const auto& column) { return std::ranges::count(column, kEmpty) > 0; };
-    if (std::ranges::none_of(position_.board, hasFree)) {
+    if (level_ != kMasterLevel && (position_.width != kProtocolBoardSize || position_.height != kProtocolBoardSize)) {
+        return {error(std::string(levelName(level_)) + " plays only on 15x15 boards, not " + sizeText(position_) +
+                      "; INFO level master plays up to 20x20")};
+    }
+    bool anyFree = false;
+    for (int x = 1; x <= position_.width && !anyFree; ++x) {
+        for (int y = 1; y <= position_.height && !anyFree; ++y) {
+            anyFree = position_.board[x][y] == kEmpty;
+        }
+    }
+    if (!anyFree) {
         return {error("the board is full")};
     }
     int x = 0;
     int y = 0;
-    if (position_.stones.empty()) {
-        // The search answers the centre at once here, blocked or not.
-        const BoardPoint opening = openingPoint();
-        x = opening.x;
-        y = opening.y;
-    } else {
-        opponent_.setSearchDepth(level_);
-        QuietProgress progress;
-        if (!opponent_.FindComputerMove(position_.board, std::span<const BoardPoint>(position_.stones), bonuses(),
-                                        progress, random_, x, y)) {
-            return {error("no empty point to play")};
-        }
+    const std::string fault = searchMove(x, y);
+    if (!fault.empty()) {
+        return {error(fault)};
     }
-    // The opponent promises an empty playing point; a broken promise must not corrupt the game.
-    if (!isPlayingPoint(x, y) || !free(x, y)) {
+    // The searches promise an empty point; a broken promise must not corrupt the game.
+    if (!position_.onBoard(x, y) || position_.board[x][y] != kEmpty) {
         return {error("the search answered " + std::to_string(x) + "," + std::to_string(y) +
                       " (1-based), which is not an empty point")};
     }
     place(x, y, kEngineStone);
     return {pointText(x - 1, y - 1)};
+}
+
+std::string BrainProtocol::searchMove(int& x, int& y) {
+    if (level_ == kMasterLevel) {
+        MasterPosition master;
+        master.width = position_.width;
+        master.height = position_.height;
+        master.rule = (rule_ & kRuleExactFive) != 0 ? FiveRule::ExactFive : FiveRule::Freestyle;
+        for (int px = 1; px <= position_.width; ++px) {
+            for (int py = 1; py <= position_.height; ++py) {
+                if (position_.board[px][py] == kBlockerCode) {
+                    master.stones.push_back(MasterStone{BoardPoint{px, py}, kRing});
+                }
+            }
+        }
+        for (const BoardPoint& stone : position_.stones) {
+            master.stones.push_back(MasterStone{stone, position_.board[stone.x][stone.y]});
+        }
+        MasterLimits limits;
+        limits.budget = masterBudget(clock_);
+        limits.cancel = &stops_.flag();
+        ensureMaster();
+        const MasterAnswer answer = master_->FindComputerMove(master, limits);
+        if (!answer.found) {
+            return "no empty point to play";
+        }
+        x = answer.move.x;
+        y = answer.move.y;
+        return {};
+    }
+    if (position_.stones.empty()) {
+        // The search answers the centre at once here, blocked or not.
+        const BoardPoint opening = openingPoint();
+        x = opening.x;
+        y = opening.y;
+        return {};
+    }
+    opponent_.setSearchDepth(level_);
+    QuietProgress progress;
+    if (!opponent_.FindComputerMove(position_.workBoard(), std::span<const BoardPoint>(position_.stones), bonuses(),
+                                    progress, random_, x, y)) {
+        return "no empty point to play";
+    }
+    return {};
 }
 
 BoardPoint BrainProtocol::openingPoint() const {
@@ -492,12 +652,13 @@ BoardPoint BrainProtocol::openingPoint() const {
     // column order.
     BoardPoint best{};
     std::int32_t bestScore = 0;
+    const WorkBoard board = position_.workBoard();
     for (int x = kFirstPoint; x <= kLastPoint; ++x) {
         for (int y = kFirstPoint; y <= kLastPoint; ++y) {
             if (position_.board[x][y] != kEmpty) {
                 continue;
             }
-            const std::int32_t score = CellScore(position_.board, x, y, kEngineStone, bonuses());
+            const std::int32_t score = CellScore(board, x, y, kEngineStone, bonuses());
             if (best.x == 0 || score > bestScore) {
                 best = {x, y};
                 bestScore = score;
@@ -507,7 +668,35 @@ BoardPoint BrainProtocol::openingPoint() const {
     return best;
 }
 
-void BrainProtocol::clearPosition() { position_ = BrainPosition{}; }
+void BrainProtocol::ensureMaster() {
+    // A third of the memory the manager allows, at most what the master wants.
+    const std::int64_t allowed =
+        maxMemory_ && *maxMemory_ > 0 ? *maxMemory_ / 3 / (1024 * 1024) : kMasterTableMegabytes;
+    const auto megabytes = static_cast<std::size_t>(std::clamp<std::int64_t>(allowed, 1, kMasterTableMegabytes));
+    if (!master_ || megabytes != masterMegabytes_) {
+        master_ = std::make_unique<MasterOpponent>(megabytes);
+        masterMegabytes_ = megabytes;
+    }
+}
+
+void BrainProtocol::newBoard(int width, int height) {
+    started_ = true;
+    if (level_ == kMasterLevel) {
+        ensureMaster();
+    }
+    position_ = BrainPosition{};
+    position_.width = width;
+    position_.height = height;
+    position_.board = BrainPosition::emptyBoard(width, height);
+    if (master_) {
+        master_->newGame();
+    }
+}
+
+void BrainProtocol::clearPosition() {
+    position_.board = BrainPosition::emptyBoard(position_.width, position_.height);
+    position_.stones.clear();
+}
 
 void BrainProtocol::place(int x, int y, std::int32_t code) {
     position_.board[x][y] = code;

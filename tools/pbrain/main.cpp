@@ -1,15 +1,24 @@
 // pbrain-kivola: the game's computer opponent as a console engine for Gomoku managers.
+//
+// The main thread reads the manager's lines and hands them to the engine thread in order; it
+// stops a search at once on YXSTOP or END (or when the manager goes away), which the engine
+// thread, busy thinking, could not see.
 
 #include <unistd.h>
 
 #include <cerrno>
+#include <condition_variable>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "kivola/pbrain/brain_protocol.h"
 #include "kivola/pbrain/line_splitter.h"
@@ -43,6 +52,63 @@ bool answer(kivola::BrainProtocol& brain, const kivola::InputLine& line) {
     return true;
 }
 
+// Lines waiting for the engine thread. Bounded: a manager that floods a thinking engine is made
+// to wait, not given memory without end.
+class LineQueue {
+public:
+    static constexpr std::size_t kMostWaiting = 10000;
+
+    void push(kivola::InputLine line) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        room_.wait(lock, [this] { return lines_.size() < kMostWaiting; });
+        lines_.push_back(std::move(line));
+        ready_.notify_one();
+    }
+    void close() {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        closed_ = true;
+        ready_.notify_one();
+    }
+    // False once closed and empty.
+    bool pop(kivola::InputLine& line) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        ready_.wait(lock, [this] { return closed_ || !lines_.empty(); });
+        if (lines_.empty()) {
+            return false;
+        }
+        line = std::move(lines_.front());
+        lines_.pop_front();
+        room_.notify_one();
+        return true;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable ready_;
+    std::condition_variable room_;
+    std::deque<kivola::InputLine> lines_;
+    bool closed_ = false;
+};
+
+// The first word of a line, in capitals, as the engine reads commands.
+std::string commandWord(const kivola::InputLine& line) {
+    if (line.tooLong) {
+        return {};
+    }
+    const auto first = line.text.find_first_not_of(" \t");
+    if (first == std::string::npos) {
+        return {};
+    }
+    const auto end = line.text.find_first_of(" \t", first);
+    std::string word = line.text.substr(first, end == std::string::npos ? std::string::npos : end - first);
+    for (char& c : word) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return word;
+}
+
 std::optional<std::uint64_t> parseSeed(const char* text) {
     std::uint64_t value = 0;
     const std::string_view view(text);
@@ -62,9 +128,10 @@ void usage(std::FILE* to, const char* program) {
     std::fprintf(to,
                  "usage: %s [--seed N] [--level LEVEL]\n"
                  "Speaks the Gomoku brain protocol on standard input and output.\n"
-                 "--seed N       repeatable play: seed the tie rule with N instead of the clock\n"
+                 "--seed N       repeatable play of the fixed-depth levels: seed their tie rule with N\n"
+                 "               instead of the clock\n"
                  "--level LEVEL  the level until the manager sets one with INFO: beginner (初级),\n"
-                 "               intermediate (中级) or advanced (高级, the default)\n"
+                 "               intermediate (中级), advanced (高级) or master (大师, the default)\n"
                  "--help         show this and exit\n",
                  program);
 }
@@ -91,7 +158,7 @@ int main(int argc, char** argv) {
                 return refuse(argv[0]);
             }
         } else if (arg == "--level" && i + 1 < argc) {
-            level = kivola::levelDepth(argv[++i]);
+            level = kivola::levelNamed(argv[++i]);
             if (!level) {
                 return refuse(argv[0]);
             }
@@ -109,28 +176,49 @@ int main(int argc, char** argv) {
         random = std::make_unique<kivola::ClockSeededRandom>();
     }
     kivola::BrainProtocol brain(*random, level.value_or(kivola::kDefaultLevel));
+    LineQueue queue;
+    std::thread engine([&] {
+        kivola::InputLine line;
+        while (!brain.ended() && queue.pop(line)) {
+            if (!answer(brain, line)) {
+                std::_Exit(0); // the manager has gone; the reader may be waiting on it for ever
+            }
+        }
+    });
+
     kivola::LineSplitter splitter;
     std::vector<kivola::InputLine> lines;
     char buffer[4096];
-    while (!brain.ended()) {
+    bool ending = false;
+    while (!ending) {
         const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
         if (got < 0 && errno == EINTR) {
             continue;
         }
+        lines.clear();
         if (got <= 0) {
             kivola::InputLine last;
             if (splitter.finish(last)) {
-                answer(brain, last);
+                lines.push_back(std::move(last));
             }
-            break;
+            ending = true;
+            brain.requestStop(); // nobody is waiting for the answer
+        } else {
+            splitter.feed(std::string_view(buffer, static_cast<std::size_t>(got)), lines);
         }
-        lines.clear();
-        splitter.feed(std::string_view(buffer, static_cast<std::size_t>(got)), lines);
-        for (const kivola::InputLine& line : lines) {
-            if (brain.ended() || !answer(brain, line)) {
-                return 0;
+        for (kivola::InputLine& line : lines) {
+            const std::string word = commandWord(line);
+            if (word == "YXSTOP" || word == "END") {
+                brain.requestStop();
+            }
+            queue.push(std::move(line));
+            if (word == "END") {
+                ending = true;
+                break;
             }
         }
     }
+    queue.close();
+    engine.join();
     return 0;
 }
