@@ -283,8 +283,6 @@ void TForm1::qipanPictureClick() {
     match_.click(mouseX_, mouseY_);
 }
 
-void TForm1::ComputerMove() { match_.ComputerMove(); }
-
 void TForm1::setProgress(int percent) {
     const int clamped = std::clamp(percent, 0, 100);
     if (guge1->value() != clamped) {

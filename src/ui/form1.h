@@ -59,7 +59,6 @@ public:
     void Timer1Timer();
     void qipanPictureMouseMove(int x, int y);
     void qipanPictureClick();
-    void ComputerMove();
     void actSinglePlayExecute();
     void actRestartExecute();
     void actRegretExecute();

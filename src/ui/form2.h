@@ -18,13 +18,8 @@ public:
 
     void FormCreate();
     int searchDepth() const { return computer().searchDepth(); }
-    void setSearchDepth(int depth) { computer().setSearchDepth(depth); }
     ComputerPlayer& computer() { return *computer_; }
     const ComputerPlayer& computer() const { return *computer_; }
-
-    BoardPoint FindComputerMove(const MatchState& state, bool bonuses, SearchProgress& progress) {
-        return computer().FindComputerMove(state, bonuses, progress);
-    }
 
 private:
     std::unique_ptr<RandomSource> random_; // handed to the opponent at creation
