@@ -28,6 +28,17 @@ int orderTries(const Board& board, int side, const CellSet& set, std::array<Orde
     return count;
 }
 
+// The point that makes a flex four for side; called only when there is one.
+int flexFourPoint(const Board& board, int side) {
+    int point = -1;
+    board.fours(side).forEach([&](int cell) {
+        if (board.threat(cell, side) == kFlexFour) {
+            point = cell;
+        }
+    });
+    return point;
+}
+
 template <std::size_t N>
 void sortTries(std::array<Ordered, N>& tries, int count) {
     std::sort(tries.begin(), tries.begin() + count, [](const Ordered& a, const Ordered& b) { return a.rank > b.rank; });
@@ -40,6 +51,30 @@ ThreatSolver::ThreatSolver(std::size_t entries) : table_(std::bit_ceil(std::max<
 void ThreatSolver::clear() { std::fill(table_.begin(), table_.end(), Entry{}); }
 
 bool ThreatSolver::outOfNodes() { return deadline_->tick() || deadline_->nodes() >= nodeEnd_; }
+
+int ThreatSolver::recall(std::uint64_t key, int limit, int& move) {
+    const Entry& entry = entryFor(key);
+    if (entry.key != key) {
+        return -1;
+    }
+    if (entry.wins > 0) {
+        move = entry.move;
+        return entry.wins;
+    }
+    return entry.failed >= limit ? 0 : -1;
+}
+
+void ThreatSolver::rememberWin(std::uint64_t key, int move, int wins) {
+    entryFor(key) = Entry{key, static_cast<std::int16_t>(move), static_cast<std::uint8_t>(std::min(wins, 255)), -1};
+}
+
+// A win already proven here stays; a failure keeps the deepest limit it held at.
+void ThreatSolver::rememberFailure(std::uint64_t key, int limit) {
+    Entry& kept = entryFor(key);
+    if (kept.key != key || kept.wins == 0) {
+        kept = Entry{key, -1, 0, static_cast<std::int8_t>(std::max<int>(limit, kept.key == key ? kept.failed : -1))};
+    }
+}
 
 int ThreatSolver::vcf(Board& board, Deadline& deadline, int maxFours, int& move) {
     board_ = &board;
@@ -68,25 +103,14 @@ int ThreatSolver::vcfNode(int fours, int& move) {
             return 0;
         }
     } else if (board.count(me, kFlexFour) > 0) {
-        board.fours(me).forEach([&](int cell) {
-            if (board.threat(cell, me) == kFlexFour) {
-                move = cell;
-            }
-        });
+        move = flexFourPoint(board, me);
         return 2;
     }
     if (fours <= 0) {
         return 0;
     }
-    Entry& entry = entryFor(board.hash());
-    if (entry.key == board.hash()) {
-        if (entry.wins > 0) {
-            move = entry.move;
-            return entry.wins;
-        }
-        if (entry.failed >= fours) {
-            return 0;
-        }
+    if (const int kept = recall(board.hash(), fours, move); kept >= 0) {
+        return kept;
     }
     std::array<Ordered, 64> tries{};
     int count = 0;
@@ -116,15 +140,11 @@ int ThreatSolver::vcfNode(int fours, int& move) {
         }
         if (found > 0) {
             move = cell;
-            Entry& kept = entryFor(board.hash());
-            kept = Entry{board.hash(), static_cast<std::int16_t>(cell), static_cast<std::uint8_t>(found), -1};
+            rememberWin(board.hash(), cell, found);
             return found;
         }
     }
-    Entry& kept = entryFor(board.hash());
-    if (kept.key != board.hash() || kept.wins == 0) {
-        kept = Entry{board.hash(), -1, 0, static_cast<std::int8_t>(std::max<int>(fours, kept.key == board.hash() ? kept.failed : -1))};
-    }
+    rememberFailure(board.hash(), fours);
     return 0;
 }
 
@@ -163,26 +183,15 @@ int ThreatSolver::vctAttack(int threats, int& move) {
         return 0;
     }
     if (board.count(me, kFlexFour) > 0) {
-        board.fours(me).forEach([&](int cell) {
-            if (board.threat(cell, me) == kFlexFour) {
-                move = cell;
-            }
-        });
+        move = flexFourPoint(board, me);
         return 2;
     }
     if (threats <= 0) {
         return 0;
     }
     const std::uint64_t key = board.hash() ^ kVctKey;
-    Entry& entry = entryFor(key);
-    if (entry.key == key) {
-        if (entry.wins > 0) {
-            move = entry.move;
-            return entry.wins;
-        }
-        if (entry.failed >= threats) {
-            return 0;
-        }
+    if (const int kept = recall(key, threats, move); kept >= 0) {
+        return kept;
     }
     std::array<Ordered, 128> tries{};
     int count = orderTries(board, me, board.fours(me), tries);
@@ -202,14 +211,11 @@ int ThreatSolver::vctAttack(int threats, int& move) {
         }
         if (rest > 0) {
             move = cell;
-            entryFor(key) = Entry{key, static_cast<std::int16_t>(cell), static_cast<std::uint8_t>(std::min(rest + 1, 255)), -1};
+            rememberWin(key, cell, rest + 1);
             return rest + 1;
         }
     }
-    Entry& kept = entryFor(key);
-    if (kept.key != key || kept.wins == 0) {
-        kept = Entry{key, -1, 0, static_cast<std::int8_t>(std::max<int>(threats, kept.key == key ? kept.failed : -1))};
-    }
+    rememberFailure(key, threats);
     return 0;
 }
 

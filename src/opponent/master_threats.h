@@ -37,6 +37,10 @@ private:
     int vctAttack(int threats, int& move);
     int vctDefend(int threats);
     bool outOfNodes();
+    // A result kept for this position at this limit or a deeper one: its answer, else -1.
+    int recall(std::uint64_t key, int limit, int& move);
+    void rememberWin(std::uint64_t key, int move, int wins);
+    void rememberFailure(std::uint64_t key, int limit);
     Entry& entryFor(std::uint64_t key) { return table_[key & (table_.size() - 1)]; }
 
     std::vector<Entry> table_;
