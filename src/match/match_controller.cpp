@@ -13,16 +13,6 @@ QString utf8(const char* text) { return QString::fromUtf8(text); }
 
 } // namespace
 
-std::optional<BoardPoint> pointFromPointer(int mouseX, int mouseY) {
-    // Division truncates toward zero, so pixels 0..36 still give point 1.
-    const int x = (mouseX - kPointerOffset) / kPointPitch + 1;
-    const int y = (mouseY - kPointerOffset) / kPointPitch + 1;
-    if (!isPlayingPoint(x, y)) {
-        return std::nullopt;
-    }
-    return BoardPoint{x, y};
-}
-
 MatchController::MatchController(MatchView& view, NetLibrary& library) : view_(view), library_(&library) {}
 
 void MatchController::attachComputer(ComputerPlayer& computer) {
@@ -122,18 +112,17 @@ void MatchController::restart() {
 
 void MatchController::takeBack() { TakeBackMoves(state_, view_); }
 
-void MatchController::click(int mouseX, int mouseY) {
+void MatchController::click(BoardPoint point) {
     if (state_.gameResult != kInProgress || state_.playerCanMove != 1) {
         return;
     }
-    const auto point = pointFromPointer(mouseX, mouseY);
-    if (!point || state_.board[point->x][point->y] != kEmpty) {
+    if (!isPlayingPoint(point.x, point.y) || state_.board[point.x][point.y] != kEmpty) {
         return;
     }
     if (state_.netMode == 0 && state_.gameStarted == 0) {
         return;
     }
-    placeLocalStone(*point);
+    placeLocalStone(point);
 }
 
 void MatchController::placeLocalStone(BoardPoint point) {

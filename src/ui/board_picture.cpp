@@ -4,6 +4,16 @@
 
 namespace kivola {
 
+std::optional<BoardPoint> pointFromPointer(int mouseX, int mouseY) {
+    // Division truncates toward zero, so pixels 0..36 still give point 1.
+    const int x = (mouseX - kPointerOffset) / kPointPitch + 1;
+    const int y = (mouseY - kPointerOffset) / kPointPitch + 1;
+    if (!isPlayingPoint(x, y)) {
+        return std::nullopt;
+    }
+    return BoardPoint{x, y};
+}
+
 BoardPicture::BoardPicture(QWidget* parent) : QLabel(parent) {
     setMouseTracking(true);
     setObjectName(QStringLiteral("qipanPicture"));

@@ -2,10 +2,19 @@
 // The board picture of the main window: reports the pointer and the click.
 
 #include <QLabel>
+#include <optional>
+
+#include "kivola/core/match_state.h"
 
 class QMouseEvent;
 
 namespace kivola {
+
+inline constexpr int kPointPitch = 28;   // pixels between neighbouring points of the picture
+inline constexpr int kPointerOffset = 9; // subtracted before dividing
+
+// The point under the pointer (in the picture's pixels), or nothing off the 15 x 15 points.
+std::optional<BoardPoint> pointFromPointer(int mouseX, int mouseY);
 
 class BoardPicture : public QLabel {
     Q_OBJECT

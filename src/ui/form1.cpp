@@ -280,7 +280,9 @@ void TForm1::qipanPictureClick() {
     if (sprites_.hiddenNewestCovers(match().stepCount, qipanPicture->mapToParent(QPoint(mouseX_, mouseY_)))) {
         return;
     }
-    match_.click(mouseX_, mouseY_);
+    if (const auto point = pointFromPointer(mouseX_, mouseY_)) {
+        match_.click(*point);
+    }
 }
 
 void TForm1::setProgress(int percent) {

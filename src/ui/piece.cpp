@@ -4,7 +4,7 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "kivola/match/match_controller.h"
+#include "board_picture.h"
 #include "skin.h"
 
 namespace kivola {

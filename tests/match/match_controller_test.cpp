@@ -16,7 +16,7 @@ class Match : public ::testing::Test {
 protected:
     Match() { match.attachComputer(computer); }
 
-    void click(int column, int row) { match.click((column - 1) * kPointPitch + 20, (row - 1) * kPointPitch + 20); }
+    void click(int column, int row) { match.click({column, row}); }
     bool deliver(std::int32_t type, std::int32_t seat = 0, void* data = nullptr, std::int32_t linkLost = 0) {
         return test::deliver(match, type, seat, data, linkLost);
     }

@@ -30,7 +30,7 @@ protected:
     bool step(std::int32_t column, std::int32_t row) { return deliverStone(match, column, row); }
     bool begin(std::int32_t seat, QByteArray names) { return deliver(GameBegin, seat, names.data()); }
     // The local player's click on a point; the match sends the stone.
-    void click(int column, int row) { match.click((column - 1) * kPointPitch + 20, (row - 1) * kPointPitch + 20); }
+    void click(int column, int row) { match.click({column, row}); }
 
     RecordingView window;
     RecordingView& display = window;

@@ -16,12 +16,6 @@
 
 namespace kivola {
 
-inline constexpr int kPointPitch = 28;   // pixels between neighbouring points of the picture
-inline constexpr int kPointerOffset = 9; // subtracted before dividing
-
-// The point under the pointer, or nothing when it lies off the 15 x 15 points.
-std::optional<BoardPoint> pointFromPointer(int mouseX, int mouseY);
-
 enum class MatchMode { None, Single, Network };
 enum class Level { Beginner, Intermediate, Advanced };
 
@@ -55,8 +49,8 @@ public:
     // In a network match only the library is asked: an agreed restart arrives as a new game.
     void restart();
     void takeBack();
-    // The board click, judged at the pointer's last position.
-    void click(int mouseX, int mouseY);
+    // The board click on a point; ignored unless the player may place a stone there now.
+    void click(BoardPoint point);
     void ComputerMove();
     // Replays a checked game; a game left with the computer to move goes on at once.
     void loadGame(const SavedGame& game);
