@@ -121,6 +121,27 @@ void TakeBackMoves(MatchState& state, StoneDisplay& display) {
     state.playerCanMove = 1;
 }
 
+WinningLine LineOfNewestStone(const MatchState& state) {
+    WinningLine line;
+    const int k = state.stepCount;
+    if (k == 0) {
+        return line;
+    }
+    const int x = state.stepX[k];
+    const int y = state.stepY[k];
+    const BoardCode code = cellCodeOfSide(state.stepSide[k]);
+    for (const Step step : kDirections) {
+        const LineRun run = runThrough(state.board, x, y, code, step);
+        if (makesFive(run)) {
+            line.runs.push_back(run);
+        }
+    }
+    if (!line.runs.empty()) {
+        line.stone = k;
+    }
+    return line;
+}
+
 WinningLine FindWinningLine(const MatchState& state) {
     if (state.gameResult != kLocalStone && state.gameResult != kOtherStone) {
         return {};

@@ -1,7 +1,10 @@
 #include "kivola/match/match_controller.h"
 
 #include "kivola/core/placement.h"
+#include "kivola/core/winning_line.h"
 #include "kivola/match/texts.h"
+
+#include <utility>
 
 namespace kivola {
 
@@ -13,7 +16,34 @@ QString utf8(const char* text) { return QString::fromUtf8(text); }
 
 } // namespace
 
-MatchController::MatchController(MatchView& view, NetLibrary& library) : view_(view), library_(&library) {}
+MatchController::MatchController(MatchView& view, StoneDisplay& stones, SearchProgress& progress, NetLibrary& library)
+    : view_(view), stones_(stones), progress_(progress), library_(&library) {}
+
+void MatchController::publish() {
+    if (state_.gameResult != kLocalStone && state_.gameResult != kOtherStone) {
+        winningLine_ = {};
+    }
+    MatchReport now{controls(),   computerFirstOption(), level_, firstMover_, secondMover_,
+                    winningLine_, state_.gameResult != kInProgress};
+    if (now != reported_) {
+        const MatchReport before = std::exchange(reported_, std::move(now));
+        view_.matchChanged(reported_, before);
+    }
+}
+
+void MatchController::noteStone() {
+    if (state_.gameResult != kLocalStone && state_.gameResult != kOtherStone) {
+        winningLine_ = {};
+    } else if (winningLine_.stone == 0) {
+        // Stones played past the result leave the deciding line as it was.
+        winningLine_ = LineOfNewestStone(state_);
+    }
+}
+
+void MatchController::place(BoardPoint point, Side side) {
+    AddPiece(state_, stones_, point, side);
+    noteStone();
+}
 
 void MatchController::attachComputer(ComputerPlayer& computer) {
     computer_ = &computer;
@@ -51,7 +81,8 @@ QString MatchController::resultTextFor(std::int32_t gameResult, bool localMoved)
 }
 
 void MatchController::reset() {
-    view_.stopBlink();
+    const Command command(*this);
+    stones_.stopBlink();
     state_.gameResult = kInProgress;
     state_.netMode = 0;
     state_.computerFirst = 0;
@@ -63,10 +94,12 @@ void MatchController::reset() {
 }
 
 void MatchController::setComputerFirst(bool computerFirst) {
+    const Command command(*this);
     state_.computerFirstOption = computerFirst ? 1 : 0;
 }
 
 void MatchController::setLevel(Level level) {
+    const Command command(*this);
     level_ = level;
     computer_->setSearchDepth(kLevelDepths[static_cast<std::size_t>(level)]);
 }
@@ -82,27 +115,26 @@ void MatchController::startGame() {
 
 void MatchController::clearForNoGame() {
     state_.computerFirst = state_.computerFirstOption;
-    ClearBoard(state_, view_);
+    ClearBoard(state_, stones_);
     showSingleSideLabels(state_.computerFirst == 1);
 }
 
 void MatchController::showSingleSideLabels(bool computerFirst) {
     const QString player = utf8(text::kPlayer);
     const QString computer = utf8(text::kComputer);
-    if (computerFirst) {
-        view_.setSideLabels(computer, player);
-    } else {
-        view_.setSideLabels(player, computer);
-    }
+    firstMover_ = computerFirst ? computer : player;
+    secondMover_ = computerFirst ? player : computer;
 }
 
 void MatchController::startSinglePlay() {
+    const Command command(*this);
     state_.gameStarted = 1;
-    view_.modeChanged();
+    publish();
     startGame();
 }
 
 void MatchController::restart() {
+    const Command command(*this);
     if (state_.netMode != 0) {
         library_->RequireRestart();
         return;
@@ -110,9 +142,13 @@ void MatchController::restart() {
     startGame();
 }
 
-void MatchController::takeBack() { TakeBackMoves(state_, view_); }
+void MatchController::takeBack() {
+    const Command command(*this);
+    TakeBackMoves(state_, stones_);
+}
 
 void MatchController::click(BoardPoint point) {
+    const Command command(*this);
     if (state_.gameResult != kInProgress || state_.playerCanMove != 1) {
         return;
     }
@@ -126,8 +162,8 @@ void MatchController::click(BoardPoint point) {
 }
 
 void MatchController::placeLocalStone(BoardPoint point) {
-    AddPiece(state_, view_, point, kSideLocal);
-    view_.bringPieceToFront(state_.stepCount);
+    place(point, kSideLocal);
+    stones_.bringPieceToFront(state_.stepCount);
     const bool decided = state_.gameResult != kInProgress;
     if (decided) {
         announceResult(true);
@@ -142,14 +178,17 @@ void MatchController::placeLocalStone(BoardPoint point) {
 }
 
 void MatchController::ComputerMove() {
-    view_.stopBlink();
+    const Command command(*this);
+    stones_.stopBlink();
     if (state_.stepCount > 0) {
-        view_.showPiece(state_.stepCount);
+        stones_.showPiece(state_.stepCount);
     }
+    // The window shows the match as it stands while the search keeps it waiting.
+    publish();
     const BoardPoint point = GetComputerMove();
-    view_.startBlink();
+    stones_.startBlink();
     state_.playerCanMove = 1;
-    AddPiece(state_, view_, point, kSideOther);
+    place(point, kSideOther);
     if (state_.gameResult != kInProgress) {
         announceResult(false);
     }
@@ -157,7 +196,7 @@ void MatchController::ComputerMove() {
 
 BoardPoint MatchController::GetComputerMove() {
     // The beginner plays without the shape bonuses.
-    return computer_->FindComputerMove(state_, level_ != Level::Beginner, view_);
+    return computer_->FindComputerMove(state_, level_ != Level::Beginner, progress_);
 }
 
 void MatchController::announce(Notice notice, const QString& text) {
@@ -172,10 +211,16 @@ void MatchController::announceResult(bool localMoved) {
 void MatchController::loadGame(const SavedGame& game) {
     // The panel names the file's first mover as black, whatever the option says, before the
     // stones appear.
+    const Command command(*this);
     showSingleSideLabels(game.computerFirst == 1);
-    ReplaySavedGame(state_, view_, game, [this] { view_.stoneReplayed(); });
+    winningLine_ = {};
+    publish();
+    ReplaySavedGame(state_, stones_, game, [this] {
+        noteStone();
+        view_.stoneReplayed();
+    });
     state_.gameStarted = 1;
-    view_.modeChanged();
+    publish();
     // A game left with the computer to move goes on as if it had been played here.
     if (state_.gameResult == kInProgress && state_.playerCanMove == 0) {
         ComputerMove();
@@ -183,6 +228,7 @@ void MatchController::loadGame(const SavedGame& game) {
 }
 
 bool MatchController::endGame() {
+    const Command command(*this);
     if (state_.netMode != 0) {
         if (!view_.confirm(Question::EndNetMatch)) {
             return false;

@@ -24,6 +24,7 @@ const QString& MatchController::playerName(int seat) const {
 }
 
 bool MatchController::startNetMatch(void* window, NetEventCallback callback) {
+    const Command command(*this);
     if (state_.netMode != 0) {
         if (!view_.confirm(Question::Reconnect)) {
             return false;
@@ -32,19 +33,21 @@ bool MatchController::startNetMatch(void* window, NetEventCallback callback) {
         releaseNetwork();
         state_.netMode = 0;
     }
-    ClearBoard(state_, view_);
+    ClearBoard(state_, stones_);
     state_.playerCanMove = 0;
-    view_.modeChanged();
+    // Drawn before the library's dialog keeps the window waiting.
+    publish();
     if (library_->PrepareNetwork(window, callback) == 0) {
         return false;
     }
     state_.netMode = 1;
-    view_.modeChanged();
+    publish();
     view_.clearChat();
     return true;
 }
 
 bool MatchController::receive(const NetEvent& event) {
+    const Command command(*this);
     // Outside a match nothing the library says may touch a game against the computer.
     if (state_.netMode == 0) {
         return false;
@@ -73,10 +76,11 @@ bool MatchController::onGameBegin(const NetEvent& event) {
     // A question about the game that just gave way must not be answered into the new one; the
     // library has answered it already.
     view_.withdrawNotice(Notice::RestartAsked);
-    ClearBoard(state_, view_);
+    ClearBoard(state_, stones_);
     state_.computerFirst = static_cast<std::uint8_t>(begin->seat - 1);
     state_.playerCanMove = 0;
-    view_.setSideLabels(begin->firstName, begin->secondName);
+    firstMover_ = begin->firstName;
+    secondMover_ = begin->secondName;
     return true;
 }
 
@@ -101,8 +105,8 @@ bool MatchController::onOneStep(const NetEvent& event) {
         state_.playerCanMove == 1 || state_.gameResult != kInProgress) {
         return false;
     }
-    AddPiece(state_, view_, *point, kSideOther);
-    view_.startBlink();
+    place(*point, kSideOther);
+    stones_.startBlink();
     if (state_.gameResult != kInProgress) {
         announceResult(false);
     }
@@ -143,7 +147,7 @@ bool MatchController::sendStep(BoardPoint point) {
 void MatchController::takeBackUnsentStone(BoardPoint point) {
     const auto k = static_cast<std::size_t>(state_.stepCount);
     if (k > 0 && state_.stepX[k] == point.x && state_.stepY[k] == point.y && state_.stepSide[k] == kSideLocal) {
-        view_.destroyPiece(state_.stepCount);
+        stones_.destroyPiece(state_.stepCount);
         state_.board[point.x][point.y] = kEmpty;
         --state_.stepCount;
         if (state_.gameResult != kInProgress) {
@@ -176,6 +180,7 @@ void MatchController::releaseNetwork() {
 }
 
 void MatchController::EndNetMatch() {
+    const Command command(*this);
     view_.withdrawNotice(Notice::RestartAsked);
     // The match they would end is over; a later repeat of either would end the next one.
     view_.withdrawNotice(Notice::PeerQuit);
@@ -183,16 +188,17 @@ void MatchController::EndNetMatch() {
     clearForNoGame();
     state_.netMode = 0;
     state_.gameStarted = 0;
-    view_.modeChanged();
 }
 
 void MatchController::afterPeerQuit() {
+    const Command command(*this);
     if (state_.netMode != 0) {
         EndNetMatch();
     }
 }
 
 void MatchController::afterLinkLost() {
+    const Command command(*this);
     if (state_.netMode != 0) {
         releaseNetwork();
         EndNetMatch();

@@ -22,44 +22,28 @@
 
 namespace kivola {
 
-namespace {
-
-constexpr int kBlinkShortMs = 666;
-constexpr int kBlinkCycleMs = 3000;
-constexpr int kBlinkShowThresholdMs = 1000;
-
-// Every timer but the blink's is a one-shot that defers its work past the current handler.
-struct TimerDesign {
-    QTimer* TForm1::*timer;
-    const char* name;
-    int intervalMs;
-    void (TForm1::*handler)();
-};
-constexpr TimerDesign kTimers[] = {
-    {&TForm1::Timer1, "Timer1", kBlinkShortMs, &TForm1::Timer1Timer},
-    {&TForm1::Timer2, "Timer2", 10, &TForm1::Timer2Timer}, // the peer has left
-    {&TForm1::Timer3, "Timer3", 10, &TForm1::Timer3Timer}, // the peer asks to restart
-    {&TForm1::Timer4, "Timer4", 10, &TForm1::Timer4Timer}, // the result
-    {&TForm1::Timer5, "Timer5", 1, &TForm1::Timer5Timer},  // the peer refused to restart
-    {&TForm1::Timer6, "Timer6", 1, &TForm1::Timer6Timer},  // the open dialog
-    {&TForm1::Timer7, "Timer7", 1, &TForm1::Timer7Timer},  // the save dialog
-    {&TForm1::Timer8, "Timer8", 10, &TForm1::Timer8Timer}, // the link is lost
-};
-
-} // namespace
-
 TForm1::TForm1(DialogService& dialogs, const QString& appDir, QWidget* parent)
-    : QMainWindow(parent), dialogs_(dialogs), match_(*this, systemNetLibrary()),
+    : QMainWindow(parent), DesignedControls(static_cast<QMainWindow&>(*this)), dialogs_(dialogs),
+      board_(*client, *this), match_(*this, board_, board_, systemNetLibrary()),
       notices_(dialogs, *this, [this](Notice notice) { return match_.noticeText(notice); }),
       appDir_(appDir.isEmpty() ? QCoreApplication::applicationDirPath() : appDir) {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("Kivola"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    buildControls();
-    buildActions();
-    buildMenus();
-    buildTimers();
+    guge1 = board_.gauge();
+    Timer1 = board_.blinkTimer();
+    // The window as designed, before any file is read: the built-in wood pictures, so it is
+    // whole even when res/ cannot be read at all.
+    qipanPicture->setPixmap(artwork_.board(0));
+    qipanPicture->setGeometry(QRect(kBoardPictureOrigin, kBoardPictureSize));
+    Image1->setPixmap(artwork_.stone(0, StoneColour::Second));
+    Image2->setPixmap(artwork_.stone(0, StoneColour::First));
+    board_.RefreshPiecePictures(0, Image2->pixmap(), Image1->pixmap());
+    LayoutSidePanel();
+    // The chat controls sit below the board picture; keep the picture under everything else.
+    qipanPicture->lower();
+    connectHandlers();
     buildNetControls();
     handle([this] { FormCreate(); });
 }
@@ -73,111 +57,38 @@ TForm1::~TForm1() {
     help_.ReleaseHtmlHelp();
 }
 
-void TForm1::buildControls() {
-    client = makeClientArea(this);
-    setCentralWidget(client);
-    qipanPicture = new BoardPicture(client);
-    qipanPicture->move(kBoardPictureOrigin);
+void TForm1::connectHandlers() {
+    const auto on = [this](auto* sender, auto signal, void (TForm1::*handler)()) {
+        connect(sender, signal, this, [this, handler] { handle([&] { (this->*handler)(); }); });
+    };
     connect(qipanPicture, &BoardPicture::pointerMoved, this,
             [this](int x, int y) { handle([&] { qipanPictureMouseMove(x, y); }); });
-    connect(qipanPicture, &BoardPicture::clicked, this, [this] { handle([this] { qipanPictureClick(); }); });
-    guge1 = makeGauge(client);
-    Image2 = makeIndicator(client, "Image2");
-    Image1 = makeIndicator(client, "Image1");
-    Label1 = makeNameLabel(client, "Label1", 25, QStringLiteral("玩家  "));
-    Label2 = makeNameLabel(client, "Label2", 21, QStringLiteral("电脑  "));
-    sbtnOpenGame = makeGlyphButton(client, "sbtnOpenGame");
-    sbtnSaveGame = makeGlyphButton(client, "sbtnSaveGame");
-    sbtnRegret = makeGlyphButton(client, "sbtnRegret");
-    sbtnRestart = makeGlyphButton(client, "sbtnRestart");
-    Label3 = makeInputCaption(client);
-    Edit1 = makeChatInput(client);
-    Label4 = makeRecordCaption(client);
-    Memo1 = makeChatRecord(client);
-    winningMarks_ = new WinningMarks(client);
-
-    // The window as designed, before any file is read: the built-in wood pictures, so it is
-    // whole even when res/ cannot be read at all.
-    qipanPicture->setPixmap(artwork_.board(0));
-    qipanPicture->setGeometry(QRect(kBoardPictureOrigin, kBoardPictureSize));
-    Image1->setPixmap(artwork_.stone(0, StoneColour::Second));
-    Image2->setPixmap(artwork_.stone(0, StoneColour::First));
-    LayoutSidePanel();
-    // The chat controls sit below the board picture; keep the picture under everything else.
-    qipanPicture->lower();
-}
-
-void TForm1::buildActions() {
-    actSinglePlay = makeCommand(this, "actSinglePlay", "单机游戏", "开始单机游戏");
-    actNetWork = makeCommand(this, "actNetWork", "网络对战", "开始网络游戏");
-    actSaveGame = makeCommand(this, "actSaveGame", "保存游戏(&S)", "将当前游戏存盘");
-    actLoadGame = makeCommand(this, "actLoadGame", "打开游戏(&O)", "打开游戏文件");
-    actRegret = makeCommand(this, "actRegret", "悔棋(&U)", nullptr);
-    actRestart = makeCommand(this, "actRestart", "重来(&R)", "重新开始游戏");
-    connect(actSinglePlay, &QAction::triggered, this, [this] { handle([this] { actSinglePlayExecute(); }); });
-    connect(actSaveGame, &QAction::triggered, this, [this] { handle([this] { actSaveGameExecute(); }); });
-    connect(actLoadGame, &QAction::triggered, this, [this] { handle([this] { actLoadGameExecute(); }); });
-    connect(actRegret, &QAction::triggered, this, [this] { handle([this] { actRegretExecute(); }); });
-    connect(actRestart, &QAction::triggered, this, [this] { handle([this] { actRestartExecute(); }); });
-    bindButton(sbtnOpenGame, actLoadGame, true);
-    bindButton(sbtnSaveGame, actSaveGame, true);
-    bindButton(sbtnRegret, actRegret, true);
-    bindButton(sbtnRestart, actRestart, false);
-}
-
-void TForm1::buildMenus() {
-    using Mark = MenuItemDesign::Mark;
-    QMenuBar* bar = menuBar();
-    bar->setObjectName(QStringLiteral("MainMenu1"));
-    bar->setNativeMenuBar(false);
-    addDesignedMenu(*bar, "N1", QStringLiteral("游戏(&G)"),
-                    {{&N13, "N13", actSinglePlay->text(), Qt::Key_F2},
-                     {&N14, "N14", actNetWork->text(), Qt::Key_F3},
-                     {&N3, "N3", actSaveGame->text()},
-                     {&N4, "N4", actLoadGame->text()},
-                     {&N10, "N10", QStringLiteral("结束游戏"), Qt::Key_F5},
-                     {nullptr, "N5"},
-                     {&N6, "N6", QStringLiteral(" 退  出"), QKeySequence(Qt::ALT | Qt::Key_F4)}});
-    addDesignedMenu(*bar, "O1", QStringLiteral("选项(&O)"),
-                    {{&N15, "N15", QStringLiteral("玩家先行(&P)"), {}, Mark::On},
-                     {&N16, "N16", QStringLiteral("电脑先行(&C)"), {}, Mark::Off},
-                     {nullptr, "N2"},
-                     {&check1, "check1", QStringLiteral("初级(&E)"), {}, Mark::On},
-                     {&check2, "check2", QStringLiteral("中级(&N)"), {}, Mark::Off},
-                     {&check3, "check3", QStringLiteral("高级(&H)"), {}, Mark::Off},
-                     {nullptr, "N12"},
-                     {&N11, "N11", QStringLiteral("木制棋盘"), {}, Mark::On, 1},
-                     {&N21, "N21", QStringLiteral("水晶棋盘"), {}, Mark::Off, 2},
-                     {&N31, "N31", QStringLiteral("大理石棋盘"), {}, Mark::Off, 3}});
-    addDesignedMenu(*bar, "N7", QStringLiteral("帮助(&H)"),
-                    {{&N8, "N8", QStringLiteral("帮助主题"), Qt::Key_F1},
-                     {nullptr, "N9"},
-                     {&A1, "A1", QStringLiteral("关于(&A)")}});
-
-    connect(N13, &QAction::triggered, actSinglePlay, &QAction::trigger);
-    connect(N14, &QAction::triggered, actNetWork, &QAction::trigger);
-    bindMenuItem(N3, actSaveGame);
-    bindMenuItem(N4, actLoadGame);
-    connect(N10, &QAction::triggered, this, [this] { handle([this] { N10Click(); }); });
-    connect(N6, &QAction::triggered, this, [this] { handle([this] { N6Click(); }); });
-    connect(N15, &QAction::triggered, this, [this] { handle([this] { N15Click(); }); });
-    connect(N16, &QAction::triggered, this, [this] { handle([this] { N16Click(); }); });
+    on(qipanPicture, &BoardPicture::clicked, &TForm1::qipanPictureClick);
+    on(actSinglePlay, &QAction::triggered, &TForm1::actSinglePlayExecute);
+    on(actSaveGame, &QAction::triggered, &TForm1::actSaveGameExecute);
+    on(actLoadGame, &QAction::triggered, &TForm1::actLoadGameExecute);
+    on(actRegret, &QAction::triggered, &TForm1::actRegretExecute);
+    on(actRestart, &QAction::triggered, &TForm1::actRestartExecute);
+    on(actNetWork, &QAction::triggered, &TForm1::actNetWorkExecute);
+    on(N10, &QAction::triggered, &TForm1::N10Click);
+    on(N6, &QAction::triggered, &TForm1::N6Click);
+    on(N15, &QAction::triggered, &TForm1::N15Click);
+    on(N16, &QAction::triggered, &TForm1::N16Click);
+    on(N8, &QAction::triggered, &TForm1::N8Click);
+    on(A1, &QAction::triggered, &TForm1::A1Click);
     for (QAction* level : {check1, check2, check3}) {
         connect(level, &QAction::triggered, this, [this, level] { handle([&] { check3Click(level); }); });
     }
     for (QAction* skin : {N11, N21, N31}) {
         connect(skin, &QAction::triggered, this, [this, skin] { handle([&] { changeback(skin); }); });
     }
-    connect(N8, &QAction::triggered, this, [this] { handle([this] { N8Click(); }); });
-    connect(A1, &QAction::triggered, this, [this] { handle([this] { A1Click(); }); });
-}
-
-void TForm1::buildTimers() {
-    for (const TimerDesign& design : kTimers) {
-        QTimer* timer = makeTimer(this, design.name, design.intervalMs, design.timer != &TForm1::Timer1);
-        this->*design.timer = timer;
-        connect(timer, &QTimer::timeout, this, [this, handler = design.handler] { handle([&] { (this->*handler)(); }); });
-    }
+    on(Timer2, &QTimer::timeout, &TForm1::Timer2Timer);
+    on(Timer3, &QTimer::timeout, &TForm1::Timer3Timer);
+    on(Timer4, &QTimer::timeout, &TForm1::Timer4Timer);
+    on(Timer5, &QTimer::timeout, &TForm1::Timer5Timer);
+    on(Timer6, &QTimer::timeout, &TForm1::Timer6Timer);
+    on(Timer7, &QTimer::timeout, &TForm1::Timer7Timer);
+    on(Timer8, &QTimer::timeout, &TForm1::Timer8Timer);
 }
 
 void TForm1::setClientHeight(int height) {
@@ -198,7 +109,7 @@ void TForm1::FormCreate() {
     for (QToolButton* button : {sbtnRestart, sbtnRegret, sbtnSaveGame, sbtnOpenGame}) {
         button->setText(QString());
     }
-    N10->setEnabled(false);
+    ActionList1Update();
     ApplySkin(0);
 }
 
@@ -211,10 +122,9 @@ void TForm1::ApplySkin(int skin) {
     const QPixmap board = artwork_.board(skin);
     qipanPicture->setPixmap(board);
     qipanPicture->resize(board.deviceIndependentSize().toSize());
-    boardSkin_ = skin;
     Image1->setPixmap(artwork_.stone(skin, StoneColour::Second));
     Image2->setPixmap(artwork_.stone(skin, StoneColour::First));
-    RefreshPiecePictures();
+    board_.RefreshPiecePictures(skin, Image2->pixmap(), Image1->pixmap());
     LayoutSidePanel();
 }
 
@@ -242,34 +152,6 @@ void TForm1::changeback(QAction* sender) {
     update();
 }
 
-void TForm1::createPiece(int k, int x, int y, StoneColour colour) {
-    sprites_.create(client, k, spriteBase(qipanPicture->pos(), x, y), colour, boardSkin_, Image2->pixmap(),
-                    Image1->pixmap());
-}
-
-// The sprites follow the skin in view: its place and its indicators' pictures.
-void TForm1::RefreshPiecePictures() {
-    sprites_.followSkin(match().stepCount, boardSkin_, Image2->pixmap(), Image1->pixmap());
-}
-
-void TForm1::showPiece(int k) { sprites_.at(k)->setVisible(true); }
-
-void TForm1::bringPieceToFront(int k) { sprites_.at(k)->raise(); }
-
-void TForm1::destroyPiece(int k) { sprites_.destroy(k); }
-
-void TForm1::stopBlink() { Timer1->stop(); }
-
-void TForm1::startBlink() { Timer1->start(); }
-
-void TForm1::Timer1Timer() {
-    if (match().stepCount == 0 || match().gameResult != kInProgress) {
-        return;
-    }
-    Timer1->setInterval(kBlinkCycleMs - Timer1->interval());
-    sprites_.at(match().stepCount)->setVisible(Timer1->interval() >= kBlinkShowThresholdMs);
-}
-
 void TForm1::qipanPictureMouseMove(int x, int y) {
     mouseX_ = x;
     mouseY_ = y;
@@ -277,29 +159,12 @@ void TForm1::qipanPictureMouseMove(int x, int y) {
 
 void TForm1::qipanPictureClick() {
     // The blink must not decide what a click on the newest stone does.
-    if (sprites_.hiddenNewestCovers(match().stepCount, qipanPicture->mapToParent(QPoint(mouseX_, mouseY_)))) {
+    if (board_.hiddenNewestCovers(qipanPicture->mapToParent(QPoint(mouseX_, mouseY_)))) {
         return;
     }
     if (const auto point = pointFromPointer(mouseX_, mouseY_)) {
         match_.click(*point);
     }
-}
-
-void TForm1::setProgress(int percent) {
-    const int clamped = std::clamp(percent, 0, 100);
-    if (guge1->value() != clamped) {
-        guge1->setValue(clamped);
-        guge1->repaint();
-    }
-}
-
-int TForm1::progress() const { return guge1->value(); }
-
-void TForm1::repaintNow() { repaint(); }
-
-void TForm1::setSideLabels(const QString& firstMover, const QString& secondMover) {
-    Label1->setText(firstMover);
-    Label2->setText(secondMover);
 }
 
 void TForm1::Timer4Timer() {
@@ -319,19 +184,38 @@ void TForm1::N10Click() {
     }
 }
 
-void TForm1::N15Click() { match_.setComputerFirst(false); }
+// The marks follow the match, not the menu's own toggling.
+void TForm1::N15Click() {
+    match_.setComputerFirst(false);
+    ActionList1Update();
+}
 
-void TForm1::N16Click() { match_.setComputerFirst(true); }
+void TForm1::N16Click() {
+    match_.setComputerFirst(true);
+    ActionList1Update();
+}
 
 void TForm1::check3Click(QAction* sender) {
     const std::array<QAction*, 3> levels{check1, check2, check3};
     const auto chosen = std::find(levels.begin(), levels.end(), sender) - levels.begin();
     match_.setLevel(static_cast<Level>(chosen));
+    ActionList1Update();
 }
 
-// The commands, check marks and window size as the match allows them now.
+void TForm1::matchChanged(const MatchReport& now, const MatchReport& before) {
+    if (now.controls != before.controls || now.computerFirstOption != before.computerFirstOption ||
+        now.level != before.level) {
+        ActionList1Update();
+    }
+    if (now.firstMover != before.firstMover || now.secondMover != before.secondMover) {
+        Label1->setText(now.firstMover);
+        Label2->setText(now.secondMover);
+    }
+    board_.showOutcome(now.winningLine, now.gameOver);
+}
+
 void TForm1::ActionList1Update() {
-    const Controls c = match_.controls();
+    const Controls& c = match_.report().controls;
     actSaveGame->setEnabled(c.save);
     actLoadGame->setEnabled(c.load);
     sbtnRestart->setEnabled(c.restart);
@@ -342,20 +226,15 @@ void TForm1::ActionList1Update() {
     for (QAction* item : {N15, N16, check1, check2, check3}) {
         item->setEnabled(c.options);
     }
-    N15->setChecked(!match_.computerFirstOption());
-    N16->setChecked(match_.computerFirstOption());
+    N15->setChecked(!match_.report().computerFirstOption);
+    N16->setChecked(match_.report().computerFirstOption);
     const std::array<QAction*, 3> levels{check1, check2, check3};
     for (std::size_t i = 0; i < levels.size(); ++i) {
-        levels[i]->setChecked(static_cast<std::size_t>(match_.level()) == i);
+        levels[i]->setChecked(static_cast<std::size_t>(match_.report().level) == i);
     }
     setClientHeight(c.chatArea ? kTallClientHeight : kCompactClientHeight);
     Edit1->setEnabled(c.chatArea);
     guge1->setVisible(!c.chatArea);
-    refreshWinningMarks();
-}
-
-void TForm1::refreshWinningMarks() {
-    winningMarks_->setMarks(winningStones(FindWinningLine(match()), qipanPicture->pos(), boardSkin_), boardSkin_);
 }
 
 void TForm1::N6Click() { close(); }

@@ -47,7 +47,6 @@ void TForm1::closeEvent(QCloseEvent* event) {
 // ---- Network play ----
 
 void TForm1::buildNetControls() {
-    connect(actNetWork, &QAction::triggered, this, [this] { handle([this] { actNetWorkExecute(); }); });
     // The input counts GBK bytes, which is what the peer receives.
     Edit1->setValidator(new GbkLengthValidator(kChatInputBytes, Edit1));
     Edit1->installEventFilter(this);

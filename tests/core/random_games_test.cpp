@@ -119,6 +119,8 @@ protected:
             result = code;
             decidingStone = n;
             decisionBoard = board;
+            // Read off the board right after the deciding stone, the line is the replay's.
+            ASSERT_EQ(LineOfNewestStone(state), FindWinningLine(state));
             ++(code == kLocalStone ? seen.localWins : seen.otherWins);
         } else if (n == kMaxStones) {
             result = kDraw;

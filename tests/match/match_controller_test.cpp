@@ -33,7 +33,7 @@ protected:
     RecordingView view;
     FakeNetLibrary library;
     ComputerPlayer computer{std::make_unique<SeededRandom>(7)};
-    MatchController match{view, library};
+    MatchController match{view, view, view, library};
     const MatchState& state = match.state();
 };
 
@@ -84,6 +84,29 @@ TEST_F(Match, aLoadedGameWithTheComputerToMoveGoesOnAtOnceAndADecidedOneDoesNot)
     match.loadGame(SavedGame{1, {}});
     EXPECT_EQ(state.stepCount, 1);
     EXPECT_EQ(state.stepSide[1], kSideOther);
+}
+
+// The window draws only what the match reports, so the report must carry each change once.
+TEST_F(Match, theReportCarriesTheDecidingLineOnceAndDropsItWithItsStone) {
+    SavedGame won{0, {}};
+    for (std::uint8_t x = 1; x <= 5; ++x) {
+        won.stones.push_back({x, 3, 1});
+        won.stones.push_back({x, 5, 0});
+    }
+    won.stones.pop_back(); // the player's fifth stone decides; the computer's fifth never came
+    match.loadGame(won);
+    ASSERT_EQ(state.gameResult, kLocalStone);
+    EXPECT_EQ(view.report.winningLine, (WinningLine{9, {{1, 3, 5, 3}}}));
+    EXPECT_TRUE(view.report.gameOver);
+    EXPECT_EQ(view.report.controls, match.controls());
+    EXPECT_EQ(view.lineReports, 1);
+    match.setLevel(Level::Advanced);
+    EXPECT_EQ(view.report.level, Level::Advanced);
+    EXPECT_EQ(view.lineReports, 1) << "a change elsewhere repeats no line";
+    match.takeBack();
+    EXPECT_EQ(view.report.winningLine, WinningLine{});
+    EXPECT_FALSE(view.report.gameOver);
+    EXPECT_EQ(view.lineReports, 2);
 }
 
 TEST_F(Match, aPeerStoneOutOfTurnOrOutsideAMatchNeverReachesTheBoard) {

@@ -35,7 +35,7 @@ protected:
     RecordingView window;
     RecordingView& display = window;
     FakeNetLibrary library;
-    MatchController match{window, library};
+    MatchController match{window, window, window, library};
     MatchState& state = match.state();
 };
 

@@ -9,11 +9,13 @@
 #include <deque>
 #include <vector>
 
+#include "kivola/core/stone_display.h"
 #include "kivola/match/match_view.h"
+#include "kivola/opponent/search_progress.h"
 
 namespace kivola::test {
 
-class RecordingView final : public MatchView {
+class RecordingView final : public MatchView, public StoneDisplay, public SearchProgress {
 public:
     void createPiece(int k, int, int, StoneColour) override {
         EXPECT_FALSE(live.at(static_cast<std::size_t>(k))) << "entry " << k << " created twice";
@@ -30,9 +32,12 @@ public:
     void setProgress(int percent) override { progress_ = percent; }
     int progress() const override { return progress_; }
     void repaintNow() override { ++searches; }
-    void setSideLabels(const QString& first, const QString& second) override {
-        label1 = first;
-        label2 = second;
+    void matchChanged(const MatchReport& now, const MatchReport& before) override {
+        EXPECT_NE(now, before) << "a report that changes nothing";
+        label1 = now.firstMover;
+        label2 = now.secondMover;
+        lineReports += now.winningLine != before.winningLine ? 1 : 0;
+        report = now;
     }
     void appendChatLine(const QString& line) override { lines.push_back(line); }
     void clearChat() override { lines.clear(); }
@@ -50,7 +55,6 @@ public:
     }
     void closeAboutBox() override { ++aboutClosed; }
     void networkReleased() override { ++released; }
-    void modeChanged() override { ++modeChanges; }
     void stoneReplayed() override { ++replayed; }
 
     int liveCount() const {
@@ -74,7 +78,8 @@ public:
     std::deque<bool> answers;
     int aboutClosed = 0;
     int released = 0;
-    int modeChanges = 0;
+    MatchReport report;
+    int lineReports = 0;
     int replayed = 0;
 
 private:

@@ -162,17 +162,17 @@ TEST_F(MainWindow, stoneAtTheCornerStandsWhereEachSkinPutsIt) {
 TEST_F(MainWindow, blinkHidesOnlyTheNewestStoneAndStopsWithAResult) {
     openWindow();
     // A tick with no stone changes nothing, not even the interval.
-    form1->Timer1Timer();
+    form1->board().Timer1Timer();
     EXPECT_EQ(form1->Timer1->interval(), 666);
 
     form1->actSinglePlay->trigger();
     clickPoint(8, 8);
     EXPECT_TRUE(form1->Timer1->isActive()) << "the computer's stone starts the blink";
     TPiece* newest = form1->piece(stones());
-    form1->Timer1Timer();
+    form1->board().Timer1Timer();
     EXPECT_EQ(form1->Timer1->interval(), 2334);
     EXPECT_TRUE(newest->isVisible());
-    form1->Timer1Timer();
+    form1->board().Timer1Timer();
     EXPECT_EQ(form1->Timer1->interval(), 666);
     EXPECT_FALSE(newest->isVisible());
     EXPECT_TRUE(form1->piece(1)->isVisible());
@@ -180,19 +180,19 @@ TEST_F(MainWindow, blinkHidesOnlyTheNewestStoneAndStopsWithAResult) {
     // Taking back the hidden stone leaves the new newest visible.
     clickPoint(1, 15);
     ASSERT_EQ(stones(), 4);
-    form1->Timer1Timer();
-    form1->Timer1Timer();
+    form1->board().Timer1Timer();
+    form1->board().Timer1Timer();
     ASSERT_FALSE(form1->piece(4)->isVisible());
     form1->sbtnRegret->click();
     EXPECT_EQ(stones(), 2);
     EXPECT_TRUE(form1->piece(2)->isVisible());
 
     // After a result a tick leaves everything as it is.
-    form1->Timer1Timer();
-    form1->Timer1Timer();
+    form1->board().Timer1Timer();
+    form1->board().Timer1Timer();
     ASSERT_FALSE(form1->piece(stones())->isVisible());
-    form1->match().gameResult = kDraw;
-    form1->Timer1Timer();
+    form1->board().showOutcome({}, true); // as a draw reports it
+    form1->board().Timer1Timer();
     EXPECT_EQ(form1->Timer1->interval(), 666);
     EXPECT_FALSE(form1->piece(stones())->isVisible());
 }

@@ -46,7 +46,7 @@ TEST_F(SinglePlay, aClickOnAStonesRimIsTakenByTheStone) {
         const QRect stone = form1->piece(1)->geometry();
         clickOnScreen({stone.left() + 1, stone.center().y()});
         while (form1->piece(2)->isVisible()) {
-            form1->Timer1Timer(); // the blink must not let a click through either
+            form1->board().Timer1Timer(); // the blink must not let a click through either
         }
         clickOnScreen(form1->piece(2)->geometry().topLeft());
         EXPECT_EQ(stones(), 2) << skin->text().toStdString();

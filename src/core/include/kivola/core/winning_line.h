@@ -20,7 +20,12 @@ struct LineRun {
 struct WinningLine {
     int stone = 0;             // move number of the stone that decided the game; 0 when none did
     std::vector<LineRun> runs; // one per direction in which that stone made five or more
+    friend bool operator==(const WinningLine&, const WinningLine&) = default;
 };
+
+// The fives through the newest stone, read off the board as it stands: asked right after the
+// stone that decided the game, it names that stone's line at the cost of one stone's look-up.
+WinningLine LineOfNewestStone(const MatchState& state);
 
 // The result stands from the first five (stones played past it do not move it), so the line is
 // found by replaying the history up to the stone that made it. A game in progress, a draw, or a

@@ -1,7 +1,8 @@
 #pragma once
 // The one match of the program: its state, the computer's level, the mode, and every step of a
 // game against the computer or a remote player. The window forwards the player's commands here
-// and draws what comes back through MatchView.
+// and draws what comes back: stones through StoneDisplay, the search through SearchProgress, and
+// everything else as one MatchReport through MatchView.
 
 #include <QString>
 #include <array>
@@ -10,21 +11,22 @@
 
 #include "kivola/core/match_state.h"
 #include "kivola/core/saved_game.h"
+#include "kivola/core/stone_display.h"
 #include "kivola/match/computer_player.h"
 #include "kivola/match/match_view.h"
 #include "kivola/net/net_library.h"
+#include "kivola/opponent/search_progress.h"
 
 namespace kivola {
 
 enum class MatchMode { None, Single, Network };
-enum class Level { Beginner, Intermediate, Advanced };
 
 inline constexpr int kFirstSeat = 1;
 inline constexpr int kSecondSeat = 2;
 
 class MatchController {
 public:
-    MatchController(MatchView& view, NetLibrary& library);
+    MatchController(MatchView& view, StoneDisplay& stones, SearchProgress& progress, NetLibrary& library);
     MatchController(const MatchController&) = delete;
     MatchController& operator=(const MatchController&) = delete;
 
@@ -32,6 +34,8 @@ public:
     const MatchState& state() const { return state_; }
     MatchMode mode() const;
     Controls controls() const;
+    // What the view was last told.
+    const MatchReport& report() const { return reported_; }
     Level level() const { return level_; }
     bool computerFirstOption() const { return state_.computerFirstOption != 0; }
     NetLibrary& library() const { return *library_; }
@@ -87,6 +91,21 @@ public:
     static QString resultTextFor(std::int32_t gameResult, bool localMoved);
 
 private:
+    // Every command ends by telling the view what changed; an error leaving it early too.
+    class Command {
+    public:
+        explicit Command(MatchController& match) : match_(match) {}
+        ~Command() { match_.publish(); }
+        Command(const Command&) = delete;
+        Command& operator=(const Command&) = delete;
+
+    private:
+        MatchController& match_;
+    };
+    void publish();
+    // After each stone: the deciding stone's line is kept, found once.
+    void noteStone();
+    void place(BoardPoint point, Side side);
     void startGame();
     void clearForNoGame();
     // The first mover's row names whoever moves first in this game.
@@ -102,6 +121,8 @@ private:
     void takeBackUnsentStone(BoardPoint point);
 
     MatchView& view_;
+    StoneDisplay& stones_;
+    SearchProgress& progress_;
     NetLibrary* library_;
     MatchState state_;
     ComputerPlayer ownComputer_;
@@ -110,6 +131,10 @@ private:
     std::array<QString, kNoticeKinds> noticeTexts_;
     std::array<QString, 3> playerNames_; // by seat; entry 0 unused
     std::array<std::int32_t, 2> outgoingStep_{};
+    QString firstMover_;
+    QString secondMover_;
+    WinningLine winningLine_;
+    MatchReport reported_;
 };
 
 } // namespace kivola

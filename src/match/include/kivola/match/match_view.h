@@ -3,8 +3,7 @@
 
 #include <QString>
 
-#include "kivola/core/stone_display.h"
-#include "kivola/opponent/search_progress.h"
+#include "kivola/core/winning_line.h"
 
 namespace kivola {
 
@@ -40,9 +39,28 @@ struct Controls {
     friend bool operator==(const Controls&, const Controls&) = default;
 };
 
-class MatchView : public StoneDisplay, public SearchProgress {
+enum class Level { Beginner, Intermediate, Advanced };
+
+// All the window shows of the match besides the stones and the gauge.
+struct MatchReport {
+    Controls controls;
+    bool computerFirstOption = false; // N16 checked, else N15
+    Level level = Level::Beginner;
+    QString firstMover;  // Label1; empty while no game has named the sides
+    QString secondMover; // Label2
+    WinningLine winningLine;
+    bool gameOver = false; // the blink stops at a result
+    friend bool operator==(const MatchReport&, const MatchReport&) = default;
+};
+
+// The stones and the gauge are drawn through StoneDisplay and SearchProgress; the rest of what
+// the match reports comes here.
+class MatchView {
 public:
-    virtual void setSideLabels(const QString& firstMover, const QString& secondMover) = 0;
+    virtual ~MatchView() = default;
+    // Part of the report differs from the one before: at the end of a command, and in its
+    // middle before a search or the library's dialog keeps the window waiting.
+    virtual void matchChanged(const MatchReport& now, const MatchReport& before) = 0;
     virtual void appendChatLine(const QString& line) = 0;
     virtual void clearChat() = 0;
     virtual void armNotice(Notice notice) = 0;
@@ -52,9 +70,6 @@ public:
     virtual void closeAboutBox() = 0;
     // The library is released: the caption it may have changed goes back.
     virtual void networkReleased() = 0;
-    // The mode changed in the middle of a command: the window draws Controls now, before a
-    // dialog of the library or a search keeps it waiting.
-    virtual void modeChanged() = 0;
     // A stone of a loaded game is down; the window draws it before the next one.
     virtual void stoneReplayed() = 0;
 };
