@@ -16,8 +16,11 @@ QString utf8(const char* text) { return QString::fromUtf8(text); }
 
 } // namespace
 
-MatchController::MatchController(MatchView& view, StoneDisplay& stones, SearchProgress& progress, NetLibrary& library)
-    : view_(view), stones_(stones), progress_(progress), library_(&library) {}
+MatchController::MatchController(MatchView& view, StoneDisplay& stones, SearchProgress& progress,
+                                 ComputerPlayer& computer, NetLibrary& library)
+    : view_(view), stones_(stones), progress_(progress), computer_(computer), library_(library) {
+    computer_.setSearchDepth(kLevelDepths[static_cast<std::size_t>(level_)]);
+}
 
 void MatchController::publish() {
     if (state_.gameResult != kLocalStone && state_.gameResult != kOtherStone) {
@@ -43,11 +46,6 @@ void MatchController::noteStone() {
 void MatchController::place(BoardPoint point, Side side) {
     AddPiece(state_, stones_, point, side);
     noteStone();
-}
-
-void MatchController::attachComputer(ComputerPlayer& computer) {
-    computer_ = &computer;
-    computer_->setSearchDepth(kLevelDepths[static_cast<std::size_t>(level_)]);
 }
 
 MatchMode MatchController::mode() const {
@@ -101,7 +99,7 @@ void MatchController::setComputerFirst(bool computerFirst) {
 void MatchController::setLevel(Level level) {
     const Command command(*this);
     level_ = level;
-    computer_->setSearchDepth(kLevelDepths[static_cast<std::size_t>(level)]);
+    computer_.setSearchDepth(kLevelDepths[static_cast<std::size_t>(level)]);
 }
 
 // Clears the board and sets the labels; the computer opens when it moves first.
@@ -136,7 +134,7 @@ void MatchController::startSinglePlay() {
 void MatchController::restart() {
     const Command command(*this);
     if (state_.netMode != 0) {
-        library_->RequireRestart();
+        library_.RequireRestart();
         return;
     }
     startGame();
@@ -196,7 +194,7 @@ void MatchController::ComputerMove() {
 
 BoardPoint MatchController::GetComputerMove() {
     // The beginner plays without the shape bonuses.
-    return computer_->FindComputerMove(state_, level_ != Level::Beginner, progress_);
+    return computer_.FindComputerMove(state_, level_ != Level::Beginner, progress_);
 }
 
 void MatchController::announce(Notice notice, const QString& text) {
@@ -234,7 +232,7 @@ bool MatchController::endGame() {
             return false;
         }
         // The library stays loaded: a later start of network play opens it anew.
-        library_->SendDisconnect(0);
+        library_.SendDisconnect(0);
     }
     EndNetMatch();
     return true;

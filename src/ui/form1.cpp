@@ -9,7 +9,6 @@
 #include <QToolButton>
 
 #include "dialogs.h"
-#include "form2.h"
 #include "guard.h"
 #include "help/about_box.h"
 #include "kivola/core/placement.h"
@@ -22,9 +21,10 @@
 
 namespace kivola {
 
-TForm1::TForm1(DialogService& dialogs, const QString& appDir, QWidget* parent)
+TForm1::TForm1(DialogService& dialogs, ComputerPlayer& computer, NetLibrary& library, const QString& appDir,
+               QWidget* parent)
     : QMainWindow(parent), DesignedControls(static_cast<QMainWindow&>(*this)), dialogs_(dialogs),
-      board_(*client, *this), match_(*this, board_, board_, systemNetLibrary()),
+      board_(*client, *this), match_(*this, board_, board_, computer, library),
       notices_(dialogs, *this, [this](Notice notice) { return match_.noticeText(notice); }),
       appDir_(appDir.isEmpty() ? QCoreApplication::applicationDirPath() : appDir) {
     setObjectName(QStringLiteral("TForm1"));
@@ -112,8 +112,6 @@ void TForm1::FormCreate() {
     ActionList1Update();
     ApplySkin(0);
 }
-
-void TForm1::attachOpponent(TForm2& form2) { match_.attachComputer(form2.computer()); }
 
 void TForm1::ApplySkin(int skin) {
     skinIndex_ = skin;
@@ -245,11 +243,7 @@ void TForm1::N8Click() {
                        HtmlHelpControl::HH_DISPLAY_TOPIC, 0);
 }
 
-void TForm1::A1Click() {
-    if (aboutBox_ != nullptr) {
-        aboutBox_->ShowModal();
-    }
-}
+void TForm1::A1Click() { aboutBox_.ShowModal(); }
 
 void TForm1::actSaveGameExecute() { Timer7->start(); }
 

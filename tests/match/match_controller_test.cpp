@@ -14,8 +14,6 @@ namespace {
 
 class Match : public ::testing::Test {
 protected:
-    Match() { match.attachComputer(computer); }
-
     void click(int column, int row) { match.click({column, row}); }
     bool deliver(std::int32_t type, std::int32_t seat = 0, void* data = nullptr, std::int32_t linkLost = 0) {
         return test::deliver(match, type, seat, data, linkLost);
@@ -33,7 +31,7 @@ protected:
     RecordingView view;
     FakeNetLibrary library;
     ComputerPlayer computer{std::make_unique<SeededRandom>(7)};
-    MatchController match{view, view, view, library};
+    MatchController match{view, view, view, computer, library};
     const MatchState& state = match.state();
 };
 
