@@ -68,7 +68,7 @@ public:
     void actNetWorkExecute();
     // The library's plain C callback; it reaches the window that last opened network play.
     static void NetEventProc(std::int32_t unused, NetEvent* event);
-    void Edit1KeyDown(int key);
+    void Edit1KeyDown();
     void Timer2Timer();
     void Timer3Timer();
     void Timer5Timer();
@@ -97,11 +97,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     // The library's two messages arrive as posted events.
     bool event(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void connectHandlers();
-    void buildNetControls();
     QTimer* noticeTimer(Notice notice) const;
     // Every handler runs through here: an error ends it and is dropped.
     template <typename Handler> void handle(Handler&& handler) {

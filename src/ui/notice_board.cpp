@@ -65,6 +65,14 @@ void NoticeBoard::showLibraryMessage(const QEvent& event, const Answer& answer) 
     }
 }
 
+bool NoticeBoard::confirm(Question question) {
+    // In Question's order.
+    static constexpr const char* kTexts[] = {nettext::kEndMatchQuestion, nettext::kReconnectQuestion,
+                                             nettext::kCloseQuestion};
+    return dialogs_.askYesNo(&owner_, QString::fromUtf8(kTexts[static_cast<std::size_t>(question)]),
+                             QString::fromUtf8(nettext::kInMatchCaption));
+}
+
 void NoticeBoard::withdraw(Notice notice) {
     const auto box = static_cast<std::size_t>(notice);
     if (gates_[box].withdraw() && notice == Notice::RestartAsked) {
