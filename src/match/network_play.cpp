@@ -179,7 +179,7 @@ void MatchController::releaseNetwork() {
     view_.networkReleased();
 }
 
-void MatchController::EndNetMatch() {
+void MatchController::endMatch() {
     const Command command(*this);
     view_.withdrawNotice(Notice::RestartAsked);
     // The match they would end is over; a later repeat of either would end the next one.
@@ -193,7 +193,7 @@ void MatchController::EndNetMatch() {
 void MatchController::afterPeerQuit() {
     const Command command(*this);
     if (state_.netMode != 0) {
-        EndNetMatch();
+        endMatch();
     }
 }
 
@@ -201,7 +201,7 @@ void MatchController::afterLinkLost() {
     const Command command(*this);
     if (state_.netMode != 0) {
         releaseNetwork();
-        EndNetMatch();
+        endMatch();
     }
 }
 

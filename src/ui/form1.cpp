@@ -40,9 +40,6 @@ TForm1::TForm1(DialogService& dialogs, ComputerPlayer& computer, NetLibrary& lib
 
 TForm1::~TForm1() {
     match_.shutDown();
-    if (netEventWindow_ == this) {
-        netEventWindow_ = nullptr;
-    }
     // The help control goes last, as the window is torn down.
     help_.ReleaseHtmlHelp();
 }

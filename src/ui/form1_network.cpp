@@ -1,21 +1,14 @@
 // The main window's side of network play.
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QLineEdit>
 #include <QTextEdit>
-#include <QThread>
 #include <QTimer>
-#include <cassert>
 
 #include "chat_view.h"
 #include "form1.h"
 
 namespace kivola {
-
-// The one bridge from the library's plain C callback to a window: the window that last
-// opened network play.
-TForm1* TForm1::netEventWindow_ = nullptr;
 
 void TForm1::closeEvent(QCloseEvent* event) {
     bool canClose = true;
@@ -24,21 +17,10 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 void TForm1::actNetWorkExecute() {
-    netEventWindow_ = this;
-    if (match_.startNetMatch(static_cast<QWidget*>(this), &TForm1::NetEventProc)) {
+    netEvents_.open();
+    if (match_.startNetMatch(static_cast<QWidget*>(this), &NetEventRoute::NetEventProc)) {
         Edit1->setFocus();
     }
-}
-
-void TForm1::NetEventProc(std::int32_t /*unused*/, NetEvent* event) {
-    // The library promises the user-interface thread, which the window's handlers need.
-    assert(QThread::currentThread() == QCoreApplication::instance()->thread());
-    TForm1* window = netEventWindow_;
-    if (window == nullptr || event == nullptr) {
-        return;
-    }
-    // The record and its payload live only during this call, which the handler does not outlast.
-    window->handle([&] { window->match_.receive(*event); });
 }
 
 int TForm1::memoDisplayedLines() const { return displayedLineCount(*Memo1); }
@@ -109,11 +91,6 @@ void TForm1::Timer8Timer() {
     Timer8->stop();
     // The final position stays on the board until the user has read why the match ended.
     notices_.tell(Notice::LinkLost, {}, [this] { match_.afterLinkLost(); });
-}
-
-void TForm1::EndNetMatch() {
-    match_.EndNetMatch();
-    repaint();
 }
 
 } // namespace kivola
