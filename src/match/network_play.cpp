@@ -5,7 +5,7 @@
 #include "kivola/match/match_controller.h"
 #include "kivola/match/texts.h"
 #include "kivola/net/chat_record.h"
-#include "nw/gbk.h"
+#include "kivola/net/gbk_text.h"
 #include "kivola/net/net_events.h"
 
 namespace kivola {
@@ -163,12 +163,12 @@ bool MatchController::sendChat(const QString& line) {
     if (line.isEmpty()) {
         return false;
     }
-    const auto gbk = nw::utf8ToGbk(line.toStdString());
+    const auto gbk = toGbk(line);
     if (!gbk) {
         return false;
     }
-    // The count includes the terminating NUL, which std::string keeps behind its data.
-    library_.SendChat(static_cast<std::int32_t>(gbk->size()) + 1, gbk->c_str());
+    // The count includes the terminating NUL, which QByteArray keeps behind its data.
+    library_.SendChat(static_cast<std::int32_t>(gbk->size()) + 1, gbk->constData());
     return true;
 }
 
