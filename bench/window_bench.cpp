@@ -146,11 +146,11 @@ void clickToDrawnStone(benchmark::State& state, const Entry* entry) {
         // Outside the clock: a fresh seeded opponent, the position loaded through the open command.
         opponentWindow->computer() = kivola::ComputerPlayer(std::make_unique<kivola::SeededRandom>(kSearchSeed));
         // The level is locked while a game is on: end it, choose 高级 for the new opponent.
-        window->N10->trigger();
-        window->check3->trigger();
+        window->findChild<QAction*>(QStringLiteral("N10"))->trigger();
+        window->findChild<QAction*>(QStringLiteral("check3"))->trigger();
         dialogs->file = entry->before;
         const int asked = dialogs->asked;
-        window->actLoadGame->trigger();
+        window->findChild<QAction*>(QStringLiteral("actLoadGame"))->trigger();
         while (dialogs->asked == asked) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         }
@@ -161,14 +161,15 @@ void clickToDrawnStone(benchmark::State& state, const Entry* entry) {
         }
         QCoreApplication::processEvents();
         const QPoint at(28 * entry->click.x - 9, 28 * entry->click.y - 9);
-        QTest::mouseMove(window->qipanPicture, at);
+        QWidget* const board = window->findChild<QWidget*>(QStringLiteral("qipanPicture"));
+        QTest::mouseMove(board, at);
         QCoreApplication::processEvents();
 
         watch->painted = false;
         watch->target = nullptr;
         const double cpuStart = threadCpuMs();
         const Clock::time_point start = Clock::now();
-        QTest::mouseClick(window->qipanPicture, Qt::LeftButton, Qt::NoModifier, at);
+        QTest::mouseClick(board, Qt::LeftButton, Qt::NoModifier, at);
         if (window->match().stepCount != stonesBefore + 2) {
             state.SkipWithError("the click did not bring the computer's answer");
             break;

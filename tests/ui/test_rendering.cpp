@@ -30,7 +30,7 @@ QImage shoot(TForm1& window) {
 TEST_F(Rendering, everySkinShowsTheGameMidWay) {
     QTemporaryDir scratch;
     openWindow({}, 3);
-    form1->actSinglePlay->trigger();
+    ui().actSinglePlay->trigger();
     for (const BoardPoint p : {BoardPoint{8, 8}, BoardPoint{9, 7}, BoardPoint{7, 9}, BoardPoint{10, 10}}) {
         if (cell(p.x, p.y) == kEmpty) {
             clickPoint(p.x, p.y);
@@ -38,7 +38,7 @@ TEST_F(Rendering, everySkinShowsTheGameMidWay) {
     }
     ASSERT_GE(stones(), 6);
     const char* names[] = {"wood", "crystal", "marble"};
-    QAction* items[] = {form1->N11, form1->N21, form1->N31};
+    QAction* items[] = {ui().N11, ui().N21, ui().N31};
     QImage previous;
     for (int skin = 0; skin < 3; ++skin) {
         items[skin]->trigger();
@@ -48,8 +48,8 @@ TEST_F(Rendering, everySkinShowsTheGameMidWay) {
         ASSERT_EQ(shot.height(), qRound((form1->chromeHeight() + 424) * density));
         // Where a stone stands the picture differs from the bare board.
         const TPiece* centre = form1->piece(1);
-        const QPoint mid = centre->geometry().center() + form1->client->pos();
-        const QImage board = form1->qipanPicture->pixmap().toImage();
+        const QPoint mid = centre->geometry().center() + ui().client->pos();
+        const QImage board = ui().qipanPicture->pixmap().toImage();
         EXPECT_NE(shot.pixelColor(mid * density), board.pixelColor((centre->geometry().center() + QPoint(0, 1)) * density));
         EXPECT_NE(shot, previous) << "each skin looks different";
         previous = shot;
@@ -69,7 +69,7 @@ TEST_F(Rendering, aWonGameShowsItsFiveInEverySkin) {
     loadGame(scratch.filePath(QStringLiteral("won.rur")), game);
     ASSERT_EQ(form1->match().gameResult, kLocalStone);
     const char* names[] = {"wood", "crystal", "marble"};
-    QAction* items[] = {form1->N11, form1->N21, form1->N31};
+    QAction* items[] = {ui().N11, ui().N21, ui().N31};
     for (int skin = 0; skin < 3; ++skin) {
         items[skin]->trigger();
         ASSERT_EQ(form1->board().winningMarks()->marked().size(), 5u);
