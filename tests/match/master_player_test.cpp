@@ -3,45 +3,17 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QObject>
 #include <memory>
 #include <optional>
 #include <vector>
 
 #include "kivola/core/placement.h"
+#include "event_loop.h"
 #include "kivola/match/master_player.h"
 
 namespace kivola::test {
 namespace {
-
-QCoreApplication& application() {
-    static int argc = 1;
-    static char name[] = "match_tests";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-    return app;
-}
-
-// Events are handled until done() holds or 30 s pass.
-template <typename Done>
-bool runUntil(Done done) {
-    application();
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < 30000) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-    }
-    return done();
-}
-
-// Everything queued before it has been handled once this returns true.
-bool drainQueue(QObject& context) {
-    bool reached = false;
-    QMetaObject::invokeMethod(&context, [&reached] { reached = true; }, Qt::QueuedConnection);
-    return runUntil([&reached] { return reached; });
-}
 
 class NoDisplay final : public StoneDisplay {
     void createPiece(int, int, int, StoneColour) override {}

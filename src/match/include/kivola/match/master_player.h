@@ -40,6 +40,8 @@ public:
     // The next search starts without what the last game taught the table.
     void newGame() { freshGame_ = true; }
     std::chrono::milliseconds budget() const { return budget_; }
+    // For the searches that come after; the one under way keeps its own.
+    void setBudget(std::chrono::milliseconds budget) { budget_ = budget; }
 
 private:
     void join();
