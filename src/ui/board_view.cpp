@@ -60,6 +60,8 @@ BoardView::BoardView(QWidget& client, QObject& owner)
     reviewCaption_->setStyleSheet(QStringLiteral("QLabel { background: rgba(24, 20, 16, 210); color: #FFF6E0;"
                                                  " border: 1px solid #404040; border-radius: 3px; }"));
     reviewCaption_->setFont(pixelFont(kSansFamily, 12));
+    reviewCaption_->setAccessibleName(QStringLiteral("回顾"));
+    reviewCaption_->setAccessibleDescription(QStringLiteral("棋盘显示的是第几手之后的局面"));
     reviewCaption_->hide();
     connect(Timer1_, &QTimer::timeout, this, [this] { runGuarded([this] { Timer1Timer(); }); });
 }

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include "artwork.h"
+#include "board_keyboard.h"
 #include "board_picture.h"
 #include "board_view.h"
 #include "dialogs.h"
@@ -62,6 +63,7 @@ public:
     void N15Click();
     void N16Click();
     void check3Click(QAction* sender);
+    void N17Click();
     void N6Click();
     void N8Click();
     void A1Click();
@@ -103,6 +105,8 @@ protected:
     // The library's two messages arrive as posted events.
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Keys nothing else took: the board's cursor and looking back.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void connectHandlers();
@@ -119,6 +123,7 @@ private:
     DialogService& dialogs_;
     BoardView board_;
     MatchController match_;
+    BoardKeyboard keyboard_;
     NoticeBoard notices_;
 
     QString appDir_;

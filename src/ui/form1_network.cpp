@@ -65,7 +65,10 @@ void TForm1::NetEventProc(std::int32_t /*unused*/, NetEvent* event) {
         return;
     }
     // The record and its payload live only during this call, which the handler does not outlast.
-    window->handle([&] { window->match_.receive(*event); });
+    window->handle([&] {
+        window->keyboard_.leave();
+        window->match_.receive(*event);
+    });
 }
 
 int TForm1::memoDisplayedLines() const { return displayedLineCount(*Memo1); }
