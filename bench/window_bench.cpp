@@ -125,7 +125,7 @@ struct Samples {
 };
 
 kivola::TForm1* window = nullptr;
-std::unique_ptr<kivola::TForm2> opponentWindow;
+kivola::TForm2* opponentWindow = nullptr;
 AnsweringDialogs* dialogs = nullptr;
 PaintWatch* watch = nullptr;
 std::map<std::string, Samples> samples;
@@ -144,9 +144,7 @@ void clickToDrawnStone(benchmark::State& state, const Entry* entry) {
     Samples& mine = samples[entry->name];
     for (auto _ : state) {
         // Outside the clock: a fresh seeded opponent, the position loaded through the open command.
-        auto fresh = std::make_unique<kivola::TForm2>(std::make_unique<kivola::SeededRandom>(kSearchSeed));
-        window->attachOpponent(*fresh);
-        opponentWindow = std::move(fresh);
+        opponentWindow->computer() = kivola::ComputerPlayer(std::make_unique<kivola::SeededRandom>(kSearchSeed));
         // The level is locked while a game is on: end it, choose 高级 for the new opponent.
         window->N10->trigger();
         window->check3->trigger();
@@ -313,7 +311,10 @@ int main(int argc, char** argv) {
     }
 
     AnsweringDialogs answering;
-    kivola::TForm1 form1(answering);
+    // The opponent's holder outlives the window; each click re-seeds its opponent.
+    kivola::TForm2 holder;
+    opponentWindow = &holder;
+    kivola::TForm1 form1(answering, holder.computer(), kivola::systemNetLibrary());
     form1.show();
     if (!QTest::qWaitForWindowExposed(&form1)) {
         std::fprintf(stderr, "the window was never shown\n");
@@ -339,6 +340,5 @@ int main(int argc, char** argv) {
     app.removeEventFilter(&paintWatch);
     printSummary(clicks);
     window = nullptr;
-    opponentWindow.reset();
     return 0;
 }

@@ -16,8 +16,10 @@ QString utf8(const char* text) { return QString::fromUtf8(text); }
 
 } // namespace
 
-MatchController::MatchController(MatchView& view, StoneDisplay& stones, SearchProgress& progress, NetLibrary& library)
-    : view_(view), stones_(stones), progress_(progress), library_(&library) {
+MatchController::MatchController(MatchView& view, StoneDisplay& stones, SearchProgress& progress,
+                                 ComputerPlayer& computer, NetLibrary& library)
+    : view_(view), stones_(stones), progress_(progress), computer_(computer), library_(library) {
+    computer_.setSearchDepth(kLevelDepths[static_cast<std::size_t>(level_)]);
     // The gauge shows the share of the master's budget spent so far.
     thinkingGauge_.setInterval(50);
     QObject::connect(&thinkingGauge_, &QTimer::timeout, &answers_, [this] { progress_.setProgress(master_.percentSpent()); });
@@ -47,13 +49,6 @@ void MatchController::noteStone() {
 void MatchController::place(BoardPoint point, Side side) {
     AddPiece(state_, stones_, point, side);
     noteStone();
-}
-
-void MatchController::attachComputer(ComputerPlayer& computer) {
-    computer_ = &computer;
-    if (level_ != Level::Master) {
-        computer_->setSearchDepth(kLevelDepths[static_cast<std::size_t>(level_)]);
-    }
 }
 
 MatchMode MatchController::mode() const {
@@ -110,7 +105,7 @@ void MatchController::setLevel(Level level) {
     level_ = level;
     // The fixed-depth opponent keeps its depth while the master plays.
     if (level != Level::Master) {
-        computer_->setSearchDepth(kLevelDepths[static_cast<std::size_t>(level)]);
+        computer_.setSearchDepth(kLevelDepths[static_cast<std::size_t>(level)]);
     }
 }
 
@@ -148,7 +143,7 @@ void MatchController::startSinglePlay() {
 void MatchController::restart() {
     const Command command(*this);
     if (state_.netMode != 0) {
-        library_->RequireRestart();
+        library_.RequireRestart();
         return;
     }
     startGame();
@@ -239,7 +234,7 @@ void MatchController::finishComputerMove(BoardPoint point) {
 
 BoardPoint MatchController::GetComputerMove() {
     // The beginner plays without the shape bonuses.
-    return computer_->FindComputerMove(state_, level_ != Level::Beginner, progress_);
+    return computer_.FindComputerMove(state_, level_ != Level::Beginner, progress_);
 }
 
 void MatchController::announce(Notice notice, const QString& text) {
@@ -278,7 +273,7 @@ bool MatchController::endGame() {
             return false;
         }
         // The library stays loaded: a later start of network play opens it anew.
-        library_->SendDisconnect(0);
+        library_.SendDisconnect(0);
     }
     EndNetMatch();
     return true;

@@ -30,7 +30,7 @@ bool MatchController::startNetMatch(void* window, NetEventCallback callback) {
         if (!view_.confirm(Question::Reconnect)) {
             return false;
         }
-        library_->SendDisconnect(0);
+        library_.SendDisconnect(0);
         releaseNetwork();
         state_.netMode = 0;
     }
@@ -38,7 +38,7 @@ bool MatchController::startNetMatch(void* window, NetEventCallback callback) {
     state_.playerCanMove = 0;
     // Drawn before the library's dialog keeps the window waiting.
     publish();
-    if (library_->PrepareNetwork(window, callback) == 0) {
+    if (library_.PrepareNetwork(window, callback) == 0) {
         return false;
     }
     state_.netMode = 1;
@@ -136,7 +136,7 @@ bool MatchController::onSeatNotice(const NetEvent& event) {
 // and the player waits for the library's next word.
 bool MatchController::sendStep(BoardPoint point) {
     outgoingStep_ = {point.x, point.y};
-    if (library_->SendOneStep(kStepBytes, outgoingStep_.data()) != 0) {
+    if (library_.SendOneStep(kStepBytes, outgoingStep_.data()) != 0) {
         return true;
     }
     takeBackUnsentStone(point);
@@ -169,14 +169,14 @@ bool MatchController::sendChat(const QString& line) {
         return false;
     }
     // The count includes the terminating NUL, which std::string keeps behind its data.
-    library_->SendChat(static_cast<std::int32_t>(gbk->size()) + 1, gbk->c_str());
+    library_.SendChat(static_cast<std::int32_t>(gbk->size()) + 1, gbk->c_str());
     return true;
 }
 
-void MatchController::answerRestart(bool agree) { library_->ReplyRestart(agree ? kReplyAgree : kReplyRefuse); }
+void MatchController::answerRestart(bool agree) { library_.ReplyRestart(agree ? kReplyAgree : kReplyRefuse); }
 
 void MatchController::releaseNetwork() {
-    library_->ReleaseNetWork();
+    library_.ReleaseNetWork();
     view_.networkReleased();
 }
 
@@ -211,10 +211,10 @@ bool MatchController::mayClose() { return state_.netMode == 0 || view_.confirm(Q
 void MatchController::shutDown() {
     stopThinking();
     if (state_.netMode != 0) {
-        library_->SendDisconnect(0);
+        library_.SendDisconnect(0);
     }
     // Released even when no match was ever opened.
-    library_->ReleaseNetWork();
+    library_.ReleaseNetWork();
 }
 
 } // namespace kivola

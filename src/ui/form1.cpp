@@ -11,7 +11,6 @@
 #include <QToolButton>
 
 #include "dialogs.h"
-#include "form2.h"
 #include "guard.h"
 #include "help/about_box.h"
 #include "kivola/core/placement.h"
@@ -32,9 +31,10 @@ const QString kMoveNumbersKey = QStringLiteral("board/moveNumbers");
 
 } // namespace
 
-TForm1::TForm1(DialogService& dialogs, const QString& appDir, QWidget* parent)
+TForm1::TForm1(DialogService& dialogs, ComputerPlayer& computer, NetLibrary& library, const QString& appDir,
+               QWidget* parent)
     : QMainWindow(parent), DesignedControls(static_cast<QMainWindow&>(*this)), dialogs_(dialogs),
-      board_(*client, *this), match_(*this, board_, board_, systemNetLibrary()),
+      board_(*client, *this), match_(*this, board_, board_, computer, library),
       keyboard_(board_, *qipanPicture, match_, [this](BoardPoint point) { match_.click(point); }),
       notices_(dialogs, *this, [this](Notice notice) { return match_.noticeText(notice); }),
       appDir_(appDir.isEmpty() ? QCoreApplication::applicationDirPath() : appDir) {
@@ -128,8 +128,6 @@ void TForm1::FormCreate() {
         N17Click();
     }
 }
-
-void TForm1::attachOpponent(TForm2& form2) { match_.attachComputer(form2.computer()); }
 
 void TForm1::ApplySkin(int skin) {
     skinIndex_ = skin;
@@ -299,11 +297,7 @@ void TForm1::N8Click() {
                        HtmlHelpControl::HH_DISPLAY_TOPIC, 0);
 }
 
-void TForm1::A1Click() {
-    if (aboutBox_ != nullptr) {
-        aboutBox_->ShowModal();
-    }
-}
+void TForm1::A1Click() { aboutBox_.ShowModal(); }
 
 void TForm1::actSaveGameExecute() { Timer7->start(); }
 

@@ -12,6 +12,7 @@
 #include "board_view.h"
 #include "dialogs.h"
 #include "guard.h"
+#include "help/about_box.h"
 #include "help/html_help.h"
 #include "kivola/match/match_controller.h"
 #include "main_window_design.h"
@@ -19,21 +20,17 @@
 
 namespace kivola {
 
-class TAboutBox;
-class TForm2;
-
 class TForm1 : public QMainWindow, public MatchView, public DesignedControls {
     Q_OBJECT
 public:
-    // appDir stands for the executable's folder (tests hand in a copy with pieces missing).
-    explicit TForm1(DialogService& dialogs, const QString& appDir = {}, QWidget* parent = nullptr);
-    // The opponent's holder is created after the main window.
-    void attachOpponent(TForm2& form2);
-    void attachAboutBox(TAboutBox& about) { aboutBox_ = &about; }
+    // The window talks to these for its whole life: the opponent's holder and the library are
+    // made first and go last. appDir stands for the executable's folder (tests hand in a copy
+    // with pieces missing).
+    TForm1(DialogService& dialogs, ComputerPlayer& computer, NetLibrary& library, const QString& appDir = {},
+           QWidget* parent = nullptr);
     HtmlHelpControl& helpControl() { return help_; }
     ~TForm1() override;
 
-    MatchState& match() { return match_.state(); }
     const MatchState& match() const { return match_.state(); }
     MatchController& controller() { return match_; }
     BoardView& board() { return board_; }
@@ -44,8 +41,6 @@ public:
     const WinningMarks* winningMarks() const { return board_.winningMarks(); }
     int mouseX() const { return mouseX_; }
     int mouseY() const { return mouseY_; }
-    // The network library the window talks to; the system's libNW unless a test hands another.
-    void attachNetLibrary(NetLibrary& library) { match_.setLibrary(library); }
 
     // Start-up; the constructor runs it, the way a window's creation handler would.
     void FormCreate();
@@ -118,7 +113,7 @@ private:
     }
     static TForm1* netEventWindow_;
 
-    TAboutBox* aboutBox_ = nullptr;
+    TAboutBox aboutBox_{this};
     HtmlHelpControl help_;
     DialogService& dialogs_;
     BoardView board_;

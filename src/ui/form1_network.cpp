@@ -99,11 +99,7 @@ bool TForm1::confirm(Question question) {
     return dialogs_.askYesNo(this, fromUtf8(text), fromUtf8(nettext::kInMatchCaption));
 }
 
-void TForm1::closeAboutBox() {
-    if (aboutBox_ != nullptr) {
-        aboutBox_->CloseIfShown();
-    }
-}
+void TForm1::closeAboutBox() { aboutBox_.CloseIfShown(); }
 
 void TForm1::networkReleased() { setWindowTitle(QStringLiteral("Kivola")); }
 

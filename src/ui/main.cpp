@@ -4,7 +4,6 @@
 #include "form1.h"
 #include "form2.h"
 #include "guard.h"
-#include "help/about_box.h"
 
 int main(int argc, char* argv[]) {
     kivola::answerHelpOrVersion(argc, argv);
@@ -12,11 +11,10 @@ int main(int argc, char* argv[]) {
     kivola::readCommandLine(app);
     kivola::installQtTranslations(app);
     kivola::QtDialogService dialogs;
-    kivola::TForm1 form1(dialogs);
+    // The opponent's holder comes first, so it outlives the main window that plays through it;
+    // the main window makes its about box.
     kivola::TForm2 form2;
-    form1.attachOpponent(form2);
-    kivola::TAboutBox about(&form1);
-    form1.attachAboutBox(about);
+    kivola::TForm1 form1(dialogs, form2.computer(), kivola::systemNetLibrary());
     form1.show();
     return app.exec();
 }

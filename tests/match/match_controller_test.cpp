@@ -15,8 +15,6 @@ namespace {
 
 class Match : public ::testing::Test {
 protected:
-    Match() { match.attachComputer(computer); }
-
     void click(int column, int row) { match.click({column, row}); }
     bool deliver(std::int32_t type, std::int32_t seat = 0, void* data = nullptr, std::int32_t linkLost = 0) {
         return test::deliver(match, type, seat, data, linkLost);
@@ -34,7 +32,7 @@ protected:
     RecordingView view;
     FakeNetLibrary library;
     ComputerPlayer computer{std::make_unique<SeededRandom>(7)};
-    MatchController match{view, view, view, library};
+    MatchController match{view, view, view, computer, library};
     const MatchState& state = match.state();
 };
 
@@ -284,7 +282,7 @@ TEST_F(Match, everyCommandThatChangesTheBoardStopsTheMasterAndItsStoneNeverArriv
     // A match that goes while the master thinks takes its search along.
     {
         RecordingView other;
-        MatchController going(other, other, other, library);
+        MatchController going(other, other, other, computer, library);
         going.setLevel(Level::Master);
         going.setMasterBudget(10min);
         going.setComputerFirst(true);

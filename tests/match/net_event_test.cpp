@@ -35,7 +35,8 @@ protected:
     RecordingView window;
     RecordingView& display = window;
     FakeNetLibrary library;
-    MatchController match{window, window, window, library};
+    ComputerPlayer computer{std::make_unique<SeededRandom>(7)};
+    MatchController match{window, window, window, computer, library};
     MatchState& state = match.state();
 };
 

@@ -127,8 +127,8 @@ TEST_F(HostilePeer, markupInNamesAndChatIsShownLiterally) {
 // The real message boxes: plain text, and a question closed under the player when the peer goes.
 TEST_F(HostilePeer, realBoxesArePlainTextAndTheRestartQuestionClosesWhenThePeerLeaves) {
     QtDialogService boxes;
-    TForm1 window(boxes);
-    window.attachNetLibrary(library);
+    ComputerPlayer computer;
+    TForm1 window(boxes, computer, library);
     window.show();
     window.actNetWork->trigger();
     const QString bold = QStringLiteral("<b>x</b>");

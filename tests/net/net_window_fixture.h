@@ -24,6 +24,7 @@ inline QString u(const char* utf8) { return QString::fromUtf8(utf8); }
 
 class NetWindow : public WindowTest {
 protected:
+    NetWindow() { netLibrary = &library; }
     // Network play opened, the local player in localSeat of a game between 甲方 and 乙方.
     void openMatch(int localSeat = 1) {
         openNetworkPlay();
@@ -31,7 +32,6 @@ protected:
     }
     void openNetworkPlay() {
         openWindow();
-        form1->attachNetLibrary(library);
         form1->actNetWork->trigger();
         ASSERT_EQ(form1->match().netMode, 1);
     }

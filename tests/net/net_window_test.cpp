@@ -17,7 +17,6 @@ namespace {
 
 TEST_F(NetWindow, openingNetworkPlayMakesTheWindowTallAndLocksTheSinglePlayerCommands) {
     openWindow();
-    form1->attachNetLibrary(library);
     QTest::keyClick(form1.get(), Qt::Key_F3);
     ASSERT_EQ(library.count("PrepareNetwork"), 1);
     EXPECT_EQ(library.window, static_cast<QWidget*>(form1.get())) << "the library gets the main window";
@@ -44,7 +43,6 @@ TEST_F(NetWindow, aRefusedStartLeavesSingleModeWithAnEmptyBoardThatTakesNoClick)
     clickPoint(8, 8);
     form1->N10->trigger(); // a game must be ended before network play can open
     library.prepareResult = 0;
-    form1->attachNetLibrary(library);
     form1->actNetWork->trigger();
     EXPECT_EQ(form1->match().netMode, 0);
     EXPECT_EQ(stones(), 0);
@@ -381,8 +379,7 @@ TEST_F(NetWindow, peerLeavingShowsTheNoticeOverTheFinalPositionThenReturnsToSing
     openMatch(1);
     library.deliver(YourTurn);
     clickPoint(8, 8);
-    TAboutBox about(form1.get());
-    form1->attachAboutBox(about);
+    TAboutBox& about = *form1->findChild<TAboutBox*>();
     about.show();
     library.deliver(PeerGone, 2, {}, 0);
     EXPECT_FALSE(about.isVisible()) << "the about box gets out of the way";
@@ -477,7 +474,6 @@ TEST_F(NetWindow, closingDuringAMatchNeedsYes) {
 
 TEST_F(NetWindow, closingOutsideAMatchAsksNothingAndStillReleasesTheLibrary) {
     openWindow();
-    form1->attachNetLibrary(library);
     form1->close();
     EXPECT_FALSE(form1->isVisible());
     EXPECT_TRUE(dialogs.shown.empty());

@@ -83,9 +83,8 @@ int main(int argc, char* argv[]) {
     using kivola::BoardPoint;
 
     kivola::test::FakeDialogs dialogs;
-    kivola::TForm1 form1(dialogs);
     kivola::TForm2 form2;
-    form1.attachOpponent(form2);
+    kivola::TForm1 form1(dialogs, form2.computer(), kivola::systemNetLibrary());
     form1.show();
 
     // The host opens and makes five down column 8; the joiner answers down column 9.

@@ -42,7 +42,8 @@ private:
 
 TEST(RealDialogs, everyBoxIsWideEnoughForItsCaptionAndTheLibrarysCarryTheirIcons) {
     QtDialogService dialogs;
-    TForm1 window(dialogs);
+    ComputerPlayer computer;
+    TForm1 window(dialogs, computer, systemNetLibrary());
     std::map<QString, std::pair<QMessageBox::Icon, int>> seen; // by caption: boxes may nest
     const ModalScript script([&](QWidget& modal) {
         auto& box = dynamic_cast<QMessageBox&>(modal);

@@ -267,8 +267,7 @@ TEST_F(MainWindow, helpKeyOpensTheTopicOnceAndAboutClosesWithItsButton) {
     form1->actSinglePlay->trigger();
     EXPECT_EQ(form1->match().gameStarted, 1);
 
-    TAboutBox about(form1.get());
-    form1->attachAboutBox(about);
+    TAboutBox& about = *form1->findChild<TAboutBox*>();
     bool wasShown = false;
     QTimer::singleShot(20, [&] {
         wasShown = about.isVisible();

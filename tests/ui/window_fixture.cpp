@@ -18,9 +18,8 @@ void WindowTest::TearDown() {
 }
 
 void WindowTest::openWindow(const QString& appDir, std::uint64_t seed) {
-    form1 = std::make_unique<TForm1>(dialogs, appDir);
     form2 = std::make_unique<TForm2>(std::make_unique<SeededRandom>(seed));
-    form1->attachOpponent(*form2);
+    form1 = std::make_unique<TForm1>(dialogs, form2->computer(), *netLibrary, appDir);
     form1->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form1.get()));
 }

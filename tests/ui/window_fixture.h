@@ -40,6 +40,7 @@ protected:
     QString lastMessage() const { return dialogs.shown.empty() ? QString() : dialogs.shown.back().text; }
 
     FakeDialogs dialogs;
+    NetLibrary* netLibrary = &systemNetLibrary(); // handed to the window openWindow makes
     std::unique_ptr<TForm1> form1;
     std::unique_ptr<TForm2> form2;
     QString startDirectory;

@@ -29,7 +29,9 @@ inline constexpr int kSecondSeat = 2;
 
 class MatchController {
 public:
-    MatchController(MatchView& view, StoneDisplay& stones, SearchProgress& progress, NetLibrary& library);
+    // The computer plays at the level chosen here from now on.
+    MatchController(MatchView& view, StoneDisplay& stones, SearchProgress& progress, ComputerPlayer& computer,
+                    NetLibrary& library);
     MatchController(const MatchController&) = delete;
     MatchController& operator=(const MatchController&) = delete;
 
@@ -41,10 +43,6 @@ public:
     const MatchReport& report() const { return reported_; }
     Level level() const { return level_; }
     bool computerFirstOption() const { return state_.computerFirstOption != 0; }
-    NetLibrary& library() const { return *library_; }
-    void setLibrary(NetLibrary& library) { library_ = &library; }
-    // The holder of the opponent's state, once it exists; until then the match keeps its own.
-    void attachComputer(ComputerPlayer& computer);
 
     // Start-up: no game, the player moves first, nothing on the board.
     void reset();
@@ -134,10 +132,9 @@ private:
     MatchView& view_;
     StoneDisplay& stones_;
     SearchProgress& progress_;
-    NetLibrary* library_;
+    ComputerPlayer& computer_;
+    NetLibrary& library_;
     MatchState state_;
-    ComputerPlayer ownComputer_;
-    ComputerPlayer* computer_ = &ownComputer_;
     Level level_ = Level::Beginner;
     std::array<QString, kNoticeKinds> noticeTexts_;
     std::array<QString, 3> playerNames_; // by seat; entry 0 unused
