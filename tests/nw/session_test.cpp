@@ -166,6 +166,7 @@ TEST_F(SessionPair, chatLinesOutsideTheLimitsAreNotSent) {
     EXPECT_FALSE(host.sendChat("two\nlines"));
     EXPECT_TRUE(host.sendChat(QByteArray(wire::kMaxChat, 'x')));
     EXPECT_TRUE(host.sendChat("   ")); // blanks are a line like any other
+    ASSERT_TRUE(guestLog.waitFor(ChatText, 2));
     ASSERT_TRUE(passLine(host, guestLog));
     EXPECT_EQ(guestLog.count(ChatText), 3) << "two lines, then the one sent after them";
 }

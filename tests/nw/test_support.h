@@ -129,8 +129,12 @@ inline bool drainEvents(int rounds = 3) {
 // A chat line reaches the other side after every frame sent before it on the one stream, so by
 // then the other side has done whatever those frames make it do.
 inline bool passLine(Session& from, EventLog& toLog) {
-    const int before = toLog.count(ChatText);
-    return from.sendChat("~") && toLog.waitFor(ChatText, before + 1);
+    const std::size_t before = toLog.events.size();
+    const QByteArray line = from.playerName() + gbk("：") + '~';
+    return from.sendChat("~") && QTest::qWaitFor([&] {
+        return std::any_of(toLog.events.begin() + static_cast<std::ptrdiff_t>(before), toLog.events.end(),
+                           [&](const SessionEvent& e) { return e.type == ChatText && e.line() == line; });
+    }, kWaitMs);
 }
 
 // Runs the event loop for ms unless broken() comes true first; says whether the time passed
