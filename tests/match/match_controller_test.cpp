@@ -48,6 +48,7 @@ TEST_F(Match, takeBackWithTheComputerFirstLeavesItsOpeningStoneAndThePlayerToMov
     match.takeBack();
     EXPECT_EQ(state.stepCount, 1);
     EXPECT_EQ(view.liveCount(), 1);
+    EXPECT_EQ(state.board[8][8], kOtherStone) << "the opening stone stays";
     EXPECT_EQ(state.board[1][1], kEmpty);
     EXPECT_EQ(state.stepSide[1], kSideOther);
     EXPECT_EQ(state.playerCanMove, 1);

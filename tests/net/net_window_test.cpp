@@ -138,10 +138,10 @@ TEST_F(NetWindow, badEventsAreIgnoredWithoutTouchingTheGame) {
     library.deliver(0);
     library.deliver(ChatText, 0, QByteArray());
     library.deliver(ChatText, 0, QByteArray("\x81\0", 2)); // a lead byte without its trail
-    settle(60);
-    EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_FALSE(form1->Timer2->isActive() || form1->Timer3->isActive() || form1->Timer5->isActive() ||
                  form1->Timer8->isActive());
+    ASSERT_TRUE(waitForQuiet());
+    EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_TRUE(form1->Memo1->document()->isEmpty());
     EXPECT_EQ(form1->match().board, before.board);
     EXPECT_EQ(form1->match().stepCount, before.stepCount);
@@ -160,7 +160,7 @@ TEST_F(NetWindow, eventsOutsideAMatchLeaveAGameAgainstTheComputerAlone) {
     library.gameBegin(1, gbk("甲方"), gbk("乙方"));
     library.oneStep(1, 1);
     library.deliver(PeerGone, 2);
-    settle(40);
+    ASSERT_TRUE(waitForQuiet());
     EXPECT_EQ(form1->match().board, board);
     EXPECT_EQ(form1->match().netMode, 0);
     EXPECT_EQ(form1->Label1->text(), u("玩家"));
@@ -179,7 +179,7 @@ TEST_F(NetWindow, winningLocalStoneIsStillSentAndAnnounced) {
     EXPECT_EQ(library.count("SendOneStep"), 5);
     EXPECT_EQ(form1->controller().outgoingStep()[1], 8);
     EXPECT_TRUE(form1->Timer4->isActive());
-    settle();
+    ASSERT_TRUE(waitForQuiet());
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, u("您赢了！"));
     EXPECT_EQ(dialogs.shown[0].caption, u("结果"));
@@ -196,7 +196,7 @@ TEST_F(NetWindow, peerWinningStoneBringsYouLose) {
     }
     library.oneStep(8, 3);
     EXPECT_EQ(form1->match().gameResult, kOtherStone);
-    settle();
+    ASSERT_TRUE(waitForQuiet());
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, u("您输了！"));
     EXPECT_EQ(dialogs.shown[0].caption, u("结果"));
@@ -244,7 +244,7 @@ TEST_F(NetWindow, localStoneThatFillsTheBoardIsSentAndDrawn) {
     }
     EXPECT_EQ(stones(), 225);
     EXPECT_EQ(library.count("SendOneStep"), 113) << "the last stone goes out too";
-    settle();
+    ASSERT_TRUE(waitForQuiet());
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, u("和棋！"));
     EXPECT_EQ(dialogs.shown[0].caption, u("结果"));
@@ -262,7 +262,7 @@ TEST_F(NetWindow, peerStoneThatFillsTheBoardIsDrawn) {
     }
     EXPECT_EQ(stones(), 225);
     EXPECT_EQ(form1->match().gameResult, kDraw);
-    settle();
+    ASSERT_TRUE(waitForQuiet());
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, u("和棋！"));
 }
@@ -353,7 +353,7 @@ TEST_F(NetWindow, restartRequestGoesToTheLibraryAndLeavesTheBoard) {
     library.deliver(RestartRefused, 2);
     EXPECT_TRUE(form1->Timer5->isActive());
     EXPECT_EQ(form1->Timer5->interval(), 1);
-    settle();
+    ASSERT_TRUE(waitForQuiet());
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, u("乙方不同意重新开始"));
     EXPECT_EQ(dialogs.shown[0].caption, u("答复"));
@@ -364,14 +364,14 @@ TEST_F(NetWindow, restartQuestionIsAnsweredByTheLocalPlayer) {
     dialogs.answers = {true, false};
     library.deliver(RestartAsked, 2);
     EXPECT_FALSE(library.count("ReplyRestart")) << "the question waits for the timer";
-    settle();
+    ASSERT_TRUE(waitForQuiet());
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, u("乙方 提出重新开始，您同意吗？"));
     EXPECT_EQ(dialogs.shown[0].caption, u("提示"));
     EXPECT_TRUE(dialogs.shown[0].question);
     EXPECT_EQ(library.last("ReplyRestart")->number, -1);
     library.deliver(RestartAsked, 2);
-    settle();
+    ASSERT_TRUE(waitForQuiet());
     EXPECT_EQ(library.last("ReplyRestart")->number, 0);
 }
 
@@ -385,7 +385,7 @@ TEST_F(NetWindow, peerLeavingShowsTheNoticeOverTheFinalPositionThenReturnsToSing
     EXPECT_FALSE(about.isVisible()) << "the about box gets out of the way";
     EXPECT_TRUE(form1->Timer2->isActive());
     EXPECT_EQ(stones(), 1);
-    settle();
+    ASSERT_TRUE(waitForQuiet());
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, u("乙方退出游戏了"));
     EXPECT_EQ(dialogs.shown[0].caption, u("网络游戏终止"));
@@ -405,7 +405,7 @@ TEST_F(NetWindow, brokenLinkIsReleasedOnlyAfterTheNoticeIsConfirmed) {
     library.deliver(PeerGone, 1, {}, 1);
     EXPECT_TRUE(form1->Timer8->isActive());
     EXPECT_EQ(library.count("ReleaseNetWork"), 0);
-    settle();
+    ASSERT_TRUE(waitForQuiet());
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, u("甲方断线了，确认后自动关闭网络连接，请耐心等待一段时间"));
     EXPECT_EQ(dialogs.shown[0].caption, u("网络游戏终止"));
