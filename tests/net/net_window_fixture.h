@@ -44,7 +44,7 @@ protected:
         EXPECT_FALSE(form1->sbtnOpenGame->isEnabled());
         EXPECT_FALSE(form1->sbtnRegret->isEnabled()) << "take back";
         EXPECT_TRUE(form1->sbtnRestart->isEnabled());
-        for (QAction* option : {form1->N15, form1->N16, form1->check1, form1->check2, form1->check3}) {
+        for (QAction* option : {form1->N15, form1->N16, form1->check1, form1->check2, form1->check3, form1->check4}) {
             EXPECT_FALSE(option->isEnabled()) << option->objectName().toStdString();
         }
         EXPECT_FALSE(form1->N13->isEnabled());
@@ -59,7 +59,7 @@ protected:
         EXPECT_TRUE(form1->N13->isEnabled());
         EXPECT_TRUE(form1->N14->isEnabled());
         EXPECT_TRUE(form1->N4->isEnabled());
-        for (QAction* option : {form1->N15, form1->N16, form1->check1, form1->check2, form1->check3}) {
+        for (QAction* option : {form1->N15, form1->N16, form1->check1, form1->check2, form1->check3, form1->check4}) {
             EXPECT_TRUE(option->isEnabled()) << option->objectName().toStdString();
         }
     }

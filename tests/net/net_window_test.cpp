@@ -1,6 +1,7 @@
 // The network match in the real window, with the library replaced by a recorder: every call
 // the window makes is checked, and any event, also a broken one, can be delivered.
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QTextEdit>
 #include <QProgressBar>
@@ -212,6 +213,28 @@ TEST_F(NetWindow, peerWinningStoneBringsYouLose) {
     library.gameBegin(1, gbk("乙方"), gbk("甲方"));
     EXPECT_EQ(stones(), 0);
     EXPECT_TRUE(form1->winningMarks()->marked().empty());
+}
+
+TEST_F(NetWindow, looksBackOnlyOnceTheGameIsDecidedAndAnyEventBringsTheLiveBoard) {
+    openMatch(2);
+    const auto caption = [&] { return form1->findChild<QLabel*>(QStringLiteral("reviewCaption")); };
+    for (int column = 4; column <= 7; ++column) {
+        library.oneStep(column, 3);
+        library.deliver(YourTurn);
+        clickPoint(column, 10);
+        // While the game is played a peer's stone must never land unseen: the arrows look back at nothing.
+        QTest::keyClick(form1.get(), Qt::Key_Left);
+        EXPECT_FALSE(caption()->isVisible());
+    }
+    library.oneStep(8, 3);
+    ASSERT_TRUE(waitForQuiet());
+    QTest::keyClick(form1.get(), Qt::Key_Home);
+    ASSERT_TRUE(caption()->isVisible());
+    EXPECT_FALSE(form1->piece(1)->isVisible());
+    library.chat(gbk("再来一局？"));
+    EXPECT_FALSE(caption()->isVisible());
+    EXPECT_TRUE(form1->piece(1)->isVisible());
+    EXPECT_TRUE(form1->winningMarks()->isVisible());
 }
 
 // A full board without five: 113 points for the first mover, 112 for the second.
