@@ -279,18 +279,6 @@ TEST_F(Match, everyCommandThatChangesTheBoardStopsTheMasterAndItsStoneNeverArriv
     ASSERT_TRUE(drainQueue(later));
     EXPECT_EQ(state.stepCount, 0);
     EXPECT_EQ(view.liveCount(), 0);
-
-    // A match that goes while the master thinks takes its search along.
-    {
-        RecordingView other;
-        MatchController going(other, other, other, computer, library);
-        going.setLevel(Level::Master);
-        going.setMasterBudget(10min);
-        going.setComputerFirst(true);
-        going.startSinglePlay();
-        ASSERT_TRUE(going.computerThinking());
-    }
-    EXPECT_TRUE(drainQueue(later));
 }
 
 } // namespace
