@@ -275,7 +275,7 @@ bool MatchController::endGame() {
         // The library stays loaded: a later start of network play opens it anew.
         library_.SendDisconnect(0);
     }
-    EndNetMatch();
+    endMatch();
     return true;
 }
 

@@ -5,7 +5,7 @@
 #include "kivola/match/match_controller.h"
 #include "kivola/match/texts.h"
 #include "kivola/net/chat_record.h"
-#include "nw/gbk.h"
+#include "kivola/net/gbk_text.h"
 #include "kivola/net/net_events.h"
 
 namespace kivola {
@@ -164,12 +164,12 @@ bool MatchController::sendChat(const QString& line) {
     if (line.isEmpty()) {
         return false;
     }
-    const auto gbk = nw::utf8ToGbk(line.toStdString());
+    const auto gbk = toGbk(line);
     if (!gbk) {
         return false;
     }
-    // The count includes the terminating NUL, which std::string keeps behind its data.
-    library_.SendChat(static_cast<std::int32_t>(gbk->size()) + 1, gbk->c_str());
+    // The count includes the terminating NUL, which QByteArray keeps behind its data.
+    library_.SendChat(static_cast<std::int32_t>(gbk->size()) + 1, gbk->constData());
     return true;
 }
 
@@ -180,7 +180,7 @@ void MatchController::releaseNetwork() {
     view_.networkReleased();
 }
 
-void MatchController::EndNetMatch() {
+void MatchController::endMatch() {
     const Command command(*this);
     view_.withdrawNotice(Notice::RestartAsked);
     // The match they would end is over; a later repeat of either would end the next one.
@@ -194,7 +194,7 @@ void MatchController::EndNetMatch() {
 void MatchController::afterPeerQuit() {
     const Command command(*this);
     if (state_.netMode != 0) {
-        EndNetMatch();
+        endMatch();
     }
 }
 
@@ -202,7 +202,7 @@ void MatchController::afterLinkLost() {
     const Command command(*this);
     if (state_.netMode != 0) {
         releaseNetwork();
-        EndNetMatch();
+        endMatch();
     }
 }
 

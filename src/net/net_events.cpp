@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "nw/gbk.h"
+#include "kivola/net/gbk_text.h"
 
 namespace kivola {
 
@@ -10,14 +10,6 @@ namespace {
 
 // GameBegin reads only the low byte of its seat.
 constexpr std::int32_t lowByte(std::int32_t value) { return value & 0xFF; }
-
-std::optional<QString> fromGbk(const QByteArray& bytes) {
-    const auto utf8 = nw::gbkToUtf8(bytes.toStdString());
-    if (!utf8) {
-        return std::nullopt;
-    }
-    return QString::fromStdString(*utf8);
-}
 
 std::optional<QString> gbkText(const char* data) {
     const auto bytes = boundedCString(data);

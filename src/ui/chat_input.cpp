@@ -2,10 +2,12 @@
 
 #include <utility>
 
+#include "kivola/net/gbk_text.h"
+
 namespace kivola {
 
 QValidator::State GbkLengthValidator::validate(QString& input, int& /*pos*/) const {
-    const auto gbk = nw::utf8ToGbk(input.toStdString());
+    const auto gbk = toGbk(input);
     return gbk && std::cmp_less_equal(gbk->size(), maxBytes_) ? Acceptable : Invalid;
 }
 

@@ -4,7 +4,6 @@
 #include <QString>
 #include <QValidator>
 
-#include "nw/gbk.h"
 
 namespace kivola {
 

@@ -10,16 +10,7 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "dialogs.h"
-#include "guard.h"
-#include "help/about_box.h"
-#include "kivola/core/placement.h"
-#include "kivola/core/winning_line.h"
-#include "chat_view.h"
-#include "kivola/match/texts.h"
-#include "kivola/net/chat_record.h"
 #include "skin.h"
-#include "window_design.h"
 
 namespace kivola {
 
@@ -55,15 +46,11 @@ TForm1::TForm1(DialogService& dialogs, ComputerPlayer& computer, NetLibrary& lib
     // The chat controls sit below the board picture; keep the picture under everything else.
     qipanPicture->lower();
     connectHandlers();
-    buildNetControls();
     handle([this] { FormCreate(); });
 }
 
 TForm1::~TForm1() {
     match_.shutDown();
-    if (netEventWindow_ == this) {
-        netEventWindow_ = nullptr;
-    }
     // The help control goes last, as the window is torn down.
     help_.ReleaseHtmlHelp();
 }
@@ -81,6 +68,7 @@ void TForm1::connectHandlers() {
     on(actRegret, &QAction::triggered, &TForm1::actRegretExecute);
     on(actRestart, &QAction::triggered, &TForm1::actRestartExecute);
     on(actNetWork, &QAction::triggered, &TForm1::actNetWorkExecute);
+    on(Edit1, &QLineEdit::returnPressed, &TForm1::Edit1KeyDown);
     on(N10, &QAction::triggered, &TForm1::N10Click);
     on(N6, &QAction::triggered, &TForm1::N6Click);
     on(N15, &QAction::triggered, &TForm1::N15Click);

@@ -4,17 +4,16 @@
 #include <QAction>
 #include <QLabel>
 #include <QMainWindow>
-#include <QString>
 
 #include "artwork.h"
 #include "board_keyboard.h"
 #include "board_picture.h"
 #include "board_view.h"
-#include "dialogs.h"
 #include "guard.h"
 #include "help/about_box.h"
 #include "help/html_help.h"
 #include "kivola/match/match_controller.h"
+#include "kivola/net/net_event_route.h"
 #include "main_window_design.h"
 #include "notice_board.h"
 
@@ -23,9 +22,8 @@ namespace kivola {
 class TForm1 : public QMainWindow, public MatchView, public DesignedControls {
     Q_OBJECT
 public:
-    // The window talks to these for its whole life: the opponent's holder and the library are
-    // made first and go last. appDir stands for the executable's folder (tests hand in a copy
-    // with pieces missing).
+    // The opponent's holder and the library are made first and go last. appDir stands for the
+    // executable's folder (tests hand in a copy with pieces missing).
     TForm1(DialogService& dialogs, ComputerPlayer& computer, NetLibrary& library, const QString& appDir = {},
            QWidget* parent = nullptr);
     HtmlHelpControl& helpControl() { return help_; }
@@ -38,9 +36,6 @@ public:
     int chromeHeight() const { return chromeHeight_; }
     const QString& appPath() const { return appPath_; }
     TPiece* piece(int k) const { return board_.piece(k); }
-    const WinningMarks* winningMarks() const { return board_.winningMarks(); }
-    int mouseX() const { return mouseX_; }
-    int mouseY() const { return mouseY_; }
 
     // Start-up; the constructor runs it, the way a window's creation handler would.
     void FormCreate();
@@ -68,14 +63,11 @@ public:
 
     // Network play.
     void actNetWorkExecute();
-    // The library's plain C callback; it reaches the window that last opened network play.
-    static void NetEventProc(std::int32_t unused, NetEvent* event);
-    void Edit1KeyDown(int key);
+    void Edit1KeyDown();
     void Timer2Timer();
     void Timer3Timer();
     void Timer5Timer();
     void Timer8Timer();
-    void EndNetMatch();
     // Displayed lines of Memo1: a wrapped text counts once per line on screen.
     int memoDisplayedLines() const;
     // The commands, check marks and window size as the match last reported them.
@@ -93,25 +85,21 @@ public:
     void networkReleased() override;
     void stoneReplayed() override { repaint(); }
 
-    void setClientHeight(int height);
-
 protected:
     void closeEvent(QCloseEvent* event) override;
     // The library's two messages arrive as posted events.
     bool event(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
     // Keys nothing else took: the board's cursor and looking back.
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void connectHandlers();
-    void buildNetControls();
+    void setClientHeight(int height);
     QTimer* noticeTimer(Notice notice) const;
     // Every handler runs through here: an error ends it and is dropped.
     template <typename Handler> void handle(Handler&& handler) {
         runGuarded(std::forward<Handler>(handler), [this] { ApplicationEvents1Exception(); });
     }
-    static TForm1* netEventWindow_;
 
     TAboutBox aboutBox_{this};
     HtmlHelpControl help_;
@@ -120,6 +108,13 @@ private:
     MatchController match_;
     BoardKeyboard keyboard_;
     NoticeBoard notices_;
+    // Anything from the peer brings the live board back first.
+    NetEventRoute netEvents_{[this](const NetEvent& event) {
+        handle([&] {
+            keyboard_.leave();
+            match_.receive(event);
+        });
+    }};
 
     QString appDir_;
     QString gameFolder_; // where a game was last loaded or saved; empty until then

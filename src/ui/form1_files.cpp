@@ -1,6 +1,5 @@
 // Saving and loading games from the main window.
 
-#include <QDir>
 #include <QFileInfo>
 #include <QTimer>
 
@@ -13,18 +12,6 @@
 namespace kivola {
 
 namespace {
-// Puts the current directory back however the handler ends.
-class CurrentDirectoryKeeper {
-public:
-    CurrentDirectoryKeeper() : saved_(QDir::currentPath()) {}
-    ~CurrentDirectoryKeeper() { QDir::setCurrent(saved_); }
-    CurrentDirectoryKeeper(const CurrentDirectoryKeeper&) = delete;
-    CurrentDirectoryKeeper& operator=(const CurrentDirectoryKeeper&) = delete;
-
-private:
-    QString saved_;
-};
-
 const QString kOpenCaption = QStringLiteral("打开游戏");
 const QString kSaveCaption = QStringLiteral("保存游戏");
 } // namespace

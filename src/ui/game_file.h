@@ -1,6 +1,7 @@
 #pragma once
 // Reading and writing a saved game's file, with the message the player sees when it fails.
 
+#include <QDir>
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -21,6 +22,18 @@ GameFileRead readGameFile(const QString& path);
 // the user's documents folder, else home. Never the program's own folder, which an installed
 // copy cannot write to.
 QString gameDialogFolder(const QString& lastUsed);
+// Puts the current directory back however a file dialog's handler ends.
+class CurrentDirectoryKeeper {
+public:
+    CurrentDirectoryKeeper() : saved_(QDir::currentPath()) {}
+    ~CurrentDirectoryKeeper() { QDir::setCurrent(saved_); }
+    CurrentDirectoryKeeper(const CurrentDirectoryKeeper&) = delete;
+    CurrentDirectoryKeeper& operator=(const CurrentDirectoryKeeper&) = delete;
+
+private:
+    QString saved_;
+};
+
 // Empty when written; else the message, and whatever was at path is left as it was.
 QString writeGameFile(const QString& path, std::span<const std::uint8_t> bytes);
 

@@ -1,8 +1,7 @@
 #include "notice_board.h"
 
 #include "kivola/match/texts.h"
-#include "nw/gbk.h"
-#include "nw/nw_events.h"
+#include "kivola/net/gbk_text.h"
 
 namespace kivola {
 
@@ -47,22 +46,29 @@ void NoticeBoard::ask(Notice notice, const Answer& answer) {
 }
 
 bool NoticeBoard::isLibraryMessage(const QEvent& event) {
-    return event.type() == nw::kNetNoticeEvent || event.type() == nw::kNetRestartAskEvent;
+    return libraryMessageKind(event) != LibraryMessage::None;
 }
 
 void NoticeBoard::showLibraryMessage(const QEvent& event, const Answer& answer) {
-    const auto* message = dynamic_cast<const nw::NetTextEvent*>(&event);
-    const auto text = message != nullptr ? nw::gbkToUtf8(message->gbk().toStdString()) : std::nullopt;
+    const auto text = libraryMessageText(event);
     if (!text) {
         return;
     }
-    if (event.type() == nw::kNetNoticeEvent) {
-        libraryNotice_ = QString::fromStdString(*text);
+    if (libraryMessageKind(event) == LibraryMessage::Notice) {
+        libraryNotice_ = *text;
         gates_[kLibraryNotice].show([this] { dialogs_.showInformation(&owner_, libraryNotice_, caption(kLibraryNotice)); });
     } else {
-        libraryQuestion_ = QString::fromStdString(*text);
+        libraryQuestion_ = *text;
         askThrough(kLibraryQuestion, [this] { return libraryQuestion_; }, answer);
     }
+}
+
+bool NoticeBoard::confirm(Question question) {
+    // In Question's order.
+    static constexpr const char* kTexts[] = {nettext::kEndMatchQuestion, nettext::kReconnectQuestion,
+                                             nettext::kCloseQuestion};
+    return dialogs_.askYesNo(&owner_, QString::fromUtf8(kTexts[static_cast<std::size_t>(question)]),
+                             QString::fromUtf8(nettext::kInMatchCaption));
 }
 
 void NoticeBoard::withdraw(Notice notice) {

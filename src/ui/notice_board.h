@@ -31,6 +31,8 @@ public:
     // Its text is copied before any box opens: the event goes away once handled. A text that is
     // not GBK shows nothing.
     void showLibraryMessage(const QEvent& event, const Answer& answer);
+    // The match's question before it goes on; only Yes counts.
+    bool confirm(Question question);
     // A waiting repeat is dropped and an open question closed unanswered; the restart question
     // takes the library's own question with it.
     void withdraw(Notice notice);

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "chat_input.h"
 #include "piece.h"
 
 namespace kivola {
@@ -89,7 +90,9 @@ QLineEdit* makeChatInput(QWidget* parent) {
     auto* input = new QLineEdit(parent);
     input->setObjectName(QStringLiteral("Edit1"));
     input->setGeometry(56, 424, 545, 24);
-    input->setMaxLength(80);
+    // The input counts GBK bytes, which is what the peer receives.
+    input->setMaxLength(kChatInputBytes);
+    input->setValidator(new GbkLengthValidator(kChatInputBytes, input));
     input->setFont(pixelFont(kSerifFamily, 16));
     return input;
 }

@@ -12,6 +12,7 @@
 #include "kivola/core/placement.h"
 #include "kivola/match/match_controller.h"
 #include "kivola/net/chat_record.h"
+#include "kivola/net/net_event_route.h"
 #include "kivola/net/net_events.h"
 #include "library_events.h"
 #include "recording_view.h"
@@ -210,6 +211,27 @@ TEST_F(NetEvents, aStoneTheLibraryRefusesLeavesTheBoardAndItsResult) {
     EXPECT_EQ(match.outgoingStep(), (std::array<std::int32_t, 2>{6, 6}));
     ASSERT_TRUE(deliver(PeerGone, 2, nullptr, 1));
     EXPECT_EQ(window.withdrawals(Notice::RestartAsked), 2) << "so does the peer's leaving";
+}
+
+// The callback carries no context: only the route opened last may see an event, and a route that
+// has gone must never be called.
+TEST(NetEventRoute, eventsReachTheRouteOpenedLastAndNoneOnceItHasGone) {
+    std::vector<int> seen;
+    NetEvent event{OneStep, 0, 0, nullptr, 0};
+    NetEventRoute first([&](const NetEvent& e) { EXPECT_EQ(e.EventType, OneStep); seen.push_back(1); });
+    {
+        NetEventRoute second([&](const NetEvent&) { seen.push_back(2); });
+        first.open();
+        NetEventRoute::NetEventProc(0, &event);
+        second.open();
+        NetEventRoute::NetEventProc(0, &event);
+        NetEventRoute::NetEventProc(0, nullptr);
+    }
+    NetEventRoute::NetEventProc(0, &event);
+    EXPECT_EQ(seen, (std::vector<int>{1, 2}));
+    first.open();
+    NetEventRoute::NetEventProc(0, &event);
+    EXPECT_EQ(seen, (std::vector<int>{1, 2, 1}));
 }
 
 } // namespace

@@ -207,12 +207,12 @@ TEST_F(NetWindow, peerWinningStoneBringsYouLose) {
     for (int k = 1; k <= 9; k += 2) {
         peerFive.push_back(form1->piece(k)->geometry());
     }
-    EXPECT_EQ(form1->winningMarks()->marked(), peerFive);
-    EXPECT_TRUE(form1->winningMarks()->isVisible());
+    EXPECT_EQ(form1->board().winningMarks()->marked(), peerFive);
+    EXPECT_TRUE(form1->board().winningMarks()->isVisible());
     // An agreed restart clears the board, and the marks with it.
     library.gameBegin(1, gbk("乙方"), gbk("甲方"));
     EXPECT_EQ(stones(), 0);
-    EXPECT_TRUE(form1->winningMarks()->marked().empty());
+    EXPECT_TRUE(form1->board().winningMarks()->marked().empty());
 }
 
 TEST_F(NetWindow, looksBackOnlyOnceTheGameIsDecidedAndAnyEventBringsTheLiveBoard) {

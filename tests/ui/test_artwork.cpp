@@ -229,7 +229,7 @@ TEST_F(Artwork, theFiveIsMarkedUntilItsStoneIsTakenBackOrTheBoardCleared) {
     QTemporaryDir scratch;
     ASSERT_TRUE(scratch.isValid());
     openWindow();
-    const WinningMarks* marks = form1->winningMarks();
+    const WinningMarks* marks = form1->board().winningMarks();
     EXPECT_FALSE(marks->isVisible());
     loadGame(scratch.filePath(QStringLiteral("won.rur")), wonGame());
     ASSERT_EQ(form1->match().gameResult, kLocalStone);

@@ -73,7 +73,7 @@ TEST_F(Rendering, aWonGameShowsItsFiveInEverySkin) {
     QAction* items[] = {form1->N11, form1->N21, form1->N31};
     for (int skin = 0; skin < 3; ++skin) {
         items[skin]->trigger();
-        ASSERT_EQ(form1->winningMarks()->marked().size(), 5u);
+        ASSERT_EQ(form1->board().winningMarks()->marked().size(), 5u);
         QWidget* marks = form1->findChild<QWidget*>(QStringLiteral("winningLine"));
         ASSERT_NE(marks, nullptr);
         marks->setVisible(false);

@@ -153,7 +153,7 @@ TEST_F(SinglePlay, aStrongPlayerBeatsTheBeginnerAndIsToldSo) {
     EXPECT_EQ(dialogs.shown.back().caption, QStringLiteral("结果"));
     EXPECT_FALSE(form1->sbtnRegret->isEnabled()) << "no take-back after a result";
     // The five is marked, the winning stone among its stones.
-    const WinningMarks* marks = form1->winningMarks();
+    const WinningMarks* marks = form1->board().winningMarks();
     EXPECT_TRUE(marks->isVisible());
     EXPECT_GE(marks->marked().size(), 5u);
     EXPECT_NE(std::find(marks->marked().begin(), marks->marked().end(), form1->piece(finalStones)->geometry()),
@@ -189,7 +189,7 @@ TEST_F(SinglePlay, aPlayerWhoNeverDefendsLosesAndIsToldSo) {
     }
     ASSERT_EQ(form1->match().gameResult, kOtherStone);
     EXPECT_EQ(form1->match().stepSide[stones()], kSideOther);
-    EXPECT_GE(form1->winningMarks()->marked().size(), 5u) << "the computer's five is marked as well";
+    EXPECT_GE(form1->board().winningMarks()->marked().size(), 5u) << "the computer's five is marked as well";
     ASSERT_TRUE(waitUntil([&] { return !dialogs.shown.empty(); }));
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("您输了！"));

@@ -77,7 +77,6 @@ public:
     void answerRestart(bool agree);
     bool inNetMatch() const { return state_.netMode != 0; }
     void releaseNetwork();
-    void EndNetMatch();
     // Once the player has read why the match ended; another notice may have ended it already.
     void afterPeerQuit();
     void afterLinkLost();
@@ -111,6 +110,8 @@ private:
     // After each stone: the deciding stone's line is kept, found once.
     void noteStone();
     void place(BoardPoint point, Side side);
+    // Whatever game or match is on ends: no game, single mode, the board cleared.
+    void endMatch();
     void startGame();
     void clearForNoGame();
     // The first mover's row names whoever moves first in this game.
