@@ -261,9 +261,10 @@ int main(int argc, char** argv) {
     int qtArgc = 1;
     kivola::KivolaApplication app(qtArgc, argv);
     InstantDialogs instant;
+    kivola::ComputerPlayer computer;
     std::unique_ptr<kivola::TForm1> form;
     if (inWindow) {
-        form = std::make_unique<kivola::TForm1>(instant);
+        form = std::make_unique<kivola::TForm1>(instant, computer, kivola::systemNetLibrary());
         form->show();
         g_form = form.get();
     }

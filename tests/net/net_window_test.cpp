@@ -234,7 +234,7 @@ TEST_F(NetWindow, looksBackOnlyOnceTheGameIsDecidedAndAnyEventBringsTheLiveBoard
     library.chat(gbk("再来一局？"));
     EXPECT_FALSE(caption()->isVisible());
     EXPECT_TRUE(form1->piece(1)->isVisible());
-    EXPECT_TRUE(form1->winningMarks()->isVisible());
+    EXPECT_TRUE(form1->board().winningMarks()->isVisible());
 }
 
 // A full board without five: 113 points for the first mover, 112 for the second.
