@@ -18,6 +18,9 @@ MatchController::MatchController(MatchView& view, StoneDisplay& stones, SearchPr
                                  ComputerPlayer& computer, NetLibrary& library)
     : view_(view), stones_(stones), progress_(progress), computer_(computer), library_(library) {
     computer_.setSearchDepth(kLevelDepths[static_cast<std::size_t>(level_)]);
+    // The gauge shows the share of the master's budget spent so far.
+    thinkingGauge_.setInterval(50);
+    QObject::connect(&thinkingGauge_, &QTimer::timeout, &answers_, [this] { progress_.setProgress(master_.percentSpent()); });
 }
 
 void MatchController::publish() {
@@ -78,6 +81,7 @@ QString MatchController::resultTextFor(std::int32_t gameResult, bool localMoved)
 
 void MatchController::reset() {
     const Command command(*this);
+    stopThinking();
     stones_.stopBlink();
     state_.gameResult = kInProgress;
     state_.netMode = 0;
@@ -97,7 +101,10 @@ void MatchController::setComputerFirst(bool computerFirst) {
 void MatchController::setLevel(Level level) {
     const Command command(*this);
     level_ = level;
-    computer_.setSearchDepth(kLevelDepths[static_cast<std::size_t>(level)]);
+    // The fixed-depth opponent keeps its depth while the master plays.
+    if (level != Level::Master) {
+        computer_.setSearchDepth(kLevelDepths[static_cast<std::size_t>(level)]);
+    }
 }
 
 // Clears the board and sets the labels; the computer opens when it moves first.
@@ -110,6 +117,8 @@ void MatchController::startGame() {
 }
 
 void MatchController::clearForNoGame() {
+    stopThinking();
+    master_.newGame();
     state_.computerFirst = state_.computerFirstOption;
     ClearBoard(state_, stones_);
     showSingleSideLabels(state_.computerFirst == 1);
@@ -140,6 +149,8 @@ void MatchController::restart() {
 
 void MatchController::takeBack() {
     const Command command(*this);
+    // Taken back while the master thinks, the player's own stone goes and the player moves again.
+    stopThinking();
     TakeBackMoves(state_, stones_);
 }
 
@@ -181,7 +192,36 @@ void MatchController::ComputerMove() {
     }
     // The window shows the match as it stands while the search keeps it waiting.
     publish();
-    const BoardPoint point = GetComputerMove();
+    if (level_ == Level::Master) {
+        progress_.setProgress(0);
+        thinkingGauge_.start();
+        master_.think(state_, &answers_, [this](BoardPoint point) {
+            const Command answered(*this);
+            thinkingGauge_.stop();
+            progress_.setProgress(100);
+            // Every command that changes the board stops the search first; this only guards it.
+            if (state_.gameResult == kInProgress && state_.playerCanMove == 0 && isPlayingPoint(point.x, point.y) &&
+                state_.board[point.x][point.y] == kEmpty) {
+                finishComputerMove(point);
+            }
+        });
+        return;
+    }
+    finishComputerMove(GetComputerMove());
+}
+
+void MatchController::stopThinking() {
+    if (!master_.thinking()) {
+        return;
+    }
+    master_.cancel();
+    thinkingGauge_.stop();
+    progress_.setProgress(0);
+    state_.playerCanMove = 1;
+    stones_.startBlink();
+}
+
+void MatchController::finishComputerMove(BoardPoint point) {
     stones_.startBlink();
     state_.playerCanMove = 1;
     place(point, kSideOther);
@@ -208,6 +248,7 @@ void MatchController::loadGame(const SavedGame& game) {
     // The panel names the file's first mover as black, whatever the option says, before the
     // stones appear.
     const Command command(*this);
+    stopThinking();
     showSingleSideLabels(game.computerFirst == 1);
     winningLine_ = {};
     publish();

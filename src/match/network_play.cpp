@@ -23,6 +23,7 @@ const QString& MatchController::playerName(int seat) const {
 
 bool MatchController::startNetMatch(void* window, NetEventCallback callback) {
     const Command command(*this);
+    stopThinking();
     if (state_.netMode != 0) {
         if (!view_.confirm(Question::Reconnect)) {
             return false;
@@ -204,6 +205,7 @@ void MatchController::afterLinkLost() {
 bool MatchController::mayClose() { return state_.netMode == 0 || view_.confirm(Question::Close); }
 
 void MatchController::shutDown() {
+    stopThinking();
     if (state_.netMode != 0) {
         library_.SendDisconnect(0);
     }

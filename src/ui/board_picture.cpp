@@ -1,6 +1,7 @@
 #include "board_picture.h"
 
 #include <QMouseEvent>
+#include <QWheelEvent>
 
 namespace kivola {
 
@@ -39,6 +40,17 @@ void BoardPicture::mouseReleaseEvent(QMouseEvent* event) {
     if (rect().contains(p)) {
         emit clicked();
     }
+}
+
+void BoardPicture::wheelEvent(QWheelEvent* event) {
+    // Touchpads send small steps; a notch is 120.
+    wheelTurned_ += event->angleDelta().y();
+    const int notches = wheelTurned_ / 120;
+    wheelTurned_ -= notches * 120;
+    if (notches != 0) {
+        emit wheeled(notches);
+    }
+    event->accept();
 }
 
 } // namespace kivola

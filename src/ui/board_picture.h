@@ -23,14 +23,18 @@ public:
 signals:
     void pointerMoved(int x, int y);
     void clicked();
+    // Whole notches of the wheel: positive away from the player.
+    void wheeled(int notches);
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     bool pressed_ = false;
+    int wheelTurned_ = 0; // eighths of a degree not yet a whole notch
 };
 
 } // namespace kivola

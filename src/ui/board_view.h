@@ -10,6 +10,7 @@
 #include "kivola/opponent/search_progress.h"
 #include "piece.h"
 
+class QLabel;
 class QProgressBar;
 class QTimer;
 class QWidget;
@@ -37,6 +38,19 @@ public:
     bool hiddenNewestCovers(QPoint point) const;
     void Timer1Timer();
 
+    // Every stone shows its move number (off at first).
+    void setMoveNumbers(bool shown);
+    bool moveNumbers() const { return numbers_; }
+    // Looking back: only the first shown of the stones are in view, with "第 k / n 手" over the
+    // gauge; the blink and the rings rest. Any stone placed or taken back ends it.
+    void showFirstStones(int shown);
+    void showAllStones();
+    bool reviewing() const { return reviewing_; }
+    // The keyboard's cursor: a square around the point.
+    void showCursor(BoardPoint point);
+    void hideCursor();
+    bool cursorShown() const;
+
     // StoneDisplay
     void createPiece(int k, int x, int y, StoneColour colour) override;
     void showPiece(int k) override;
@@ -51,6 +65,7 @@ public:
 
 private:
     void placeMarks();
+    void number(TPiece& sprite) const;
 
     QWidget& client_;
     QProgressBar* guge1_;
@@ -63,6 +78,12 @@ private:
     QPixmap second_;
     WinningLine line_;
     bool gameOver_ = false;
+    bool numbers_ = false;
+    bool reviewing_ = false;
+    bool blinkWasRunning_ = false;
+    QLabel* reviewCaption_;
+    QWidget* cursor_;
+    BoardPoint cursorPoint_;
 };
 
 } // namespace kivola

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QKeyEvent>
+#include <QSettings>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -12,10 +14,19 @@
 
 namespace kivola {
 
+namespace {
+
+// The player's choices that outlive a run.
+QSettings preferences() { return QSettings(QStringLiteral("kivola"), QStringLiteral("kivola")); }
+const QString kMoveNumbersKey = QStringLiteral("board/moveNumbers");
+
+} // namespace
+
 TForm1::TForm1(DialogService& dialogs, ComputerPlayer& computer, NetLibrary& library, const QString& appDir,
                QWidget* parent)
     : QMainWindow(parent), DesignedControls(static_cast<QMainWindow&>(*this)), dialogs_(dialogs),
       board_(*client, *this), match_(*this, board_, board_, computer, library),
+      keyboard_(board_, *qipanPicture, match_, [this](BoardPoint point) { match_.click(point); }),
       notices_(dialogs, *this, [this](Notice notice) { return match_.noticeText(notice); }),
       appDir_(appDir.isEmpty() ? QCoreApplication::applicationDirPath() : appDir) {
     setObjectName(QStringLiteral("TForm1"));
@@ -64,7 +75,9 @@ void TForm1::connectHandlers() {
     on(N16, &QAction::triggered, &TForm1::N16Click);
     on(N8, &QAction::triggered, &TForm1::N8Click);
     on(A1, &QAction::triggered, &TForm1::A1Click);
-    for (QAction* level : {check1, check2, check3}) {
+    on(N17, &QAction::triggered, &TForm1::N17Click);
+    connect(qipanPicture, &BoardPicture::wheeled, this, [this](int notches) { handle([&] { keyboard_.wheel(notches); }); });
+    for (QAction* level : {check1, check2, check3, check4}) {
         connect(level, &QAction::triggered, this, [this, level] { handle([&] { check3Click(level); }); });
     }
     for (QAction* skin : {N11, N21, N31}) {
@@ -99,6 +112,9 @@ void TForm1::FormCreate() {
     }
     ActionList1Update();
     ApplySkin(0);
+    if (preferences().value(kMoveNumbersKey, false).toBool()) {
+        N17Click();
+    }
 }
 
 void TForm1::ApplySkin(int skin) {
@@ -141,9 +157,15 @@ void TForm1::changeback(QAction* sender) {
 void TForm1::qipanPictureMouseMove(int x, int y) {
     mouseX_ = x;
     mouseY_ = y;
+    keyboard_.pointerUsed();
 }
 
 void TForm1::qipanPictureClick() {
+    // A click while looking back only brings the game as it stands.
+    if (keyboard_.reviewing()) {
+        keyboard_.leave();
+        return;
+    }
     // The blink must not decide what a click on the newest stone does.
     if (board_.hiddenNewestCovers(qipanPicture->mapToParent(QPoint(mouseX_, mouseY_)))) {
         return;
@@ -158,11 +180,37 @@ void TForm1::Timer4Timer() {
     notices_.tell(Notice::Result);
 }
 
-void TForm1::actSinglePlayExecute() { match_.startSinglePlay(); }
+void TForm1::actSinglePlayExecute() {
+    keyboard_.leave();
+    match_.startSinglePlay();
+}
 
-void TForm1::actRestartExecute() { match_.restart(); }
+void TForm1::actRestartExecute() {
+    keyboard_.leave();
+    match_.restart();
+}
 
-void TForm1::actRegretExecute() { match_.takeBack(); }
+void TForm1::actRegretExecute() {
+    keyboard_.leave();
+    match_.takeBack();
+}
+
+void TForm1::keyPressEvent(QKeyEvent* event) {
+    bool taken = false;
+    if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
+        handle([&] { taken = keyboard_.key(event->key()); });
+    }
+    if (!taken) {
+        QMainWindow::keyPressEvent(event);
+    }
+}
+
+void TForm1::N17Click() {
+    const bool shown = !board_.moveNumbers();
+    board_.setMoveNumbers(shown);
+    N17->setChecked(shown);
+    preferences().setValue(kMoveNumbersKey, shown);
+}
 
 void TForm1::N10Click() {
     if (match_.endGame()) {
@@ -182,7 +230,7 @@ void TForm1::N16Click() {
 }
 
 void TForm1::check3Click(QAction* sender) {
-    const std::array<QAction*, 3> levels{check1, check2, check3};
+    const std::array<QAction*, 4> levels{check1, check2, check3, check4};
     const auto chosen = std::find(levels.begin(), levels.end(), sender) - levels.begin();
     match_.setLevel(static_cast<Level>(chosen));
     ActionList1Update();
@@ -196,8 +244,14 @@ void TForm1::matchChanged(const MatchReport& now, const MatchReport& before) {
     if (now.firstMover != before.firstMover || now.secondMover != before.secondMover) {
         Label1->setText(now.firstMover);
         Label2->setText(now.secondMover);
+        Label1->setAccessibleName(QStringLiteral("先行方：") + now.firstMover.trimmed());
+        Label2->setAccessibleName(QStringLiteral("后行方：") + now.secondMover.trimmed());
     }
     board_.showOutcome(now.winningLine, now.gameOver);
+    // Nothing is left to play at the cursor: the arrows look back.
+    if (now.gameOver && !before.gameOver) {
+        keyboard_.pointerUsed();
+    }
 }
 
 void TForm1::ActionList1Update() {
@@ -209,12 +263,12 @@ void TForm1::ActionList1Update() {
     N10->setEnabled(c.endGame);
     N13->setEnabled(c.singlePlay);
     N14->setEnabled(c.netPlay);
-    for (QAction* item : {N15, N16, check1, check2, check3}) {
+    for (QAction* item : {N15, N16, check1, check2, check3, check4}) {
         item->setEnabled(c.options);
     }
     N15->setChecked(!match_.report().computerFirstOption);
     N16->setChecked(match_.report().computerFirstOption);
-    const std::array<QAction*, 3> levels{check1, check2, check3};
+    const std::array<QAction*, 4> levels{check1, check2, check3, check4};
     for (std::size_t i = 0; i < levels.size(); ++i) {
         levels[i]->setChecked(static_cast<std::size_t>(match_.report().level) == i);
     }

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 
 #include "artwork.h"
+#include "board_keyboard.h"
 #include "board_picture.h"
 #include "board_view.h"
 #include "guard.h"
@@ -52,6 +53,7 @@ public:
     void N15Click();
     void N16Click();
     void check3Click(QAction* sender);
+    void N17Click();
     void N6Click();
     void N8Click();
     void A1Click();
@@ -87,6 +89,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     // The library's two messages arrive as posted events.
     bool event(QEvent* event) override;
+    // Keys nothing else took: the board's cursor and looking back.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void connectHandlers();
@@ -102,8 +106,15 @@ private:
     DialogService& dialogs_;
     BoardView board_;
     MatchController match_;
+    BoardKeyboard keyboard_;
     NoticeBoard notices_;
-    NetEventRoute netEvents_{[this](const NetEvent& event) { handle([&] { match_.receive(event); }); }};
+    // Anything from the peer brings the live board back first.
+    NetEventRoute netEvents_{[this](const NetEvent& event) {
+        handle([&] {
+            keyboard_.leave();
+            match_.receive(event);
+        });
+    }};
 
     QString appDir_;
     QString gameFolder_; // where a game was last loaded or saved; empty until then

@@ -2,7 +2,12 @@
 
 #include <QAction>
 #include <QMainWindow>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QTextEdit>
+#include <QToolButton>
+#include <tuple>
 
 #include "board_picture.h"
 #include "skin.h"
@@ -38,6 +43,21 @@ DesignedControls::DesignedControls(QMainWindow& window) {
     bindButton(sbtnSaveGame, actSaveGame, true);
     bindButton(sbtnRegret, actRegret, true);
     bindButton(sbtnRestart, actRestart, false);
+    // What a screen reader says of each control; the board says more as its cursor moves.
+    for (const auto& [widget, name, description] :
+         {std::tuple<QWidget*, const char*, const char*>{sbtnOpenGame, "打开游戏", "打开一局保存的游戏"},
+          {sbtnSaveGame, "保存游戏", "将当前游戏存盘"},
+          {sbtnRegret, "悔棋", "收回最后一步"},
+          {sbtnRestart, "重来", "重新开始这一局"},
+          {Image2, "黑子", "先行一方的棋子"},
+          {Image1, "白子", "后行一方的棋子"},
+          {Label1, "先行方", "执黑子先走的一方"},
+          {Label2, "后行方", "执白子后走的一方"},
+          {Edit1, "聊天输入框", "输入一行文字，按回车发给对方"},
+          {Memo1, "聊天记录", "双方说过的话"}}) {
+        widget->setAccessibleName(QString::fromUtf8(name));
+        widget->setAccessibleDescription(QString::fromUtf8(description));
+    }
 
     using Mark = MenuItemDesign::Mark;
     QMenuBar* bar = window.menuBar();
@@ -58,10 +78,13 @@ DesignedControls::DesignedControls(QMainWindow& window) {
                      {&check1, "check1", QStringLiteral("初级(&E)"), {}, Mark::On},
                      {&check2, "check2", QStringLiteral("中级(&N)"), {}, Mark::Off},
                      {&check3, "check3", QStringLiteral("高级(&H)"), {}, Mark::Off},
+                     {&check4, "check4", QStringLiteral("大师(&M)"), {}, Mark::Off},
                      {nullptr, "N12"},
                      {&N11, "N11", QStringLiteral("木制棋盘"), {}, Mark::On, 1},
                      {&N21, "N21", QStringLiteral("水晶棋盘"), {}, Mark::Off, 2},
-                     {&N31, "N31", QStringLiteral("大理石棋盘"), {}, Mark::Off, 3}});
+                     {&N31, "N31", QStringLiteral("大理石棋盘"), {}, Mark::Off, 3},
+                     {nullptr, "N18"},
+                     {&N17, "N17", QStringLiteral("显示手数(&S)"), {}, Mark::Off}});
     addDesignedMenu(*bar, "N7", QStringLiteral("帮助(&H)"),
                     {{&N8, "N8", QStringLiteral("帮助主题"), Qt::Key_F1},
                      {nullptr, "N9"},

@@ -53,6 +53,8 @@ struct DesignedControls {
     QAction* check1 = nullptr;
     QAction* check2 = nullptr;
     QAction* check3 = nullptr;
+    QAction* check4 = nullptr; // 大师, the master
+    QAction* N17 = nullptr;    // 显示手数, move numbers on the stones
     QAction* N11 = nullptr;
     QAction* N21 = nullptr;
     QAction* N31 = nullptr;

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "board_picture.h"
+#include "move_number.h"
 #include "skin.h"
 
 namespace kivola {
@@ -38,6 +39,14 @@ int pieceOffset(int skin) { return skinLayout()[static_cast<std::size_t>(skin)].
 
 } // namespace
 
+void TPiece::paintEvent(QPaintEvent* event) {
+    QLabel::paintEvent(event);
+    if (numbered) {
+        QPainter painter(this);
+        paintMoveNumber(painter, QRectF(rect()), moveNumber, stoneColor);
+    }
+}
+
 void TPiece::mousePressEvent(QMouseEvent* event) { event->accept(); }
 
 void TPiece::mouseReleaseEvent(QMouseEvent* event) { event->accept(); }
@@ -59,6 +68,7 @@ TPiece* makePiece(QWidget* parent, int k, QPoint base, StoneColour colour, int s
     sprite->baseTop = base.y();
     sprite->move(spritePosition(*sprite, skin));
     sprite->stoneColor = colour;
+    sprite->moveNumber = k;
     sprite->pictureDue = true;
     return sprite;
 }

@@ -23,8 +23,11 @@ public:
     bool pictureDue = false; // still has to take its picture from the current skin's indicators
     int baseLeft = 0;        // position before the skin's offset
     int baseTop = 0;
+    int moveNumber = 0;      // written on the stone while numbered
+    bool numbered = false;
 
 protected:
+    void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 };

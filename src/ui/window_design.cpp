@@ -37,6 +37,8 @@ QProgressBar* makeGauge(QWidget* parent) {
     gauge->setStyleSheet(QStringLiteral("QProgressBar { background: #C0DCC0; border: 1px solid #404040; color: black; }"
                                         "QProgressBar::chunk { background: #FFFFE1; }"));
     gauge->setFont(pixelFont(kSansFamily, 11));
+    gauge->setAccessibleName(QStringLiteral("电脑思考进度"));
+    gauge->setAccessibleDescription(QStringLiteral("电脑思考这一步的进度"));
     return gauge;
 }
 

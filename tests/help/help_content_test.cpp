@@ -133,7 +133,8 @@ TEST_F(HelpFileContent, TopicsNameTheCommandsAndKeys)
          {"玩家先行(<u>P</u>)", "电脑先行(<u>C</u>)", "初级(<u>E</u>)", "中级(<u>N</u>)",
           "高级(<u>H</u>)", "保存游戏(<u>S</u>)", "打开游戏(<u>O</u>)", "木制棋盘", "水晶棋盘",
           "大理石棋盘", "单机游戏", "网络对战", "结束游戏", "悔棋", "重来", "输入框：", ".rur",
-          "15 × 15", "五个或更多", "和棋", "帮助主题", "关于(<u>A</u>)"}) {
+          "15 × 15", "五个或更多", "和棋", "帮助主题", "关于(<u>A</u>)", "大师(<u>M</u>)",
+          "显示手数(<u>S</u>)", "第 k / n 手", "第 8 行 第 8 列，黑子"}) {
         EXPECT_TRUE(all.contains(QString::fromUtf8(text))) << text;
     }
     for (const char* key : {"<td>F1</td>", "<td>F2</td>", "<td>F3</td>", "<td>F5</td>",

@@ -91,14 +91,10 @@ std::optional<QPoint> anchorPoint(HelpBrowser* browser, const QString& href)
 
 } // namespace
 
-TEST(HtmlHelpControl, HelpFileIsBuilt)
-{
-    ASSERT_TRUE(QFile::exists(kHelpFile)) << kHelpFile.toStdString();
-}
-
 // Pressing F1 twice must neither load the library twice nor open a second window.
 TEST(HtmlHelpControl, SecondRequestReusesLibraryAndWindowOnSameTopic)
 {
+    ASSERT_TRUE(QFile::exists(kHelpFile)) << kHelpFile.toStdString(); // the build made it
     ASSERT_FALSE(chmLibResident());
     {
         HtmlHelpControl control;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 
+#include "event_loop.h"
 #include "fake_net_library.h"
 #include "kivola/match/match_controller.h"
 #include "library_events.h"
@@ -47,6 +48,7 @@ TEST_F(Match, takeBackWithTheComputerFirstLeavesItsOpeningStoneAndThePlayerToMov
     match.takeBack();
     EXPECT_EQ(state.stepCount, 1);
     EXPECT_EQ(view.liveCount(), 1);
+    EXPECT_EQ(state.board[8][8], kOtherStone) << "the opening stone stays";
     EXPECT_EQ(state.board[1][1], kEmpty);
     EXPECT_EQ(state.stepSide[1], kSideOther);
     EXPECT_EQ(state.playerCanMove, 1);
@@ -198,6 +200,85 @@ TEST_F(Match, controlsFollowEveryChangeOfMode) {
     EXPECT_EQ(view.released, 2) << "a second notice finds the match already ended";
     EXPECT_EQ(match.controls(), none);
     EXPECT_TRUE(match.mayClose());
+}
+
+} // namespace
+} // namespace kivola::test
+
+namespace kivola::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST_F(Match, theMasterThinksWhileTheMatchGoesOnAndItsStoneComesThroughTheEventLoop) {
+    application();
+    match.setLevel(Level::Master);
+    EXPECT_EQ(match.report().level, Level::Master);
+    EXPECT_EQ(computer.searchDepth(), kBeginnerDepth) << "the fixed-depth opponent keeps its depth";
+    match.setMasterBudget(100ms);
+    match.setComputerFirst(true);
+    match.startSinglePlay();
+    EXPECT_TRUE(match.computerThinking());
+    EXPECT_EQ(state.stepCount, 0);
+    click(8, 8); // not the player's turn
+    EXPECT_EQ(state.stepCount, 0);
+    ASSERT_TRUE(runUntil([&] { return state.stepCount == 1; }));
+    EXPECT_EQ((BoardPoint{state.stepX[1], state.stepY[1]}), (BoardPoint{8, 8}));
+    EXPECT_EQ(state.stepSide[1], kSideOther);
+    EXPECT_EQ(state.playerCanMove, 1);
+    EXPECT_FALSE(match.computerThinking());
+    EXPECT_TRUE(view.blinking);
+    EXPECT_EQ(view.progress(), 100);
+
+    click(9, 9);
+    EXPECT_EQ(state.stepCount, 2);
+    EXPECT_TRUE(match.controls().regret) << "a take-back stays at hand while it thinks";
+    ASSERT_TRUE(runUntil([&] { return state.stepCount == 3; }));
+    EXPECT_EQ(state.board[state.stepX[3]][state.stepY[3]], kOtherStone);
+
+    match.endGame();
+    match.setLevel(Level::Advanced);
+    EXPECT_EQ(computer.searchDepth(), kAdvancedDepth);
+}
+
+TEST_F(Match, everyCommandThatChangesTheBoardStopsTheMasterAndItsStoneNeverArrives) {
+    application();
+    QObject later;
+    match.setLevel(Level::Master);
+    match.setMasterBudget(10min); // only a stop ends these searches
+    match.startSinglePlay();
+    const auto thinkAfterTheFirstStone = [&] {
+        click(8, 8);
+        ASSERT_EQ(state.stepCount, 1);
+        ASSERT_TRUE(match.computerThinking());
+        ASSERT_FALSE(view.blinking);
+    };
+    thinkAfterTheFirstStone();
+    match.takeBack(); // the player's own stone goes, and the player moves again
+    EXPECT_FALSE(match.computerThinking());
+    EXPECT_EQ(state.stepCount, 0);
+    EXPECT_EQ(state.board[8][8], kEmpty);
+    EXPECT_EQ(state.playerCanMove, 1);
+    EXPECT_TRUE(view.blinking);
+    EXPECT_EQ(view.progress(), 0);
+
+    thinkAfterTheFirstStone();
+    match.restart();
+    EXPECT_EQ(state.stepCount, 0);
+    EXPECT_EQ(state.playerCanMove, 1);
+    thinkAfterTheFirstStone();
+    match.loadGame(SavedGame{0, {{3, 3, 1}, {4, 4, 0}}});
+    EXPECT_EQ(state.stepCount, 2);
+    EXPECT_EQ(state.playerCanMove, 1);
+    click(8, 8);
+    ASSERT_TRUE(match.computerThinking());
+    EXPECT_TRUE(match.endGame());
+    EXPECT_EQ(state.gameStarted, 0);
+    EXPECT_FALSE(match.computerThinking());
+
+    ASSERT_TRUE(drainQueue(later));
+    EXPECT_EQ(state.stepCount, 0);
+    EXPECT_EQ(view.liveCount(), 0);
 }
 
 } // namespace

@@ -233,7 +233,7 @@ TEST_F(HostileE2E, strangersWhileTheHostWaitsShowInTheDialogOnlyAndTheFriendStil
         }
         mutes.clear();
         playWithFriendUntilItLeaves(c.friendName);
-        settle();
+        ASSERT_TRUE(waitForQuiet());
         EXPECT_EQ(std::count_if(dialogs.shown.begin(), dialogs.shown.end(),
                                 [](const ShownMessage& m) { return m.caption == u("Information"); }),
                   0);
@@ -322,7 +322,7 @@ TEST_F(HostileE2E, aPeerMisbehavingInTheGameEndsOnlyItsOwnMatch) {
         EXPECT_LE(memoLinesAtNotice, 101);
         ASSERT_TRUE(waitForSingleMode());
         EXPECT_TRUE(raw.waitClosed());
-        settle();
+        ASSERT_TRUE(waitForQuiet());
         int endNotices = 0;
         for (const ShownMessage& m : dialogs.shown) {
             if (m.question) {

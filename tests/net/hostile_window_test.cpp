@@ -118,7 +118,7 @@ TEST_F(HostilePeer, markupInNamesAndChatIsShownLiterally) {
     library.chat(gbk(image + u("：") + bold));
     EXPECT_EQ(ui().Memo1->document()->firstBlock().text(), image + u("：") + bold);
     library.deliver(RestartRefused, 1);
-    settle();
+    ASSERT_TRUE(waitForQuiet());
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, image + u("不同意重新开始"));
     EXPECT_EQ(form1->windowTitle(), QStringLiteral("Kivola")) << "no peer text in the caption";
@@ -271,7 +271,7 @@ TEST_F(HostilePeer, aStoneTheLibraryRefusesIsTakenBackWithTheResultItMade) {
     EXPECT_EQ(stones(), 8);
     EXPECT_EQ(cell(8, 8), kEmpty);
     EXPECT_FALSE(ui().Timer4->isActive());
-    settle();
+    ASSERT_TRUE(waitForQuiet());
     EXPECT_TRUE(dialogs.shown.empty()) << "no result is announced";
     EXPECT_EQ(sprites(), 8);
     expectMatchCommands();
@@ -293,7 +293,7 @@ TEST_F(HostilePeer, restartQuestionsGoAwayUnansweredWhenTheMatchEndsOrBeginsAnew
     library.deliver(RestartAsked, 2);
     dialogs.answers = {true};
     QTest::keyClick(form1.get(), Qt::Key_F5);
-    settle();
+    ASSERT_TRUE(waitForQuiet());
     ASSERT_EQ(dialogs.shown.size(), 1u) << "only the end-of-match question";
     EXPECT_EQ(library.count("ReplyRestart"), 0);
 

@@ -232,7 +232,9 @@ TEST_F(NetLoopbackStrictPeer, quickTypingIsKeptBackLocallySoTheFriendNeverDropsT
     const QStringList lines = ui().Memo1->toPlainText().split(u("\n"));
     EXPECT_EQ(lines.front(), u("甲方：好"));
     EXPECT_EQ(lines.back(), note);
-    settle(200);
+    // A stone follows the lines on the one stream: once it is there, so is every line sent.
+    localPlays(8, 8);
+    ASSERT_TRUE(peerLog.waitFor(OneStep));
     EXPECT_EQ(peerLog.count(ChatText), lines.count(u("甲方：好"))) << "every line in the record reached the friend";
     EXPECT_GE(lines.count(note), 6);
     EXPECT_EQ(peerLog.count(PeerGone), 0);
@@ -309,7 +311,7 @@ TEST_F(NetLoopback, endingTheGameAnsweredNoKeepsTheMatchAndYesTellsThePeer) {
     ASSERT_TRUE(peerLog.waitFor(PeerGone));
     EXPECT_FALSE(peerLog.last(PeerGone)->linkLost) << "a farewell, not a broken link";
     expectBackInSingleMode();
-    settle(100);
+    ASSERT_TRUE(waitForQuiet());
     EXPECT_EQ(dialogs.shown.size(), 2u) << "no notice of its own leaving";
 }
 

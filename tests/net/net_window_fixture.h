@@ -44,7 +44,7 @@ protected:
         EXPECT_FALSE(ui().sbtnOpenGame->isEnabled());
         EXPECT_FALSE(ui().sbtnRegret->isEnabled()) << "take back";
         EXPECT_TRUE(ui().sbtnRestart->isEnabled());
-        for (QAction* option : {ui().N15, ui().N16, ui().check1, ui().check2, ui().check3}) {
+        for (QAction* option : {ui().N15, ui().N16, ui().check1, ui().check2, ui().check3, ui().check4}) {
             EXPECT_FALSE(option->isEnabled()) << option->objectName().toStdString();
         }
         EXPECT_FALSE(ui().N13->isEnabled());
@@ -59,7 +59,7 @@ protected:
         EXPECT_TRUE(ui().N13->isEnabled());
         EXPECT_TRUE(ui().N14->isEnabled());
         EXPECT_TRUE(ui().N4->isEnabled());
-        for (QAction* option : {ui().N15, ui().N16, ui().check1, ui().check2, ui().check3}) {
+        for (QAction* option : {ui().N15, ui().N16, ui().check1, ui().check2, ui().check3, ui().check4}) {
             EXPECT_TRUE(option->isEnabled()) << option->objectName().toStdString();
         }
     }

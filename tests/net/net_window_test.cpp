@@ -1,6 +1,7 @@
 // The network match in the real window, with the library replaced by a recorder: every call
 // the window makes is checked, and any event, also a broken one, can be delivered.
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QTextEdit>
 #include <QProgressBar>
@@ -138,10 +139,10 @@ TEST_F(NetWindow, badEventsAreIgnoredWithoutTouchingTheGame) {
     library.deliver(0);
     library.deliver(ChatText, 0, QByteArray());
     library.deliver(ChatText, 0, QByteArray("\x81\0", 2)); // a lead byte without its trail
-    settle(60);
-    EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_FALSE(ui().Timer2->isActive() || ui().Timer3->isActive() || ui().Timer5->isActive() ||
                  ui().Timer8->isActive());
+    ASSERT_TRUE(waitForQuiet());
+    EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_TRUE(ui().Memo1->document()->isEmpty());
     EXPECT_EQ(form1->match().board, before.board);
     EXPECT_EQ(form1->match().stepCount, before.stepCount);
@@ -160,7 +161,7 @@ TEST_F(NetWindow, eventsOutsideAMatchLeaveAGameAgainstTheComputerAlone) {
     library.gameBegin(1, gbk("甲方"), gbk("乙方"));
     library.oneStep(1, 1);
     library.deliver(PeerGone, 2);
-    settle(40);
+    ASSERT_TRUE(waitForQuiet());
     EXPECT_EQ(form1->match().board, board);
     EXPECT_EQ(form1->match().netMode, 0);
     EXPECT_EQ(ui().Label1->text(), u("玩家"));
@@ -179,7 +180,7 @@ TEST_F(NetWindow, winningLocalStoneIsStillSentAndAnnounced) {
     EXPECT_EQ(library.count("SendOneStep"), 5);
     EXPECT_EQ(form1->controller().outgoingStep()[1], 8);
     EXPECT_TRUE(ui().Timer4->isActive());
-    settle();
+    ASSERT_TRUE(waitForQuiet());
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, u("您赢了！"));
     EXPECT_EQ(dialogs.shown[0].caption, u("结果"));
@@ -196,7 +197,7 @@ TEST_F(NetWindow, peerWinningStoneBringsYouLose) {
     }
     library.oneStep(8, 3);
     EXPECT_EQ(form1->match().gameResult, kOtherStone);
-    settle();
+    ASSERT_TRUE(waitForQuiet());
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, u("您输了！"));
     EXPECT_EQ(dialogs.shown[0].caption, u("结果"));
@@ -212,6 +213,28 @@ TEST_F(NetWindow, peerWinningStoneBringsYouLose) {
     library.gameBegin(1, gbk("乙方"), gbk("甲方"));
     EXPECT_EQ(stones(), 0);
     EXPECT_TRUE(form1->board().winningMarks()->marked().empty());
+}
+
+TEST_F(NetWindow, looksBackOnlyOnceTheGameIsDecidedAndAnyEventBringsTheLiveBoard) {
+    openMatch(2);
+    const auto caption = [&] { return form1->findChild<QLabel*>(QStringLiteral("reviewCaption")); };
+    for (int column = 4; column <= 7; ++column) {
+        library.oneStep(column, 3);
+        library.deliver(YourTurn);
+        clickPoint(column, 10);
+        // While the game is played a peer's stone must never land unseen: the arrows look back at nothing.
+        QTest::keyClick(form1.get(), Qt::Key_Left);
+        EXPECT_FALSE(caption()->isVisible());
+    }
+    library.oneStep(8, 3);
+    ASSERT_TRUE(waitForQuiet());
+    QTest::keyClick(form1.get(), Qt::Key_Home);
+    ASSERT_TRUE(caption()->isVisible());
+    EXPECT_FALSE(form1->piece(1)->isVisible());
+    library.chat(gbk("再来一局？"));
+    EXPECT_FALSE(caption()->isVisible());
+    EXPECT_TRUE(form1->piece(1)->isVisible());
+    EXPECT_TRUE(form1->board().winningMarks()->isVisible());
 }
 
 // A full board without five: 113 points for the first mover, 112 for the second.
@@ -244,7 +267,7 @@ TEST_F(NetWindow, localStoneThatFillsTheBoardIsSentAndDrawn) {
     }
     EXPECT_EQ(stones(), 225);
     EXPECT_EQ(library.count("SendOneStep"), 113) << "the last stone goes out too";
-    settle();
+    ASSERT_TRUE(waitForQuiet());
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, u("和棋！"));
     EXPECT_EQ(dialogs.shown[0].caption, u("结果"));
@@ -262,7 +285,7 @@ TEST_F(NetWindow, peerStoneThatFillsTheBoardIsDrawn) {
     }
     EXPECT_EQ(stones(), 225);
     EXPECT_EQ(form1->match().gameResult, kDraw);
-    settle();
+    ASSERT_TRUE(waitForQuiet());
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, u("和棋！"));
 }
@@ -353,7 +376,7 @@ TEST_F(NetWindow, restartRequestGoesToTheLibraryAndLeavesTheBoard) {
     library.deliver(RestartRefused, 2);
     EXPECT_TRUE(ui().Timer5->isActive());
     EXPECT_EQ(ui().Timer5->interval(), 1);
-    settle();
+    ASSERT_TRUE(waitForQuiet());
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, u("乙方不同意重新开始"));
     EXPECT_EQ(dialogs.shown[0].caption, u("答复"));
@@ -364,14 +387,14 @@ TEST_F(NetWindow, restartQuestionIsAnsweredByTheLocalPlayer) {
     dialogs.answers = {true, false};
     library.deliver(RestartAsked, 2);
     EXPECT_FALSE(library.count("ReplyRestart")) << "the question waits for the timer";
-    settle();
+    ASSERT_TRUE(waitForQuiet());
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, u("乙方 提出重新开始，您同意吗？"));
     EXPECT_EQ(dialogs.shown[0].caption, u("提示"));
     EXPECT_TRUE(dialogs.shown[0].question);
     EXPECT_EQ(library.last("ReplyRestart")->number, -1);
     library.deliver(RestartAsked, 2);
-    settle();
+    ASSERT_TRUE(waitForQuiet());
     EXPECT_EQ(library.last("ReplyRestart")->number, 0);
 }
 
@@ -385,7 +408,7 @@ TEST_F(NetWindow, peerLeavingShowsTheNoticeOverTheFinalPositionThenReturnsToSing
     EXPECT_FALSE(about.isVisible()) << "the about box gets out of the way";
     EXPECT_TRUE(ui().Timer2->isActive());
     EXPECT_EQ(stones(), 1);
-    settle();
+    ASSERT_TRUE(waitForQuiet());
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, u("乙方退出游戏了"));
     EXPECT_EQ(dialogs.shown[0].caption, u("网络游戏终止"));
@@ -405,7 +428,7 @@ TEST_F(NetWindow, brokenLinkIsReleasedOnlyAfterTheNoticeIsConfirmed) {
     library.deliver(PeerGone, 1, {}, 1);
     EXPECT_TRUE(ui().Timer8->isActive());
     EXPECT_EQ(library.count("ReleaseNetWork"), 0);
-    settle();
+    ASSERT_TRUE(waitForQuiet());
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, u("甲方断线了，确认后自动关闭网络连接，请耐心等待一段时间"));
     EXPECT_EQ(dialogs.shown[0].caption, u("网络游戏终止"));

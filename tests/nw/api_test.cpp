@@ -146,7 +146,10 @@ TEST_F(NetworkApi, stonesTravelBothWaysThroughTheCFunctions) {
     EXPECT_EQ(SendOneStep(8, taken), 0);
     EXPECT_EQ(SendOneStep(4, step), 0);    // wrong byte count
     EXPECT_EQ(SendOneStep(8, nullptr), 0);
-    settle();
+    // A line sent after them arrives after anything they sent.
+    const int linesBefore = peerLog.count(ChatText);
+    EXPECT_NE(SendChat(2, "~"), 0);
+    ASSERT_TRUE(peerLog.waitFor(ChatText, linesBefore + 1));
     EXPECT_EQ(peerLog.count(OneStep), 1);
 }
 
@@ -176,7 +179,7 @@ TEST_F(NetworkApi, restartRefusedAndAgreedThroughTheCallback) {
     ASSERT_TRUE(peer.requireRestart());
     ASSERT_TRUE(waitForReceived(RestartAsked));
     EXPECT_EQ(lastOf(RestartAsked)->seat, 2);
-    settle();
+    ASSERT_TRUE(drainEvents());
     // The question comes as the event only, so the player is asked once, not twice.
     EXPECT_TRUE(window.texts.empty());
     EXPECT_NE(ReplyRestart(-1), 0);
@@ -206,12 +209,13 @@ TEST_F(NetworkApi, peerLeavingAndLinkBreakingAreTold) {
 }
 
 TEST_F(NetworkApi, silenceOfThePeerIsALostLink) {
-    Session quick{nullptr, SessionOptions{.keepAliveMs = 100, .silenceMs = 600}};
+    Session quick{nullptr, SessionOptions{.keepAliveMs = kQuickKeepAliveMs, .silenceMs = kQuickSilenceMs}};
     EventLog quickLog{quick};
     ASSERT_TRUE(quick.setPlayerName(QStringLiteral("乙方")));
-    testing::setSessionTimings(100, 600);
+    testing::setSessionTimings(kQuickKeepAliveMs, kQuickSilenceMs);
     hostAndLetJoin(quick, quickLog);
-    settle(1200); // keep-alives hold the quiet link
+    // Keep-alives hold the quiet link past the silence limit.
+    EXPECT_TRUE(holdsFor(kQuickSilenceMs * 3 / 2, [] { return countOf(PeerGone) > 0; }));
     ASSERT_EQ(countOf(PeerGone), 0);
     ReleaseNetWork();
 
@@ -231,13 +235,14 @@ TEST_F(NetworkApi, prepareWorksAgainAfterDisconnectWithoutRelease) {
     EXPECT_NE(SendDisconnect(0), 0);
     ASSERT_TRUE(peerLog.waitFor(PeerGone));
     EXPECT_EQ(peerLog.last(PeerGone)->linkLost, false);
-    settle();
     EXPECT_EQ(countOf(PeerGone), 0); // the local side hears nothing of its own leaving
 
     g_received.clear();
     peerLog.clear();
     hostAndLetPeerJoin();
     EXPECT_EQ(lastOf(GameBegin)->seat, 1);
+    // Nor later: the new game's greeting came through the peer after it had closed the old link.
+    EXPECT_EQ(countOf(PeerGone), 0);
 }
 
 TEST_F(NetworkApi, disconnectThenReleaseStillTellsThePeerThePlayerLeft) {
@@ -267,7 +272,7 @@ TEST_F(NetworkApi, cancelOrReleaseWhileWaitingStopsHostingAndFreesThePort) {
         QTcpServer again;
         EXPECT_TRUE(again.listen(QHostAddress::Any, port)) << cancel;
     }
-    settle(50);
+    ASSERT_TRUE(drainEvents());
     EXPECT_TRUE(g_received.empty());
     EXPECT_TRUE(window.texts.empty());
 }
@@ -279,7 +284,7 @@ TEST_F(NetworkApi, releaseWhileConnectedLeavesThePeerWithALostLink) {
     EXPECT_TRUE(peerLog.last(PeerGone)->linkLost);
     ReleaseNetWork();
     const std::size_t before = g_received.size();
-    settle();
+    ASSERT_TRUE(drainEvents());
     EXPECT_EQ(g_received.size(), before); // nothing after release
 }
 
@@ -287,7 +292,7 @@ TEST_F(NetworkApi, cancelledDialogReturnsZeroQuietly) {
     const int32_t result = prepare([](QDialog& d) { d.findChild<QPushButton*>("cancelButton")->click(); });
     EXPECT_EQ(result, 0);
     EXPECT_EQ(testing::currentSession(), nullptr);
-    settle(50);
+    ASSERT_TRUE(drainEvents());
     EXPECT_TRUE(window.texts.empty());
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 // Shared helpers of the network tests: an event log per session and bounded waits.
 
+#include <QElapsedTimer>
 #include <QHostAddress>
 #include <QObject>
 #include <QTcpSocket>
 #include <QTest>
 #include <algorithm>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -110,7 +112,43 @@ public:
     QByteArray received;
 };
 
-// Lets the event loop run for a while, to show that something does NOT happen.
-inline void settle(int ms = 200) { QTest::qWait(ms); }
+// Runs the event loop until what is already queued in it has run: posted events (queued calls
+// and zero timers among them) and, a few rounds deep, what those queue in turn. Shows that
+// something does NOT happen here without a guess at how long it would take.
+inline bool drainEvents(int rounds = 3) {
+    QObject marker;
+    for (int round = 0; round < rounds; ++round) {
+        bool ran = false;
+        QMetaObject::invokeMethod(&marker, [&ran] { ran = true; }, Qt::QueuedConnection);
+        if (!QTest::qWaitFor([&ran] { return ran; }, kWaitMs))
+            return false;
+    }
+    return true;
+}
+
+// A chat line reaches the other side after every frame sent before it on the one stream, so by
+// then the other side has done whatever those frames make it do.
+inline bool passLine(Session& from, EventLog& toLog) {
+    const std::size_t before = toLog.events.size();
+    const QByteArray line = from.playerName() + gbk("：") + '~';
+    return from.sendChat("~") && QTest::qWaitFor([&] {
+        return std::any_of(toLog.events.begin() + static_cast<std::ptrdiff_t>(before), toLog.events.end(),
+                           [&](const SessionEvent& e) { return e.type == ChatText && e.line() == line; });
+    }, kWaitMs);
+}
+
+// Runs the event loop for ms unless broken() comes true first; says whether the time passed
+// with it false. For a link that must hold longer than a limit.
+inline bool holdsFor(int ms, const std::function<bool()>& broken) {
+    QElapsedTimer clock;
+    clock.start();
+    return QTest::qWaitFor([&] { return broken() || clock.hasExpired(ms); }, ms + kWaitMs) && !broken();
+}
+
+// Quick timings for the tests of keep-alive and silence. A loaded machine may leave the tests'
+// one thread unscheduled for a good part of a second; the limit is far beyond that and beyond
+// many keep-alives, and it still fails a link without them within the bounded waits.
+inline constexpr int kQuickKeepAliveMs = 50;
+inline constexpr int kQuickSilenceMs = 1500;
 
 } // namespace nw::test

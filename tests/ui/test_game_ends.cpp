@@ -79,7 +79,7 @@ TEST_F(GameEnds, aFullBoardIsADrawWhoeverPlacesTheLastStone) {
         EXPECT_EQ(form1->match().gameResult, kDraw);
         EXPECT_EQ(form1->match().stepSide[kMaxStones], c.lastSide);
         ASSERT_TRUE(waitUntil([&] { return !dialogs.shown.empty(); }));
-        settle();
+        ASSERT_TRUE(waitForQuiet());
         ASSERT_EQ(dialogs.shown.size(), 1u) << "one notice for one result";
         EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("和棋！"));
         EXPECT_EQ(dialogs.shown[0].caption, QStringLiteral("结果"));

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include "window_fixture.h"
 
@@ -82,6 +83,37 @@ TEST_F(Rendering, aWonGameShowsItsFiveInEverySkin) {
         EXPECT_NE(shot, bare) << "the rings show";
         EXPECT_TRUE(shot.save(screenshotPath(scratch, QStringLiteral("window-won-%1").arg(names[skin]))));
     }
+}
+
+TEST_F(Rendering, moveNumbersOnEverySkinAndALookBackWithTheCursor) {
+    QTemporaryDir scratch;
+    openWindow({}, 3);
+    ui().actSinglePlay->trigger();
+    for (const BoardPoint p : {BoardPoint{8, 8}, BoardPoint{9, 7}, BoardPoint{7, 9}, BoardPoint{10, 10}, BoardPoint{6, 6}}) {
+        if (cell(p.x, p.y) == kEmpty && stones() < 8) {
+            clickPoint(p.x, p.y);
+        }
+    }
+    ASSERT_EQ(stones(), 8);
+    ASSERT_EQ(form1->match().gameResult, kInProgress);
+    ui().N17->trigger();
+    const char* names[] = {"wood", "crystal", "marble"};
+    QAction* items[] = {ui().N11, ui().N21, ui().N31};
+    for (int skin = 0; skin < 3; ++skin) {
+        items[skin]->trigger();
+        const QImage shot = shoot(*form1);
+        EXPECT_TRUE(shot.save(screenshotPath(scratch, QStringLiteral("window-numbers-%1").arg(names[skin]))));
+    }
+    items[0]->trigger();
+    for (const Qt::Key key : {Qt::Key_Left, Qt::Key_Left, Qt::Key_Left}) {
+        QTest::keyClick(form1.get(), key);
+    }
+    EXPECT_TRUE(form1->grab().toImage().save(screenshotPath(scratch, QStringLiteral("window-review"))));
+    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Down, Qt::Key_Down, Qt::Key_Right}) {
+        QTest::keyClick(form1.get(), key);
+    }
+    EXPECT_TRUE(shoot(*form1).save(screenshotPath(scratch, QStringLiteral("window-cursor"))));
+    ui().N17->trigger(); // the next window starts without numbers
 }
 
 } // namespace

@@ -104,7 +104,7 @@ TEST_F(SavedGames, aFileWithFiveLoadsFinishedWithoutANotice) {
     EXPECT_EQ(stones(), 9);
     EXPECT_EQ(form1->match().gameResult, kLocalStone);
     clickPoint(10, 10);
-    settle();
+    ASSERT_TRUE(waitForQuiet());
     EXPECT_EQ(stones(), 9);
     EXPECT_TRUE(dialogs.shown.empty());
 }
@@ -122,7 +122,7 @@ TEST_F(SavedGames, aFullBoardWithoutFiveLoadsAsADraw) {
     load(path("full.rur"));
     EXPECT_EQ(stones(), 225);
     EXPECT_EQ(form1->match().gameResult, kDraw);
-    settle();
+    ASSERT_TRUE(waitForQuiet());
     EXPECT_TRUE(dialogs.shown.empty());
 }
 

@@ -56,6 +56,8 @@ struct WindowControls {
     KIVOLA_CONTROL(QAction, check1)
     KIVOLA_CONTROL(QAction, check2)
     KIVOLA_CONTROL(QAction, check3)
+    KIVOLA_CONTROL(QAction, check4)
+    KIVOLA_CONTROL(QAction, N17)
     KIVOLA_CONTROL(QAction, N11)
     KIVOLA_CONTROL(QAction, N21)
     KIVOLA_CONTROL(QAction, N31)

@@ -5,7 +5,10 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
+#include <algorithm>
 
 namespace kivola::test {
 
@@ -47,7 +50,31 @@ void WindowTest::clickOnScreen(QPoint inClient) {
 
 void WindowTest::clickPoint(int x, int y) { clickPixel(28 * x - 9, 28 * y - 9); }
 
-void WindowTest::settle(int ms) { QTest::qWait(ms); }
+namespace {
+// The window's one-shot timers (Timer2 and on) that have yet to fire.
+bool timerPending(const QObject& window) {
+    const QList<QTimer*> timers = window.findChildren<QTimer*>(QRegularExpression(QStringLiteral("^Timer")));
+    return std::any_of(timers.begin(), timers.end(), [](const QTimer* t) { return t->isSingleShot() && t->isActive(); });
+}
+} // namespace
+
+bool WindowTest::drainPostedEvents() {
+    QObject marker;
+    bool ran = false;
+    QMetaObject::invokeMethod(&marker, [&ran] { ran = true; }, Qt::QueuedConnection);
+    return waitUntil([&ran] { return ran; });
+}
+
+bool WindowTest::waitForQuiet() {
+    auto quiet = [this] { return !(form1 && timerPending(*form1)) && !dialogs.anyOpen(); };
+    // What a timer or a posted event does may start or post more: quiet twice over.
+    for (int round = 0; round < 2; ++round) {
+        if (!waitUntil(quiet) || !drainPostedEvents()) {
+            return false;
+        }
+    }
+    return quiet();
+}
 
 bool WindowTest::waitUntil(const std::function<bool()>& condition, int timeoutMs) {
     QDeadlineTimer deadline(timeoutMs);

@@ -28,8 +28,12 @@ protected:
     void clickPixel(int px, int py);
     // Clicks through the window at a client pixel: whatever the player sees there takes it.
     void clickOnScreen(QPoint inClient);
-    // Lets the one-shot timers fire and their dialogs be answered.
-    void settle(int ms = 40);
+    // Runs the event loop until the window has nothing left to show: its one-shot timers have
+    // fired, no box is open and what was posted before has been delivered. Shows what a
+    // handler led to, and that nothing more came, without a guess at how long that takes.
+    bool waitForQuiet();
+    // Runs the event loop until what is already posted (queued calls among them) has run.
+    static bool drainPostedEvents();
     // Runs the event loop until the condition holds or the time runs out; says which.
     static bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
     // Sets the level through the menu, as a player would.

@@ -4,7 +4,9 @@
 // and draws what comes back: stones through StoneDisplay, the search through SearchProgress, and
 // everything else as one MatchReport through MatchView.
 
+#include <QObject>
 #include <QString>
+#include <QTimer>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -13,6 +15,7 @@
 #include "kivola/core/saved_game.h"
 #include "kivola/core/stone_display.h"
 #include "kivola/match/computer_player.h"
+#include "kivola/match/master_player.h"
 #include "kivola/match/match_view.h"
 #include "kivola/net/net_library.h"
 #include "kivola/opponent/search_progress.h"
@@ -54,6 +57,10 @@ public:
     // The board click on a point; ignored unless the player may place a stone there now.
     void click(BoardPoint point);
     void ComputerMove();
+    // The master is thinking: the window goes on, and a command that changes the board stops it.
+    bool computerThinking() const { return master_.thinking(); }
+    // The master's time for each move (a second unless told).
+    void setMasterBudget(std::chrono::milliseconds budget) { master_.setBudget(budget); }
     // Replays a checked game; a game left with the computer to move goes on at once.
     void loadGame(const SavedGame& game);
     // Ends the game (asking first in a network match); false when the player kept it.
@@ -111,6 +118,10 @@ private:
     void showSingleSideLabels(bool computerFirst);
     void placeLocalStone(BoardPoint point);
     BoardPoint GetComputerMove();
+    // The computer's stone, once its search has found the point.
+    void finishComputerMove(BoardPoint point);
+    // A search of the master under way is dropped, and the board goes on as before it began.
+    void stopThinking();
     void announceResult(bool localMoved);
     bool onGameBegin(const NetEvent& event);
     bool onChatText(const NetEvent& event);
@@ -133,6 +144,10 @@ private:
     QString secondMover_;
     WinningLine winningLine_;
     MatchReport reported_;
+    // The master's answers arrive through this object's event loop; it outlives master_.
+    QObject answers_;
+    QTimer thinkingGauge_;
+    MasterPlayer master_;
 };
 
 } // namespace kivola

@@ -39,7 +39,8 @@ struct Controls {
     friend bool operator==(const Controls&, const Controls&) = default;
 };
 
-enum class Level { Beginner, Intermediate, Advanced };
+// The three fixed-depth levels, and the master, which thinks on a thread of its own.
+enum class Level { Beginner, Intermediate, Advanced, Master };
 
 // All the window shows of the match besides the stones and the gauge.
 struct MatchReport {
