@@ -3,24 +3,16 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QKeyEvent>
-#include <QSettings>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QTimer>
 #include <QToolButton>
 
+#include "preferences.h"
 #include "skin.h"
 
 namespace kivola {
-
-namespace {
-
-// The player's choices that outlive a run.
-QSettings preferences() { return QSettings(QStringLiteral("kivola"), QStringLiteral("kivola")); }
-const QString kMoveNumbersKey = QStringLiteral("board/moveNumbers");
-
-} // namespace
 
 TForm1::TForm1(DialogService& dialogs, ComputerPlayer& computer, NetLibrary& library, const QString& appDir,
                QWidget* parent)
@@ -29,10 +21,6 @@ TForm1::TForm1(DialogService& dialogs, ComputerPlayer& computer, NetLibrary& lib
       keyboard_(board_, *qipanPicture, match_, [this](BoardPoint point) { match_.click(point); }),
       notices_(dialogs, *this, [this](Notice notice) { return match_.noticeText(notice); }),
       appDir_(appDir.isEmpty() ? QCoreApplication::applicationDirPath() : appDir) {
-    setObjectName(QStringLiteral("TForm1"));
-    setWindowTitle(QStringLiteral("Kivola"));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     guge1 = board_.gauge();
     Timer1 = board_.blinkTimer();
     // The window as designed, before any file is read: the built-in wood pictures, so it is
@@ -77,7 +65,7 @@ void TForm1::connectHandlers() {
     on(A1, &QAction::triggered, &TForm1::A1Click);
     on(N17, &QAction::triggered, &TForm1::N17Click);
     connect(qipanPicture, &BoardPicture::wheeled, this, [this](int notches) { handle([&] { keyboard_.wheel(notches); }); });
-    for (QAction* level : {check1, check2, check3, check4}) {
+    for (QAction* level : levels()) {
         connect(level, &QAction::triggered, this, [this, level] { handle([&] { check3Click(level); }); });
     }
     for (QAction* skin : {N11, N21, N31}) {
@@ -230,8 +218,8 @@ void TForm1::N16Click() {
 }
 
 void TForm1::check3Click(QAction* sender) {
-    const std::array<QAction*, 4> levels{check1, check2, check3, check4};
-    const auto chosen = std::find(levels.begin(), levels.end(), sender) - levels.begin();
+    const auto items = levels();
+    const auto chosen = std::ranges::find(items, sender) - items.begin();
     match_.setLevel(static_cast<Level>(chosen));
     ActionList1Update();
 }
@@ -242,10 +230,7 @@ void TForm1::matchChanged(const MatchReport& now, const MatchReport& before) {
         ActionList1Update();
     }
     if (now.firstMover != before.firstMover || now.secondMover != before.secondMover) {
-        Label1->setText(now.firstMover);
-        Label2->setText(now.secondMover);
-        Label1->setAccessibleName(QStringLiteral("先行方：") + now.firstMover.trimmed());
-        Label2->setAccessibleName(QStringLiteral("后行方：") + now.secondMover.trimmed());
+        showSideNames(now.firstMover, now.secondMover);
     }
     board_.showOutcome(now.winningLine, now.gameOver);
     // Nothing is left to play at the cursor: the arrows look back.
@@ -268,9 +253,8 @@ void TForm1::ActionList1Update() {
     }
     N15->setChecked(!match_.report().computerFirstOption);
     N16->setChecked(match_.report().computerFirstOption);
-    const std::array<QAction*, 4> levels{check1, check2, check3, check4};
-    for (std::size_t i = 0; i < levels.size(); ++i) {
-        levels[i]->setChecked(static_cast<std::size_t>(match_.report().level) == i);
+    for (std::size_t i = 0; i < levels().size(); ++i) {
+        levels()[i]->setChecked(static_cast<std::size_t>(match_.report().level) == i);
     }
     setClientHeight(c.chatArea ? kTallClientHeight : kCompactClientHeight);
     Edit1->setEnabled(c.chatArea);

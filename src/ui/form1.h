@@ -9,6 +9,7 @@
 #include "board_keyboard.h"
 #include "board_picture.h"
 #include "board_view.h"
+#include "game_file.h"
 #include "guard.h"
 #include "help/about_box.h"
 #include "help/html_help.h"
@@ -95,7 +96,6 @@ protected:
 private:
     void connectHandlers();
     void setClientHeight(int height);
-    QTimer* noticeTimer(Notice notice) const;
     // Every handler runs through here: an error ends it and is dropped.
     template <typename Handler> void handle(Handler&& handler) {
         runGuarded(std::forward<Handler>(handler), [this] { ApplicationEvents1Exception(); });
@@ -117,7 +117,7 @@ private:
     }};
 
     QString appDir_;
-    QString gameFolder_; // where a game was last loaded or saved; empty until then
+    GameFileDialogs files_{dialogs_, *this};
     int skinIndex_ = 0;
     int chromeHeight_ = 0;
     QString appPath_;

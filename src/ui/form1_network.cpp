@@ -11,9 +11,9 @@
 namespace kivola {
 
 void TForm1::closeEvent(QCloseEvent* event) {
-    bool canClose = true;
-    handle([&] { canClose = match_.mayClose(); });
-    event->setAccepted(canClose);
+    // Closing goes ahead unless the player keeps the match; an error does not keep it.
+    event->accept();
+    handle([&] { event->setAccepted(match_.mayClose()); });
 }
 
 void TForm1::actNetWorkExecute() {
@@ -28,13 +28,6 @@ int TForm1::memoDisplayedLines() const { return displayedLineCount(*Memo1); }
 void TForm1::appendChatLine(const QString& line) { appendChatRecordLine(*Memo1, line); }
 
 void TForm1::clearChat() { Memo1->clear(); }
-
-QTimer* TForm1::noticeTimer(Notice notice) const {
-    // In Notice's order.
-    static constexpr QTimer* TForm1::*kTimers[kNoticeKinds] = {&TForm1::Timer4, &TForm1::Timer2, &TForm1::Timer3,
-                                                               &TForm1::Timer5, &TForm1::Timer8};
-    return this->*kTimers[static_cast<std::size_t>(notice)];
-}
 
 void TForm1::armNotice(Notice notice) { noticeTimer(notice)->start(); }
 

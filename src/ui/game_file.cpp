@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 #include <cerrno>
 
+#include "dialogs.h"
 #include "file_messages.h"
 
 namespace kivola {
@@ -94,6 +95,40 @@ QString writeGameFile(const QString& path, std::span<const std::uint8_t> bytes) 
     const QString reason = failureReason(file.errorString());
     file.cancelWriting();
     return saveFailedMessage(path, reason, hadFile);
+}
+
+namespace {
+const QString kOpenCaption = QStringLiteral("打开游戏");
+const QString kSaveCaption = QStringLiteral("保存游戏");
+} // namespace
+
+std::optional<SavedGame> GameFileDialogs::open() {
+    const CurrentDirectoryKeeper keeper;
+    const QString path = dialogs_.chooseOpenFile(&owner_, kGameFileFilter, kGameFileSuffix, gameDialogFolder(folder_));
+    if (path.isEmpty()) {
+        return std::nullopt;
+    }
+    GameFileRead read = readGameFile(path);
+    if (!read.game) {
+        dialogs_.showMessage(&owner_, read.message, kOpenCaption);
+        return std::nullopt;
+    }
+    folder_ = QFileInfo(path).absolutePath();
+    return std::move(read.game);
+}
+
+void GameFileDialogs::save(const MatchState& state) {
+    const CurrentDirectoryKeeper keeper;
+    const QString path = dialogs_.chooseSaveFile(&owner_, kGameFileFilter, kGameFileSuffix, gameDialogFolder(folder_));
+    if (path.isEmpty()) {
+        return;
+    }
+    const QString failure = writeGameFile(path, EncodeSavedGame(state));
+    if (!failure.isEmpty()) {
+        dialogs_.showMessage(&owner_, failure, kSaveCaption);
+        return;
+    }
+    folder_ = QFileInfo(path).absolutePath();
 }
 
 } // namespace kivola

@@ -10,6 +10,8 @@
 
 #include "kivola/core/saved_game.h"
 
+class QWidget;
+
 namespace kivola {
 
 struct GameFileRead {
@@ -36,5 +38,22 @@ private:
 
 // Empty when written; else the message, and whatever was at path is left as it was.
 QString writeGameFile(const QString& path, std::span<const std::uint8_t> bytes);
+
+class DialogService;
+
+// The open and save commands' dialogs over one owner: they start in the folder last used, and
+// a file that fails is said so, with the game on the board left as it was.
+class GameFileDialogs {
+public:
+    GameFileDialogs(DialogService& dialogs, QWidget& owner) : dialogs_(dialogs), owner_(owner) {}
+    // The checked game of the chosen file; nothing when cancelled or refused.
+    std::optional<SavedGame> open();
+    void save(const MatchState& state);
+
+private:
+    DialogService& dialogs_;
+    QWidget& owner_;
+    QString folder_; // where a game was last loaded or saved; empty until then
+};
 
 } // namespace kivola

@@ -10,12 +10,17 @@
 #include <tuple>
 
 #include "board_picture.h"
+#include "kivola/match/match_view.h"
 #include "skin.h"
 #include "window_design.h"
 
 namespace kivola {
 
 DesignedControls::DesignedControls(QMainWindow& window) {
+    window.setObjectName(QStringLiteral("TForm1"));
+    window.setWindowTitle(QStringLiteral("Kivola"));
+    window.setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     client = makeClientArea(&window);
     window.setCentralWidget(client);
     qipanPicture = new BoardPicture(client);
@@ -102,6 +107,19 @@ DesignedControls::DesignedControls(QMainWindow& window) {
     Timer6 = makeTimer(&window, "Timer6", 1, true);
     Timer7 = makeTimer(&window, "Timer7", 1, true);
     Timer8 = makeTimer(&window, "Timer8", 10, true);
+}
+
+void DesignedControls::showSideNames(const QString& firstMover, const QString& secondMover) {
+    Label1->setText(firstMover);
+    Label2->setText(secondMover);
+    Label1->setAccessibleName(QStringLiteral("先行方：") + firstMover.trimmed());
+    Label2->setAccessibleName(QStringLiteral("后行方：") + secondMover.trimmed());
+}
+
+QTimer* DesignedControls::noticeTimer(Notice notice) const {
+    // In Notice's order.
+    const std::array<QTimer*, kNoticeKinds> timers{Timer4, Timer2, Timer3, Timer5, Timer8};
+    return timers[static_cast<std::size_t>(notice)];
 }
 
 } // namespace kivola

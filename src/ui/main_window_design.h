@@ -2,6 +2,8 @@
 // The main window's controls as designed: built in the designed order with their names, texts,
 // shortcuts and bindings. The window's behaviour (TForm1) connects the handlers.
 
+#include <array>
+
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -10,14 +12,22 @@ class QProgressBar;
 class QTextEdit;
 class QTimer;
 class QToolButton;
+class QString;
 class QWidget;
 
 namespace kivola {
 
 class BoardPicture;
+enum class Notice;
 
 struct DesignedControls {
     explicit DesignedControls(QMainWindow& window);
+
+    // Each side's name in the panel, as it is shown and as a screen reader says it.
+    void showSideNames(const QString& firstMover, const QString& secondMover);
+    std::array<QAction*, 4> levels() const { return {check1, check2, check3, check4}; }
+    // The one-shot timer that defers the notice's box past the handler that armed it.
+    QTimer* noticeTimer(Notice notice) const;
 
     QWidget* client = nullptr;
     BoardPicture* qipanPicture = nullptr;
