@@ -7,6 +7,7 @@
 // --window hosts with the game's own main window (its callback, chat record and notices)
 // instead of a plain widget.
 
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
@@ -18,6 +19,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTcpSocket>
+#include <QTextEdit>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -230,7 +232,7 @@ int32_t host(Window& window, const std::function<void(quint16)>& whileWaiting) {
         whileWaiting(dialog->findChild<QLabel*>("portLabel")->text().toUShort());
     });
     if (g_form != nullptr) {
-        g_form->actNetWork->trigger();
+        g_form->findChild<QAction*>(QStringLiteral("actNetWork"))->trigger();
         return g_form->match().netMode;
     }
     return PrepareNetwork(&window, &onNetEvent);
@@ -244,7 +246,7 @@ void release() {
     if (g_form == nullptr) {
         ReleaseNetWork();
     } else if (g_form->match().netMode != 0) {
-        g_form->N10->trigger(); // ending the match, answered Yes
+        g_form->findChild<QAction*>(QStringLiteral("N10"))->trigger(); // ending the match, answered Yes
     }
 }
 
@@ -296,7 +298,8 @@ int main(int argc, char** argv) {
     const long chatsWritten = finishPeer(chatPeer);
     spinUntil(matchOver, 10000);
     const double chatBlock = meter.stop();
-    const int chatLinesShown = inWindow ? form->Memo1->document()->blockCount() : g_chatLines;
+    const int chatLinesShown =
+        inWindow ? form->findChild<QTextEdit*>(QStringLiteral("Memo1"))->document()->blockCount() : g_chatLines;
     const bool chatDropped = matchOver();
     release();
 
@@ -327,8 +330,9 @@ int main(int argc, char** argv) {
         // The player's stone, clicked on the board once the window lets the player move.
         spinUntil([&] { return form->match().netMode == 1 && form->match().playerCanMove == 1; }, 5000);
         const QPoint at(28 * 8 - 9, 28 * 8 - 9);
-        QTest::mouseMove(form->qipanPicture, at);
-        QTest::mouseClick(form->qipanPicture, Qt::LeftButton, Qt::NoModifier, at);
+        QWidget* const board = form->findChild<QWidget*>(QStringLiteral("qipanPicture"));
+        QTest::mouseMove(board, at);
+        QTest::mouseClick(board, Qt::LeftButton, Qt::NoModifier, at);
         stoneSent = form->match().board[8][8] != 0;
     } else {
         spinUntil([&] { return g_gameBegin > gameBegins; }, 5000);

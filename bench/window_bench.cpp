@@ -150,11 +150,11 @@ void clickToDrawnStone(benchmark::State& state, const Entry* entry) {
         // Outside the clock: a fresh seeded opponent, the position loaded through the open command.
         opponentWindow->computer() = kivola::ComputerPlayer(std::make_unique<kivola::SeededRandom>(kSearchSeed));
         // The level is locked while a game is on: end it, choose 高级 for the new opponent.
-        window->N10->trigger();
-        (masterLevel ? window->check4 : window->check3)->trigger();
+        window->findChild<QAction*>(QStringLiteral("N10"))->trigger();
+        window->findChild<QAction*>(masterLevel ? QStringLiteral("check4") : QStringLiteral("check3"))->trigger();
         dialogs->file = entry->before;
         const int asked = dialogs->asked;
-        window->actLoadGame->trigger();
+        window->findChild<QAction*>(QStringLiteral("actLoadGame"))->trigger();
         while (dialogs->asked == asked) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         }
@@ -166,7 +166,8 @@ void clickToDrawnStone(benchmark::State& state, const Entry* entry) {
         }
         QCoreApplication::processEvents();
         const QPoint at(28 * entry->click.x - 9, 28 * entry->click.y - 9);
-        QTest::mouseMove(window->qipanPicture, at);
+        QWidget* const board = window->findChild<QWidget*>(QStringLiteral("qipanPicture"));
+        QTest::mouseMove(board, at);
         QCoreApplication::processEvents();
 
         watch->painted = false;
@@ -174,7 +175,7 @@ void clickToDrawnStone(benchmark::State& state, const Entry* entry) {
         watch->target = QStringLiteral("piece%1").arg(stonesBefore + 2);
         const double cpuStart = threadCpuMs();
         const Clock::time_point start = Clock::now();
-        QTest::mouseClick(window->qipanPicture, Qt::LeftButton, Qt::NoModifier, at);
+        QTest::mouseClick(board, Qt::LeftButton, Qt::NoModifier, at);
         while (masterLevel && window->match().stepCount == stonesBefore + 1 && msSince(start) < 5000) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         }
@@ -361,7 +362,7 @@ int main(int argc, char** argv) {
     dialogs = &answering;
     watch = &paintWatch;
     if (numbers) {
-        form1.N17->trigger();
+        form1.findChild<QAction*>(QStringLiteral("N17"))->trigger();
     }
 
     for (const Entry& entry : corpus) {

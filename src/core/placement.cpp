@@ -1,5 +1,6 @@
 #include "kivola/core/placement.h"
 
+#include <cassert>
 #include <cstdlib>
 
 #include "kivola/core/winning_line.h"
@@ -35,13 +36,6 @@ LineRun runThrough(const Board& board, int x, int y, BoardCode code, Step step) 
 
 bool makesFive(const LineRun& run) {
     return std::abs(run.toX - run.fromX) >= kWinningSpan || std::abs(run.toY - run.fromY) >= kWinningSpan;
-}
-
-void removeLastStone(MatchState& state, StoneDisplay& display) {
-    const int k = state.stepCount;
-    display.destroyPiece(k);
-    state.board[state.stepX[k]][state.stepY[k]] = kEmpty;
-    --state.stepCount;
 }
 
 } // namespace
@@ -84,6 +78,7 @@ void PutOnPiece(MatchState& state, StoneDisplay& display, int x, int y, StoneCol
 void AddPiece(MatchState& state, StoneDisplay& display, BoardPoint point, Side side) {
     const int x = point.x;
     const int y = point.y;
+    assert(isPlayingPoint(x, y) && state.board[x][y] == kEmpty && state.stepCount < kMaxStones);
     const BoardCode code = cellCodeOfSide(side);
     // The new cell still holds 0; the ring stops every walk at the edge, so no bounds test.
     for (const Step step : kDirections) {
@@ -106,16 +101,26 @@ void AddPiece(MatchState& state, StoneDisplay& display, BoardPoint point, Side s
     state.board[x][y] = code;
 }
 
+void TakeBackStone(MatchState& state, StoneDisplay& display) {
+    const int k = state.stepCount;
+    if (k == 0) {
+        return;
+    }
+    display.destroyPiece(k);
+    state.board[state.stepX[k]][state.stepY[k]] = kEmpty;
+    --state.stepCount;
+}
+
 void TakeBackMoves(MatchState& state, StoneDisplay& display) {
     if (state.stepCount == 0) {
         return;
     }
-    removeLastStone(state, display);
+    TakeBackStone(state, display);
     // Stones alternate from the first mover; when the stone now last is the local player's,
     // it goes too, so the local player is to move afterwards.
     const int d = static_cast<int>(state.stepCount) - static_cast<int>(state.computerFirst);
     if (d > 0 && d % 2 == 1) {
-        removeLastStone(state, display);
+        TakeBackStone(state, display);
     }
     state.gameResult = kInProgress;
     state.playerCanMove = 1;

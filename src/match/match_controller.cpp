@@ -12,8 +12,6 @@ namespace {
 
 constexpr std::array<std::int32_t, 3> kLevelDepths{kBeginnerDepth, kIntermediateDepth, kAdvancedDepth};
 
-QString utf8(const char* text) { return QString::fromUtf8(text); }
-
 } // namespace
 
 MatchController::MatchController(MatchView& view, StoneDisplay& stones, SearchProgress& progress,

@@ -12,8 +12,6 @@ namespace kivola {
 
 namespace {
 
-QString utf8(const char* text) { return QString::fromUtf8(text); }
-
 constexpr std::int32_t kStepBytes = 2 * static_cast<std::int32_t>(sizeof(std::int32_t));
 
 } // namespace
@@ -148,9 +146,7 @@ bool MatchController::sendStep(BoardPoint point) {
 void MatchController::takeBackUnsentStone(BoardPoint point) {
     const auto k = static_cast<std::size_t>(state_.stepCount);
     if (k > 0 && state_.stepX[k] == point.x && state_.stepY[k] == point.y && state_.stepSide[k] == kSideLocal) {
-        stones_.destroyPiece(state_.stepCount);
-        state_.board[point.x][point.y] = kEmpty;
-        --state_.stepCount;
+        TakeBackStone(state_, stones_);
         if (state_.gameResult != kInProgress) {
             state_.gameResult = kInProgress;
             view_.withdrawNotice(Notice::Result);

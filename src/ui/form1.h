@@ -19,7 +19,7 @@
 
 namespace kivola {
 
-class TForm1 : public QMainWindow, public MatchView, public DesignedControls {
+class TForm1 : public QMainWindow, public MatchView, private DesignedControls {
     Q_OBJECT
 public:
     // The opponent's holder and the library are made first and go last. appDir stands for the

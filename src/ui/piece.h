@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QRect>
 #include <array>
+#include <cassert>
 #include <vector>
 #include "kivola/core/match_state.h"
 #include "kivola/core/winning_line.h"
@@ -45,7 +46,10 @@ public:
     void create(QWidget* parent, int k, QPoint base, StoneColour colour, int skin, const QPixmap& first,
                 const QPixmap& second);
     void destroy(int k);
-    TPiece* at(int k) const { return sprites_[static_cast<std::size_t>(k)]; }
+    TPiece* at(int k) const {
+        assert(k >= 0 && k <= kMaxStones);
+        return sprites_[static_cast<std::size_t>(k)];
+    }
     // Sprites 1..count move to the skin's place and take the new pictures.
     void followSkin(int count, int skin, const QPixmap& first, const QPixmap& second);
     static void AssignPiecePicture(TPiece& sprite, const QPixmap& first, const QPixmap& second);

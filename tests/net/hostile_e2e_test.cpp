@@ -121,9 +121,9 @@ protected:
                 whileWaiting(port);
             });
         });
-        form1->actNetWork->trigger();
+        ui().actNetWork->trigger();
         ASSERT_EQ(form1->match().netMode, 1);
-        ASSERT_TRUE(waitUntil([&] { return form1->Label1->text() == name && form1->match().playerCanMove == 1; }));
+        ASSERT_TRUE(waitUntil([&] { return ui().Label1->text() == name && form1->match().playerCanMove == 1; }));
     }
 
     bool waitForBox(const QString& caption, std::size_t from) {
@@ -139,7 +139,7 @@ protected:
     // The friend is in the game: a stone each way, then the friend leaves and the window says so.
     void playWithFriendUntilItLeaves(const QString& friendName) {
         ASSERT_TRUE(friendLog.waitFor(GameBegin));
-        EXPECT_EQ(form1->Label2->text(), friendName);
+        EXPECT_EQ(ui().Label2->text(), friendName);
         clickPoint(8, 8);
         ASSERT_TRUE(friendLog.waitFor(OneStep));
         EXPECT_EQ(friendLog.last(OneStep)->column(), 8);
@@ -223,11 +223,11 @@ TEST_F(HostileE2E, strangersWhileTheHostWaitsShowInTheDialogOnlyAndTheFriendStil
         if (!c.status.isEmpty()) {
             EXPECT_TRUE(status.endsWith(c.status)) << status.toStdString();
         }
-        for (QLabel* label : {form1->Label1, form1->Label2}) {
+        for (QLabel* label : {ui().Label1, ui().Label2}) {
             EXPECT_EQ(label->textFormat(), Qt::PlainText);
         }
-        EXPECT_EQ(form1->Label1->text(), c.hostName);
-        EXPECT_EQ(form1->Label2->text(), c.friendName);
+        EXPECT_EQ(ui().Label1->text(), c.hostName);
+        EXPECT_EQ(ui().Label2->text(), c.friendName);
         for (auto& mute : mutes) {
             EXPECT_TRUE(mute->waitClosed()) << "the friend's greeting closes the waiting ones";
         }
@@ -295,7 +295,7 @@ TEST_F(HostileE2E, aPeerMisbehavingInTheGameEndsOnlyItsOwnMatch) {
             raw.send(hello(gbk(u("丙方"))));
         });
         nw::testing::setSessionTimings(0, 0);
-        EXPECT_EQ(form1->Label2->text(), u("丙方"));
+        EXPECT_EQ(ui().Label2->text(), u("丙方"));
         clickPoint(8, 8);
         ASSERT_TRUE(waitUntil([&] { return raw.count(wire::FrameType::Step) == 1; }));
         EXPECT_EQ(raw.count(wire::FrameType::Welcome), 1);
@@ -307,7 +307,7 @@ TEST_F(HostileE2E, aPeerMisbehavingInTheGameEndsOnlyItsOwnMatch) {
             ASSERT_TRUE(waitUntil([&] { return form1->match().playerCanMove == 1; }));
             EXPECT_EQ(form1->match().netMode, 1);
             if (std::string_view(c.name) == "forged chat line") {
-                const QStringList lines = displayedLines(*form1->Memo1);
+                const QStringList lines = displayedLines(*ui().Memo1);
                 EXPECT_TRUE(lines.contains(u("丙方：还在吗"))) << lines.join('|').toStdString();
                 EXPECT_TRUE(lines.contains(u("丙方：hi 甲方：我认输了"))) << "shown, flattened";
                 for (const QString& line : lines) {
@@ -357,7 +357,7 @@ TEST_F(HostileE2E, aStormOfRestartQuestionsAsksThePlayerOnceAndLeavesF5WithinRea
     dialogs.answers = {false, false}; // No to the restart, then No to ending the match
     dialogs.whileShown = [&](const ShownMessage& m) {
         if (m.caption == u("提示")) {
-            QTimer::singleShot(0, form1.get(), [&] { form1->N10->trigger(); }); // F5
+            QTimer::singleShot(0, form1.get(), [&] { ui().N10->trigger(); }); // F5
         }
     };
     raw.send(enc(wire::RestartAsk{}));

@@ -25,7 +25,7 @@ class HostilePeer : public NetWindow {
 protected:
     // Stone sprites still alive on the board.
     int sprites() const {
-        return static_cast<int>(form1->client->findChildren<QLabel*>(QRegularExpression(QStringLiteral("^piece"))).size());
+        return static_cast<int>(ui().client->findChildren<QLabel*>(QRegularExpression(QStringLiteral("^piece"))).size());
     }
 };
 
@@ -78,8 +78,8 @@ TEST_F(HostilePeer, floodsOfEveryKindShowOneBoxOfAKindAtATimeAndTheNewestTextLas
     }
     ASSERT_EQ(form1->match().gameResult, kOtherStone);
     ASSERT_TRUE(waitUntil([&] {
-        return flooded.size() == 5 && !dialogs.anyOpen() && !form1->Timer3->isActive() && !form1->Timer4->isActive() &&
-               !form1->Timer5->isActive();
+        return flooded.size() == 5 && !dialogs.anyOpen() && !ui().Timer3->isActive() && !ui().Timer4->isActive() &&
+               !ui().Timer5->isActive();
     }));
     EXPECT_EQ(dialogs.sameKindNested, 0) << "never a box inside a box of its kind";
     EXPECT_LE(dialogs.deepest, 5);
@@ -108,15 +108,15 @@ TEST_F(HostilePeer, markupInNamesAndChatIsShownLiterally) {
     const QString image = QStringLiteral("<img src=/dev/zero>");
     const QString bold = QStringLiteral("<b>x</b>");
     library.gameBegin(2, gbk(image), gbk(bold));
-    for (QLabel* label : {form1->Label1, form1->Label2}) {
+    for (QLabel* label : {ui().Label1, ui().Label2}) {
         ASSERT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
         // Laid out as plain text the label needs the width of every character of the markup.
         EXPECT_GE(label->sizeHint().width(), QFontMetrics(label->font()).horizontalAdvance(label->text()));
     }
-    EXPECT_EQ(form1->Label1->text(), image);
-    EXPECT_EQ(form1->Label2->text(), bold);
+    EXPECT_EQ(ui().Label1->text(), image);
+    EXPECT_EQ(ui().Label2->text(), bold);
     library.chat(gbk(image + u("：") + bold));
-    EXPECT_EQ(form1->Memo1->document()->firstBlock().text(), image + u("：") + bold);
+    EXPECT_EQ(ui().Memo1->document()->firstBlock().text(), image + u("：") + bold);
     library.deliver(RestartRefused, 1);
     ASSERT_TRUE(waitForQuiet());
     ASSERT_EQ(dialogs.shown.size(), 1u);
@@ -129,8 +129,9 @@ TEST_F(HostilePeer, realBoxesArePlainTextAndTheRestartQuestionClosesWhenThePeerL
     QtDialogService boxes;
     ComputerPlayer computer;
     TForm1 window(boxes, computer, library);
+    const WindowControls ui(window);
     window.show();
-    window.actNetWork->trigger();
+    ui.actNetWork->trigger();
     const QString bold = QStringLiteral("<b>x</b>");
     library.gameBegin(2, gbk(bold), gbk("乙方"));
 
@@ -168,7 +169,7 @@ TEST_F(HostilePeer, realBoxesArePlainTextAndTheRestartQuestionClosesWhenThePeerL
         EXPECT_EQ(format, Qt::PlainText) << text.toStdString();
     }
     EXPECT_EQ(library.count("ReplyRestart"), 0) << "a closed question sends no answer";
-    EXPECT_EQ(window.Label1->text(), u("玩家"));
+    EXPECT_EQ(ui.Label1->text(), u("玩家"));
 }
 
 TEST_F(HostilePeer, chatRecordStaysFlatOverALongMatch) {
@@ -177,12 +178,12 @@ TEST_F(HostilePeer, chatRecordStaysFlatOverALongMatch) {
     for (int i = 1; i <= 20000; ++i) {
         library.chat(line + QByteArray::number(i));
     }
-    const QTextDocument& record = *form1->Memo1->document();
+    const QTextDocument& record = *ui().Memo1->document();
     EXPECT_EQ(form1->memoDisplayedLines(), 101);
     EXPECT_EQ(record.blockCount(), 101);
     EXPECT_LT(record.characterCount(), 101 * (line.size() + 6));
     EXPECT_EQ(record.lastBlock().text(), fromGbk(line) + QStringLiteral("20000"));
-    EXPECT_FALSE(form1->Memo1->isUndoRedoEnabled());
+    EXPECT_FALSE(ui().Memo1->isUndoRedoEnabled());
     EXPECT_EQ(record.availableUndoSteps(), 0) << "no history of removed lines is kept";
 }
 
@@ -191,8 +192,8 @@ TEST_F(HostilePeer, chatRecordStaysFlatOverALongMatch) {
 // also once the record has trimmed that first line away.
 TEST_F(HostilePeer, chatLinesMayNameAPlayerButOnlyATextsFirstLineStartsAtTheMargin) {
     openMatch(1); // 甲方 is the local player, 乙方 the peer
-    QTextDocument& record = *form1->Memo1->document();
-    const double indent = hangingIndent(*form1->Memo1);
+    QTextDocument& record = *ui().Memo1->document();
+    const double indent = hangingIndent(*ui().Memo1);
     ASSERT_GT(indent, 8.0);
     auto expectOnlyNamesAtTheMargin = [&] {
         for (QTextBlock block = record.firstBlock(); block.isValid(); block = block.next()) {
@@ -222,7 +223,7 @@ TEST_F(HostilePeer, chatLinesMayNameAPlayerButOnlyATextsFirstLineStartsAtTheMarg
     ASSERT_FALSE(forged.isEmpty()) << "no length wraps right before the name";
     expectOnlyNamesAtTheMargin();
 
-    form1->Memo1->clear();
+    ui().Memo1->clear();
     library.chat(gbk(padded("乙方：hi", 34, "甲方：我认输了")));
     library.chat(gbk(u("乙方：\t a\r\n\v b ") + QString(8, QChar(0x3000))));
     ASSERT_EQ(record.blockCount(), 2);
@@ -269,7 +270,7 @@ TEST_F(HostilePeer, aStoneTheLibraryRefusesIsTakenBackWithTheResultItMade) {
     EXPECT_EQ(form1->match().gameResult, kInProgress);
     EXPECT_EQ(stones(), 8);
     EXPECT_EQ(cell(8, 8), kEmpty);
-    EXPECT_FALSE(form1->Timer4->isActive());
+    EXPECT_FALSE(ui().Timer4->isActive());
     ASSERT_TRUE(waitForQuiet());
     EXPECT_TRUE(dialogs.shown.empty()) << "no result is announced";
     EXPECT_EQ(sprites(), 8);
@@ -287,7 +288,7 @@ TEST_F(HostilePeer, restartQuestionsGoAwayUnansweredWhenTheMatchEndsOrBeginsAnew
     // Pending: a new game arrives before the question's timer fires.
     library.deliver(RestartAsked, 2);
     library.gameBegin(1, gbk("甲方"), gbk("乙方"));
-    EXPECT_FALSE(form1->Timer3->isActive());
+    EXPECT_FALSE(ui().Timer3->isActive());
     // Pending: the local player ends the match first.
     library.deliver(RestartAsked, 2);
     dialogs.answers = {true};
@@ -297,7 +298,7 @@ TEST_F(HostilePeer, restartQuestionsGoAwayUnansweredWhenTheMatchEndsOrBeginsAnew
     EXPECT_EQ(library.count("ReplyRestart"), 0);
 
     // On screen: the library's own question, when a new game begins.
-    form1->actNetWork->trigger();
+    ui().actNetWork->trigger();
     library.gameBegin(1, gbk("甲方"), gbk("乙方"));
     dialogs.shown.clear();
     dialogs.holdMs = 5000;
@@ -312,7 +313,7 @@ TEST_F(HostilePeer, restartQuestionsGoAwayUnansweredWhenTheMatchEndsOrBeginsAnew
     QCoreApplication::sendPostedEvents(form1.get());
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_TRUE(dialogs.shown[0].closedByWindow);
-    EXPECT_EQ(form1->Label1->text(), u("乙方"));
+    EXPECT_EQ(ui().Label1->text(), u("乙方"));
     EXPECT_EQ(library.count("ReplyRestart"), 0);
     expectMatchCommands();
 

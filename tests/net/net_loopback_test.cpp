@@ -50,13 +50,13 @@ protected:
                 }
             });
         });
-        form1->actNetWork->trigger();
+        ui().actNetWork->trigger();
         ASSERT_NE(port, 0);
         ASSERT_EQ(form1->match().netMode, 1);
         ASSERT_NE(nw::testing::currentSession(), nullptr);
         ASSERT_TRUE(peerLog.waitFor(GameBegin));
-        ASSERT_TRUE(waitUntil([&] { return form1->Label1->text() == u("甲方") && localToMove(); }));
-        EXPECT_EQ(form1->Label2->text(), u("乙方"));
+        ASSERT_TRUE(waitUntil([&] { return ui().Label1->text() == u("甲方") && localToMove(); }));
+        EXPECT_EQ(ui().Label2->text(), u("乙方"));
         EXPECT_EQ(form1->match().computerFirst, 0);
     }
 
@@ -77,25 +77,25 @@ protected:
         ASSERT_EQ(cell(column, row), kLocalStone);
     }
     void expectMatchCommands() const {
-        EXPECT_FALSE(form1->N3->isEnabled());
-        EXPECT_FALSE(form1->N4->isEnabled());
-        EXPECT_FALSE(form1->sbtnRegret->isEnabled());
-        EXPECT_FALSE(form1->check1->isEnabled());
-        EXPECT_FALSE(form1->N15->isEnabled());
-        EXPECT_FALSE(form1->N13->isEnabled());
-        EXPECT_TRUE(form1->N10->isEnabled());
+        EXPECT_FALSE(ui().N3->isEnabled());
+        EXPECT_FALSE(ui().N4->isEnabled());
+        EXPECT_FALSE(ui().sbtnRegret->isEnabled());
+        EXPECT_FALSE(ui().check1->isEnabled());
+        EXPECT_FALSE(ui().N15->isEnabled());
+        EXPECT_FALSE(ui().N13->isEnabled());
+        EXPECT_TRUE(ui().N10->isEnabled());
         EXPECT_EQ(form1->height() - form1->chromeHeight(), 512);
     }
     void expectBackInSingleMode() const {
         EXPECT_EQ(form1->match().netMode, 0);
         EXPECT_EQ(stones(), 0);
         EXPECT_EQ(form1->height() - form1->chromeHeight(), 424);
-        EXPECT_FALSE(form1->Edit1->isEnabled());
-        EXPECT_TRUE(form1->N14->isEnabled());
-        EXPECT_TRUE(form1->N13->isEnabled());
-        EXPECT_FALSE(form1->N10->isEnabled());
-        EXPECT_TRUE(form1->check1->isEnabled());
-        EXPECT_EQ(form1->Label1->text(), u("玩家"));
+        EXPECT_FALSE(ui().Edit1->isEnabled());
+        EXPECT_TRUE(ui().N14->isEnabled());
+        EXPECT_TRUE(ui().N13->isEnabled());
+        EXPECT_FALSE(ui().N10->isEnabled());
+        EXPECT_TRUE(ui().check1->isEnabled());
+        EXPECT_EQ(ui().Label1->text(), u("玩家"));
     }
 
     nw::Session peer;
@@ -145,30 +145,30 @@ TEST_F(NetLoopback, peerFiveLosesLocally) {
 TEST_F(NetLoopback, chatTravelsBothWaysAndTheRecordSettlesAtOneHundredAndOneLines) {
     nw::testing::setSessionOptions({.ownChat = {1000, 1000}});
     hostAndLetPeerJoin();
-    typeText(form1->Edit1, u("你好"));
-    QTest::keyClick(form1->Edit1, Qt::Key_Return);
+    typeText(ui().Edit1, u("你好"));
+    QTest::keyClick(ui().Edit1, Qt::Key_Return);
     ASSERT_TRUE(peerLog.waitFor(ChatText));
     EXPECT_EQ(peerLog.last(ChatText)->line(), gbk("甲方：你好"));
-    ASSERT_TRUE(waitUntil([&] { return form1->Memo1->document()->lastBlock().text() == u("甲方：你好"); }));
+    ASSERT_TRUE(waitUntil([&] { return ui().Memo1->document()->lastBlock().text() == u("甲方：你好"); }));
 
-    QTest::keyClick(form1->Edit1, Qt::Key_Return);
-    typeText(form1->Edit1, QStringLiteral("  "));
-    QTest::keyClick(form1->Edit1, Qt::Key_Return);
+    QTest::keyClick(ui().Edit1, Qt::Key_Return);
+    typeText(ui().Edit1, QStringLiteral("  "));
+    QTest::keyClick(ui().Edit1, Qt::Key_Return);
     ASSERT_TRUE(peerLog.waitFor(ChatText, 2));
     EXPECT_EQ(peerLog.last(ChatText)->line(), gbk("甲方：") + "  ") << "blanks are sent, the empty line was not";
 
     ASSERT_TRUE(peer.sendChat(gbk("收到")));
-    ASSERT_TRUE(waitUntil([&] { return form1->Memo1->document()->lastBlock().text() == u("乙方：收到"); }));
+    ASSERT_TRUE(waitUntil([&] { return ui().Memo1->document()->lastBlock().text() == u("乙方：收到"); }));
 
     // The library drops a peer that chats faster than anyone types, so the volume comes from
     // the local side, whose own lines come back to its record (its allowance raised above).
     for (int i = 1; i <= 120; ++i) {
-        typeText(form1->Edit1, QString::number(i));
-        QTest::keyClick(form1->Edit1, Qt::Key_Return);
+        typeText(ui().Edit1, QString::number(i));
+        QTest::keyClick(ui().Edit1, Qt::Key_Return);
     }
-    ASSERT_TRUE(waitUntil([&] { return form1->Memo1->document()->lastBlock().text() == u("甲方：120"); }));
+    ASSERT_TRUE(waitUntil([&] { return ui().Memo1->document()->lastBlock().text() == u("甲方：120"); }));
     EXPECT_EQ(form1->memoDisplayedLines(), 101);
-    EXPECT_EQ(form1->Memo1->document()->firstBlock().text(), u("甲方：20"));
+    EXPECT_EQ(ui().Memo1->document()->firstBlock().text(), u("甲方：20"));
     ASSERT_TRUE(peerLog.waitFor(ChatText, 3 + 120));
     EXPECT_EQ(peerLog.count(ChatText), 3 + 120) << "the peer's record holds its own line too";
 }
@@ -183,7 +183,7 @@ TEST_F(NetLoopback, restartAskedByThePeerAgreedThenRefused) {
     EXPECT_EQ(dialogs.shown[0].caption, u("提示"));
     ASSERT_TRUE(peerLog.waitFor(GameBegin, 2));
     // The seats swap: the peer opens the second game.
-    ASSERT_TRUE(waitUntil([&] { return form1->Label1->text() == u("乙方"); }));
+    ASSERT_TRUE(waitUntil([&] { return ui().Label1->text() == u("乙方"); }));
     EXPECT_EQ(stones(), 0);
     EXPECT_EQ(form1->match().computerFirst, 1);
     EXPECT_EQ(form1->match().playerCanMove, 0);
@@ -202,7 +202,7 @@ TEST_F(NetLoopback, restartAskedByThePeerAgreedThenRefused) {
 TEST_F(NetLoopback, restartAskedLocallyRefusedThenAgreed) {
     hostAndLetPeerJoin();
     localPlays(8, 8);
-    form1->sbtnRestart->click();
+    ui().sbtnRestart->click();
     ASSERT_TRUE(peerLog.waitFor(RestartAsked));
     EXPECT_EQ(peerLog.last(RestartAsked)->seat, 1);
     EXPECT_EQ(stones(), 1) << "asking leaves the board";
@@ -212,10 +212,10 @@ TEST_F(NetLoopback, restartAskedLocallyRefusedThenAgreed) {
     EXPECT_EQ(dialogs.shown[0].caption, u("答复"));
     EXPECT_EQ(stones(), 1);
 
-    form1->sbtnRestart->click();
+    ui().sbtnRestart->click();
     ASSERT_TRUE(peerLog.waitFor(RestartAsked, 2));
     ASSERT_TRUE(peer.replyRestart(true));
-    ASSERT_TRUE(waitUntil([&] { return form1->Label1->text() == u("乙方") && stones() == 0; }));
+    ASSERT_TRUE(waitUntil([&] { return ui().Label1->text() == u("乙方") && stones() == 0; }));
     EXPECT_EQ(form1->match().computerFirst, 1);
 }
 
@@ -224,12 +224,12 @@ TEST_F(NetLoopback, restartAskedLocallyRefusedThenAgreed) {
 TEST_F(NetLoopbackStrictPeer, quickTypingIsKeptBackLocallySoTheFriendNeverDropsTheLink) {
     hostAndLetPeerJoin();
     for (int i = 1; i <= 12; ++i) {
-        typeText(form1->Edit1, u("好"));
-        QTest::keyClick(form1->Edit1, Qt::Key_Return);
+        typeText(ui().Edit1, u("好"));
+        QTest::keyClick(ui().Edit1, Qt::Key_Return);
     }
     const QString note = u("（发得太快了，这一行没有发出）");
-    ASSERT_TRUE(waitUntil([&] { return form1->Memo1->toPlainText().count(u("\n")) == 11; }));
-    const QStringList lines = form1->Memo1->toPlainText().split(u("\n"));
+    ASSERT_TRUE(waitUntil([&] { return ui().Memo1->toPlainText().count(u("\n")) == 11; }));
+    const QStringList lines = ui().Memo1->toPlainText().split(u("\n"));
     EXPECT_EQ(lines.front(), u("甲方：好"));
     EXPECT_EQ(lines.back(), note);
     // A stone follows the lines on the one stream: once it is there, so is every line sent.
@@ -253,9 +253,9 @@ TEST_F(NetLoopback, crossedRestartQuestionsLeaveBothRestartButtonsWorking) {
             ASSERT_TRUE(peer.replyRestart(true));
         }
     };
-    form1->sbtnRestart->click();
+    ui().sbtnRestart->click();
     ASSERT_TRUE(peer.requireRestart());
-    ASSERT_TRUE(waitUntil([&] { return peerLog.count(GameBegin) == 2 && form1->Label1->text() == u("乙方"); }));
+    ASSERT_TRUE(waitUntil([&] { return peerLog.count(GameBegin) == 2 && ui().Label1->text() == u("乙方"); }));
     ASSERT_TRUE(waitUntil([&] { return !dialogs.anyOpen(); }));
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_TRUE(dialogs.shown[0].closedByWindow) << "the question about the old game went away";
@@ -268,7 +268,7 @@ TEST_F(NetLoopback, crossedRestartQuestionsLeaveBothRestartButtonsWorking) {
     ASSERT_TRUE(waitForMessage(2));
     EXPECT_EQ(dialogs.shown[1].text, u("乙方 提出重新开始，您同意吗？"));
     ASSERT_TRUE(peerLog.waitFor(RestartRefused));
-    form1->sbtnRestart->click();
+    ui().sbtnRestart->click();
     ASSERT_TRUE(peerLog.waitFor(RestartAsked, 2));
     EXPECT_EQ(peer.gameNumber(), nw::testing::currentSession()->gameNumber());
     EXPECT_EQ(peerLog.count(PeerGone), 0);
@@ -283,7 +283,7 @@ TEST_F(NetLoopback, peerQuittingShowsTheNoticeThenTheWindowReturnsToSingleMode) 
     EXPECT_EQ(dialogs.shown[0].caption, u("网络游戏终止"));
     expectBackInSingleMode();
     EXPECT_EQ(nw::testing::currentSession(), nullptr) << "released";
-    EXPECT_TRUE(form1->N14->isEnabled());
+    EXPECT_TRUE(ui().N14->isEnabled());
 }
 
 TEST_F(NetLoopback, brokenLinkShowsTheNoticeThenTheWindowReturnsToSingleMode) {
@@ -301,13 +301,13 @@ TEST_F(NetLoopback, brokenLinkShowsTheNoticeThenTheWindowReturnsToSingleMode) {
 TEST_F(NetLoopback, endingTheGameAnsweredNoKeepsTheMatchAndYesTellsThePeer) {
     hostAndLetPeerJoin();
     dialogs.answers = {false};
-    form1->N10->trigger();
+    ui().N10->trigger();
     EXPECT_EQ(form1->match().netMode, 1);
     localPlays(8, 8);
     ASSERT_TRUE(peerLog.waitFor(OneStep)) << "the link still carries stones";
 
     dialogs.answers = {true};
-    form1->N10->trigger();
+    ui().N10->trigger();
     ASSERT_TRUE(peerLog.waitFor(PeerGone));
     EXPECT_FALSE(peerLog.last(PeerGone)->linkLost) << "a farewell, not a broken link";
     expectBackInSingleMode();
@@ -338,10 +338,10 @@ TEST_F(NetLoopback, joiningThroughTheDialogPlaysTheSecondSeat) {
     const quint16 port = peer.serverPort();
     whenConnectDialogOpens(
         [port](QDialog& d) { fillConnectDialog(d, false, u("丙方"), port, QStringLiteral("127.0.0.1")); });
-    form1->actNetWork->trigger();
+    ui().actNetWork->trigger();
     ASSERT_EQ(form1->match().netMode, 1);
-    ASSERT_TRUE(waitUntil([&] { return form1->Label2->text() == u("丙方"); }));
-    EXPECT_EQ(form1->Label1->text(), u("乙方"));
+    ASSERT_TRUE(waitUntil([&] { return ui().Label2->text() == u("丙方"); }));
+    EXPECT_EQ(ui().Label1->text(), u("乙方"));
     EXPECT_EQ(form1->match().computerFirst, 1);
     peerPlays(8, 8);
     localPlays(9, 9);

@@ -32,41 +32,41 @@ protected:
     }
     void openNetworkPlay() {
         openWindow();
-        form1->actNetWork->trigger();
+        ui().actNetWork->trigger();
         ASSERT_EQ(form1->match().netMode, 1);
     }
     int clientHeight() const { return form1->height() - form1->chromeHeight(); }
     // What a player can reach, as the enabling rules leave it after every handler.
     void expectMatchCommands() const {
-        EXPECT_FALSE(form1->N3->isEnabled()) << "save";
-        EXPECT_FALSE(form1->sbtnSaveGame->isEnabled());
-        EXPECT_FALSE(form1->N4->isEnabled()) << "open";
-        EXPECT_FALSE(form1->sbtnOpenGame->isEnabled());
-        EXPECT_FALSE(form1->sbtnRegret->isEnabled()) << "take back";
-        EXPECT_TRUE(form1->sbtnRestart->isEnabled());
-        for (QAction* option : {form1->N15, form1->N16, form1->check1, form1->check2, form1->check3, form1->check4}) {
+        EXPECT_FALSE(ui().N3->isEnabled()) << "save";
+        EXPECT_FALSE(ui().sbtnSaveGame->isEnabled());
+        EXPECT_FALSE(ui().N4->isEnabled()) << "open";
+        EXPECT_FALSE(ui().sbtnOpenGame->isEnabled());
+        EXPECT_FALSE(ui().sbtnRegret->isEnabled()) << "take back";
+        EXPECT_TRUE(ui().sbtnRestart->isEnabled());
+        for (QAction* option : {ui().N15, ui().N16, ui().check1, ui().check2, ui().check3, ui().check4}) {
             EXPECT_FALSE(option->isEnabled()) << option->objectName().toStdString();
         }
-        EXPECT_FALSE(form1->N13->isEnabled());
-        EXPECT_TRUE(form1->N10->isEnabled());
+        EXPECT_FALSE(ui().N13->isEnabled());
+        EXPECT_TRUE(ui().N10->isEnabled());
     }
     void expectSingleMode() const {
         EXPECT_EQ(form1->match().netMode, 0);
         EXPECT_EQ(clientHeight(), 424);
-        EXPECT_FALSE(form1->Edit1->isEnabled());
-        EXPECT_TRUE(form1->guge1->isVisibleTo(form1.get()));
-        EXPECT_FALSE(form1->N10->isEnabled());
-        EXPECT_TRUE(form1->N13->isEnabled());
-        EXPECT_TRUE(form1->N14->isEnabled());
-        EXPECT_TRUE(form1->N4->isEnabled());
-        for (QAction* option : {form1->N15, form1->N16, form1->check1, form1->check2, form1->check3, form1->check4}) {
+        EXPECT_FALSE(ui().Edit1->isEnabled());
+        EXPECT_TRUE(ui().guge1->isVisibleTo(form1.get()));
+        EXPECT_FALSE(ui().N10->isEnabled());
+        EXPECT_TRUE(ui().N13->isEnabled());
+        EXPECT_TRUE(ui().N14->isEnabled());
+        EXPECT_TRUE(ui().N4->isEnabled());
+        for (QAction* option : {ui().N15, ui().N16, ui().check1, ui().check2, ui().check3, ui().check4}) {
             EXPECT_TRUE(option->isEnabled()) << option->objectName().toStdString();
         }
     }
     // Types into the chat box as a player would and presses Enter.
     void typeLine(const QString& text) {
-        typeText(form1->Edit1, text);
-        QTest::keyClick(form1->Edit1, Qt::Key_Return);
+        typeText(ui().Edit1, text);
+        QTest::keyClick(ui().Edit1, Qt::Key_Return);
     }
 
     FakeNetLibrary library;

@@ -24,14 +24,14 @@ TEST_F(NetWindow, openingNetworkPlayMakesTheWindowTallAndLocksTheSinglePlayerCom
     EXPECT_EQ(form1->match().netMode, 1);
     EXPECT_EQ(form1->match().playerCanMove, 0);
     EXPECT_EQ(clientHeight(), 512);
-    EXPECT_TRUE(form1->Edit1->isEnabled());
-    EXPECT_FALSE(form1->guge1->isVisibleTo(form1.get()));
+    EXPECT_TRUE(ui().Edit1->isEnabled());
+    EXPECT_FALSE(ui().guge1->isVisibleTo(form1.get()));
     expectMatchCommands();
-    EXPECT_EQ(form1->Label1->text().trimmed(), u("玩家")) << "labels wait for the game to begin";
+    EXPECT_EQ(ui().Label1->text().trimmed(), u("玩家")) << "labels wait for the game to begin";
 
     library.gameBegin(2, gbk("甲方"), gbk("乙方"));
-    EXPECT_EQ(form1->Label1->text(), u("甲方"));
-    EXPECT_EQ(form1->Label2->text(), u("乙方"));
+    EXPECT_EQ(ui().Label1->text(), u("甲方"));
+    EXPECT_EQ(ui().Label2->text(), u("乙方"));
     EXPECT_EQ(form1->match().computerFirst, 1) << "the peer holds seat 1";
     EXPECT_EQ(form1->controller().playerName(1), u("甲方"));
     EXPECT_EQ(form1->controller().playerName(2), u("乙方"));
@@ -40,16 +40,16 @@ TEST_F(NetWindow, openingNetworkPlayMakesTheWindowTallAndLocksTheSinglePlayerCom
 
 TEST_F(NetWindow, aRefusedStartLeavesSingleModeWithAnEmptyBoardThatTakesNoClick) {
     openWindow();
-    form1->actSinglePlay->trigger();
+    ui().actSinglePlay->trigger();
     clickPoint(8, 8);
-    form1->N10->trigger(); // a game must be ended before network play can open
+    ui().N10->trigger(); // a game must be ended before network play can open
     library.prepareResult = 0;
-    form1->actNetWork->trigger();
+    ui().actNetWork->trigger();
     EXPECT_EQ(form1->match().netMode, 0);
     EXPECT_EQ(stones(), 0);
     EXPECT_EQ(form1->match().playerCanMove, 0);
     EXPECT_EQ(clientHeight(), 424);
-    EXPECT_FALSE(form1->Edit1->isEnabled());
+    EXPECT_FALSE(ui().Edit1->isEnabled());
     clickPoint(8, 8);
     EXPECT_EQ(stones(), 0);
     EXPECT_EQ(library.count("SendOneStep"), 0);
@@ -66,7 +66,7 @@ TEST_F(NetWindow, gameBeginReadsOnlyTheLowByteOfTheSeatAndClearsTheBoard) {
     EXPECT_EQ(cell(8, 8), kEmpty);
     EXPECT_EQ(form1->match().computerFirst, 1);
     EXPECT_EQ(form1->match().playerCanMove, 0);
-    EXPECT_EQ(form1->Label1->text(), u("乙方"));
+    EXPECT_EQ(ui().Label1->text(), u("乙方"));
 }
 
 TEST_F(NetWindow, localStoneIsPlacedThenSentAsTwoInt32sAndTheTurnPasses) {
@@ -97,7 +97,7 @@ TEST_F(NetWindow, peerStoneLandsAsTheOtherSideAndTheLocalPlayerWaitsForYourTurn)
     EXPECT_EQ(cell(8, 8), kOtherStone);
     EXPECT_EQ(form1->match().stepSide[1], kSideOther);
     EXPECT_EQ(form1->piece(1)->stoneColor, StoneColour::First) << "the first mover's colour";
-    EXPECT_TRUE(form1->Timer1->isActive()) << "the newest stone blinks";
+    EXPECT_TRUE(ui().Timer1->isActive()) << "the newest stone blinks";
     clickPoint(9, 9);
     EXPECT_EQ(stones(), 1) << "not before YourTurn";
     library.deliver(YourTurn);
@@ -110,12 +110,12 @@ TEST_F(NetWindow, badEventsAreIgnoredWithoutTouchingTheGame) {
     openMatch(2);
     library.oneStep(8, 8);
     const MatchState before = form1->match();
-    const QString label1 = form1->Label1->text();
+    const QString label1 = ui().Label1->text();
 
     library.gameBegin(3, gbk("丙"), gbk("丁"));
     library.deliver(GameBegin, 1, QByteArray()); // no names at all
     library.deliver(GameBegin, 1, QByteArray("\xFF\xFF\0\x41\0", 5)); // not GBK
-    EXPECT_EQ(form1->Label1->text(), label1);
+    EXPECT_EQ(ui().Label1->text(), label1);
     EXPECT_EQ(stones(), 1);
 
     for (const auto& [column, row] : {std::pair{0, 5}, std::pair{16, 5}, std::pair{5, 0}, std::pair{5, 16},
@@ -139,11 +139,11 @@ TEST_F(NetWindow, badEventsAreIgnoredWithoutTouchingTheGame) {
     library.deliver(0);
     library.deliver(ChatText, 0, QByteArray());
     library.deliver(ChatText, 0, QByteArray("\x81\0", 2)); // a lead byte without its trail
-    EXPECT_FALSE(form1->Timer2->isActive() || form1->Timer3->isActive() || form1->Timer5->isActive() ||
-                 form1->Timer8->isActive());
+    EXPECT_FALSE(ui().Timer2->isActive() || ui().Timer3->isActive() || ui().Timer5->isActive() ||
+                 ui().Timer8->isActive());
     ASSERT_TRUE(waitForQuiet());
     EXPECT_TRUE(dialogs.shown.empty());
-    EXPECT_TRUE(form1->Memo1->document()->isEmpty());
+    EXPECT_TRUE(ui().Memo1->document()->isEmpty());
     EXPECT_EQ(form1->match().board, before.board);
     EXPECT_EQ(form1->match().stepCount, before.stepCount);
     EXPECT_EQ(form1->match().netMode, 1);
@@ -152,9 +152,9 @@ TEST_F(NetWindow, badEventsAreIgnoredWithoutTouchingTheGame) {
 TEST_F(NetWindow, eventsOutsideAMatchLeaveAGameAgainstTheComputerAlone) {
     openNetworkPlay();
     dialogs.answers = {true};
-    form1->N10->trigger();
+    ui().N10->trigger();
     ASSERT_EQ(form1->match().netMode, 0);
-    form1->actSinglePlay->trigger();
+    ui().actSinglePlay->trigger();
     clickPoint(8, 8);
     ASSERT_EQ(stones(), 2);
     const Board board = form1->match().board;
@@ -164,7 +164,7 @@ TEST_F(NetWindow, eventsOutsideAMatchLeaveAGameAgainstTheComputerAlone) {
     ASSERT_TRUE(waitForQuiet());
     EXPECT_EQ(form1->match().board, board);
     EXPECT_EQ(form1->match().netMode, 0);
-    EXPECT_EQ(form1->Label1->text(), u("玩家"));
+    EXPECT_EQ(ui().Label1->text(), u("玩家"));
 }
 
 TEST_F(NetWindow, winningLocalStoneIsStillSentAndAnnounced) {
@@ -179,7 +179,7 @@ TEST_F(NetWindow, winningLocalStoneIsStillSentAndAnnounced) {
     EXPECT_EQ(form1->match().gameResult, kLocalStone);
     EXPECT_EQ(library.count("SendOneStep"), 5);
     EXPECT_EQ(form1->controller().outgoingStep()[1], 8);
-    EXPECT_TRUE(form1->Timer4->isActive());
+    EXPECT_TRUE(ui().Timer4->isActive());
     ASSERT_TRUE(waitForQuiet());
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, u("您赢了！"));
@@ -297,37 +297,37 @@ TEST_F(NetWindow, chatSendsGbkBytesPlusTheNulAndNeverAnEmptyLine) {
     ASSERT_NE(sent, nullptr);
     EXPECT_EQ(sent->bytes, gbk("你好, Kivola") + '\0') << "also before the first game begins";
     EXPECT_EQ(sent->number, gbk("你好, Kivola").size() + 1);
-    EXPECT_TRUE(form1->Edit1->text().isEmpty());
-    EXPECT_TRUE(form1->Memo1->document()->isEmpty()) << "the own line waits for the library's echo";
+    EXPECT_TRUE(ui().Edit1->text().isEmpty());
+    EXPECT_TRUE(ui().Memo1->document()->isEmpty()) << "the own line waits for the library's echo";
 
-    QTest::keyClick(form1->Edit1, Qt::Key_Return);
+    QTest::keyClick(ui().Edit1, Qt::Key_Return);
     EXPECT_EQ(library.count("SendChat"), 1) << "an empty line is not sent";
 
     typeLine(QStringLiteral("   "));
     EXPECT_EQ(library.count("SendChat"), 2) << "a line of blanks is sent";
     EXPECT_EQ(library.last("SendChat")->bytes, QByteArray("   ", 4));
     EXPECT_EQ(library.last("SendChat")->number, 4);
-    QTest::keyClick(form1->Edit1, Qt::Key_Enter); // the keypad's Enter too
+    QTest::keyClick(ui().Edit1, Qt::Key_Enter); // the keypad's Enter too
     EXPECT_EQ(library.count("SendChat"), 2);
-    EXPECT_TRUE(form1->Edit1->hasFocus());
+    EXPECT_TRUE(ui().Edit1->hasFocus());
 }
 
 TEST_F(NetWindow, chatInputRefusesTypingBeyondEightyGbkBytes) {
     openNetworkPlay();
-    typeText(form1->Edit1, QString(45, QChar(0x4E2D))); // 中, two bytes each
-    EXPECT_EQ(form1->Edit1->text(), QString(40, QChar(0x4E2D)));
-    typeText(form1->Edit1, QStringLiteral("x"));
-    EXPECT_EQ(form1->Edit1->text().size(), 40) << "not even one byte more";
-    form1->Edit1->clear();
-    typeText(form1->Edit1, QStringLiteral("a") + QString(40, QChar(0x4E2D)));
-    EXPECT_EQ(gbk(form1->Edit1->text()).size(), 79) << "a two-byte character that would cross 80 is refused";
-    typeText(form1->Edit1, QStringLiteral("b"));
-    EXPECT_EQ(gbk(form1->Edit1->text()).size(), 80);
-    QTest::keyClick(form1->Edit1, Qt::Key_Return);
+    typeText(ui().Edit1, QString(45, QChar(0x4E2D))); // 中, two bytes each
+    EXPECT_EQ(ui().Edit1->text(), QString(40, QChar(0x4E2D)));
+    typeText(ui().Edit1, QStringLiteral("x"));
+    EXPECT_EQ(ui().Edit1->text().size(), 40) << "not even one byte more";
+    ui().Edit1->clear();
+    typeText(ui().Edit1, QStringLiteral("a") + QString(40, QChar(0x4E2D)));
+    EXPECT_EQ(gbk(ui().Edit1->text()).size(), 79) << "a two-byte character that would cross 80 is refused";
+    typeText(ui().Edit1, QStringLiteral("b"));
+    EXPECT_EQ(gbk(ui().Edit1->text()).size(), 80);
+    QTest::keyClick(ui().Edit1, Qt::Key_Return);
     EXPECT_EQ(library.last("SendChat")->number, 81);
 
-    typeText(form1->Edit1, QString::fromUtf8("😀"));
-    EXPECT_TRUE(form1->Edit1->text().isEmpty()) << "a character GBK cannot carry is refused";
+    typeText(ui().Edit1, QString::fromUtf8("😀"));
+    EXPECT_TRUE(ui().Edit1->text().isEmpty()) << "a character GBK cannot carry is refused";
 }
 
 TEST_F(NetWindow, memoSettlesAtOneHundredAndOneDisplayedLines) {
@@ -336,12 +336,12 @@ TEST_F(NetWindow, memoSettlesAtOneHundredAndOneDisplayedLines) {
         library.chat(QByteArray("line ") + QByteArray::number(i));
     }
     EXPECT_EQ(form1->memoDisplayedLines(), 101);
-    EXPECT_EQ(form1->Memo1->document()->blockCount(), 101);
-    EXPECT_EQ(form1->Memo1->document()->firstBlock().text(), QStringLiteral("line 50"));
-    EXPECT_EQ(form1->Memo1->document()->lastBlock().text(), QStringLiteral("line 150"));
+    EXPECT_EQ(ui().Memo1->document()->blockCount(), 101);
+    EXPECT_EQ(ui().Memo1->document()->firstBlock().text(), QStringLiteral("line 50"));
+    EXPECT_EQ(ui().Memo1->document()->lastBlock().text(), QStringLiteral("line 150"));
     library.chat(gbk("乙方：你好"));
     EXPECT_EQ(form1->memoDisplayedLines(), 101);
-    EXPECT_EQ(form1->Memo1->document()->lastBlock().text(), u("乙方：你好")) << "as it came, GBK decoded";
+    EXPECT_EQ(ui().Memo1->document()->lastBlock().text(), u("乙方：你好")) << "as it came, GBK decoded";
 }
 
 TEST_F(NetWindow, wrappedTextCountsOncePerDisplayedLine) {
@@ -355,27 +355,27 @@ TEST_F(NetWindow, wrappedTextCountsOncePerDisplayedLine) {
     }
     // The oldest displayed lines went one per arriving text, the wrapped text's first.
     EXPECT_EQ(form1->memoDisplayedLines(), 101);
-    EXPECT_EQ(form1->Memo1->document()->lastBlock().text(), QStringLiteral("short 100"));
+    EXPECT_EQ(ui().Memo1->document()->lastBlock().text(), QStringLiteral("short 100"));
     // wrapped - 1 removals: one displayed line of the wrapped text is left.
-    const QTextBlock first = form1->Memo1->document()->firstBlock();
+    const QTextBlock first = ui().Memo1->document()->firstBlock();
     EXPECT_TRUE(first.text().startsWith(QStringLiteral("word")));
     EXPECT_LT(first.text().size(), longLine.size());
     EXPECT_EQ(first.layout()->lineCount(), 1);
-    EXPECT_EQ(form1->Memo1->document()->blockCount(), 101);
+    EXPECT_EQ(ui().Memo1->document()->blockCount(), 101);
 }
 
 TEST_F(NetWindow, restartRequestGoesToTheLibraryAndLeavesTheBoard) {
     openMatch(1);
     library.deliver(YourTurn);
     clickPoint(8, 8);
-    form1->sbtnRestart->click();
+    ui().sbtnRestart->click();
     EXPECT_EQ(library.count("RequireRestart"), 1);
     EXPECT_EQ(stones(), 1);
     EXPECT_EQ(cell(8, 8), kLocalStone);
 
     library.deliver(RestartRefused, 2);
-    EXPECT_TRUE(form1->Timer5->isActive());
-    EXPECT_EQ(form1->Timer5->interval(), 1);
+    EXPECT_TRUE(ui().Timer5->isActive());
+    EXPECT_EQ(ui().Timer5->interval(), 1);
     ASSERT_TRUE(waitForQuiet());
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, u("乙方不同意重新开始"));
@@ -406,7 +406,7 @@ TEST_F(NetWindow, peerLeavingShowsTheNoticeOverTheFinalPositionThenReturnsToSing
     about.show();
     library.deliver(PeerGone, 2, {}, 0);
     EXPECT_FALSE(about.isVisible()) << "the about box gets out of the way";
-    EXPECT_TRUE(form1->Timer2->isActive());
+    EXPECT_TRUE(ui().Timer2->isActive());
     EXPECT_EQ(stones(), 1);
     ASSERT_TRUE(waitForQuiet());
     ASSERT_EQ(dialogs.shown.size(), 1u);
@@ -417,8 +417,8 @@ TEST_F(NetWindow, peerLeavingShowsTheNoticeOverTheFinalPositionThenReturnsToSing
     expectSingleMode();
     EXPECT_EQ(form1->match().playerCanMove, 1);
     EXPECT_EQ(form1->match().gameStarted, 0);
-    EXPECT_EQ(form1->Label1->text(), u("玩家"));
-    EXPECT_EQ(form1->Label2->text(), u("电脑"));
+    EXPECT_EQ(ui().Label1->text(), u("玩家"));
+    EXPECT_EQ(ui().Label2->text(), u("电脑"));
     EXPECT_EQ(form1->windowTitle(), QStringLiteral("Kivola"));
 }
 
@@ -426,7 +426,7 @@ TEST_F(NetWindow, brokenLinkIsReleasedOnlyAfterTheNoticeIsConfirmed) {
     openMatch(2);
     library.oneStep(8, 8);
     library.deliver(PeerGone, 1, {}, 1);
-    EXPECT_TRUE(form1->Timer8->isActive());
+    EXPECT_TRUE(ui().Timer8->isActive());
     EXPECT_EQ(library.count("ReleaseNetWork"), 0);
     ASSERT_TRUE(waitForQuiet());
     ASSERT_EQ(dialogs.shown.size(), 1u);
@@ -455,7 +455,7 @@ TEST_F(NetWindow, endingTheMatchDisconnectsWithoutReleasingTheLibrary) {
     expectSingleMode();
 
     // A new start calls PrepareNetwork directly.
-    form1->actNetWork->trigger();
+    ui().actNetWork->trigger();
     EXPECT_EQ(library.names().back(), "PrepareNetwork");
     EXPECT_EQ(library.count("ReleaseNetWork"), 0);
 }
@@ -463,15 +463,15 @@ TEST_F(NetWindow, endingTheMatchDisconnectsWithoutReleasingTheLibrary) {
 TEST_F(NetWindow, reconnectingDuringAMatchAsksFirst) {
     openMatch(1);
     dialogs.answers = {false};
-    form1->actNetWork->trigger();
+    ui().actNetWork->trigger();
     EXPECT_EQ(dialogs.shown.back().text, u("是否要重新连接？"));
     EXPECT_EQ(dialogs.shown.back().caption, u("您正在网络对战中"));
     EXPECT_EQ(library.count("PrepareNetwork"), 1);
-    EXPECT_EQ(form1->Label1->text(), u("甲方"));
+    EXPECT_EQ(ui().Label1->text(), u("甲方"));
 
     dialogs.answers = {true};
     library.prepareResult = 0;
-    form1->actNetWork->trigger();
+    ui().actNetWork->trigger();
     const std::vector<std::string> names = library.names();
     ASSERT_GE(names.size(), 3u);
     EXPECT_EQ(std::vector<std::string>(names.end() - 3, names.end()), (std::vector<std::string>{"SendDisconnect", "ReleaseNetWork", "PrepareNetwork"}));

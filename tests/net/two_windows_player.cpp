@@ -23,6 +23,8 @@
 #include "loopback_support.h"
 #include "nw/testing.h"
 #include "typing.h"
+#include "window_controls.h"
+#include "window_controls.h"
 
 namespace {
 
@@ -61,7 +63,8 @@ QPixmap renderWithNotice(kivola::TForm1& form1, const QString& notice) {
     kivola::prepareMessageBox(box, notice);
     box.adjustSize();
     const QPixmap boxPicture = box.grab();
-    const QRect board = form1.qipanPicture->geometry().translated(form1.client->pos());
+    const kivola::test::WindowControls ui(form1);
+    const QRect board = ui.qipanPicture->geometry().translated(ui.client->pos());
     QRect where(QPoint(), boxPicture.size());
     // Below the centre, so the stones of the game stay in view.
     where.moveCenter(QPoint(board.center().x(), board.top() + board.height() * 3 / 4));
@@ -85,6 +88,7 @@ int main(int argc, char* argv[]) {
     kivola::test::FakeDialogs dialogs;
     kivola::TForm2 form2;
     kivola::TForm1 form1(dialogs, form2.computer(), kivola::systemNetLibrary());
+    const kivola::test::WindowControls ui(form1);
     form1.show();
 
     // The host opens and makes five down column 8; the joiner answers down column 9.
@@ -105,7 +109,7 @@ int main(int argc, char* argv[]) {
             kivola::test::fillConnectDialog(dialog, false, ownName, options.port, QStringLiteral("127.0.0.1"));
         }
     });
-    form1.actNetWork->trigger();
+    ui.actNetWork->trigger();
     if (form1.match().netMode != 1) {
         say(QStringLiteral("FAILED network play did not open"));
         return 1;
@@ -114,23 +118,23 @@ int main(int argc, char* argv[]) {
     std::size_t next = 0;
     bool chatted = false;
     bool shot = false;
-    auto memoHas = [&](const QString& text) { return form1.Memo1->toPlainText().contains(text); };
+    auto memoHas = [&](const QString& text) { return ui.Memo1->toPlainText().contains(text); };
     QTimer script;
     QObject::connect(&script, &QTimer::timeout, [&] {
         const kivola::MatchState& state = form1.match();
         // The host greets once the game stands; the joiner answers the greeting.
         if (!chatted && state.stepCount == 0 && !form1.controller().playerName(1).isEmpty() &&
             (options.host || memoHas(QStringLiteral("你好")))) {
-            kivola::test::typeText(form1.Edit1, ownLine);
-            QTest::keyClick(form1.Edit1, Qt::Key_Return);
+            kivola::test::typeText(ui.Edit1, ownLine);
+            QTest::keyClick(ui.Edit1, Qt::Key_Return);
             chatted = true;
         }
         if (state.gameResult == kivola::kInProgress && state.playerCanMove == 1 && next < moves.size() &&
             (options.host ? memoHas(QStringLiteral("请先行")) : true)) {
             const BoardPoint p = moves[next++];
             const QPoint at(28 * p.x - 9, 28 * p.y - 9);
-            QTest::mouseMove(form1.qipanPicture, at);
-            QTest::mouseClick(form1.qipanPicture, Qt::LeftButton, Qt::NoModifier, at);
+            QTest::mouseMove(ui.qipanPicture, at);
+            QTest::mouseClick(ui.qipanPicture, Qt::LeftButton, Qt::NoModifier, at);
         }
         if (!shot && state.gameResult != kivola::kInProgress && !dialogs.shown.empty()) {
             shot = true;

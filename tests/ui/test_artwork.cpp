@@ -39,42 +39,45 @@ QStringList windowFiles() {
 }
 
 QToolButton* const* buttonsOf(const TForm1& w) {
+    const WindowControls ui(w);
     static QToolButton* buttons[4];
-    buttons[0] = w.sbtnOpenGame;
-    buttons[1] = w.sbtnSaveGame;
-    buttons[2] = w.sbtnRegret;
-    buttons[3] = w.sbtnRestart;
+    buttons[0] = ui.sbtnOpenGame;
+    buttons[1] = ui.sbtnSaveGame;
+    buttons[2] = ui.sbtnRegret;
+    buttons[3] = ui.sbtnRestart;
     return buttons;
 }
 
 // The side panel, board picture and indicators of one skin, as the player sees them.
 void expectSkinInView(const TForm1& w, int skin) {
+    const WindowControls ui(w);
     const SkinLayout& layout = skinLayout()[skin];
     const QRect rects[] = {layout.openButton, layout.saveButton, layout.regretButton, layout.restartButton};
-    EXPECT_EQ(w.qipanPicture->geometry(), QRect(0, -1, 605, 425));
-    EXPECT_EQ(w.guge1->geometry(), layout.gauge);
-    EXPECT_EQ(w.Image2->geometry(), QRect(layout.firstStone, QSize(22, 22)));
-    EXPECT_EQ(w.Image1->geometry(), QRect(layout.secondStone, QSize(22, 22)));
-    EXPECT_EQ(w.Label1->pos(), layout.firstLabel);
-    EXPECT_EQ(w.Label2->pos(), layout.secondLabel);
-    EXPECT_EQ(flat(w.qipanPicture->pixmap()), builtIn(QStringLiteral("Picture%1.bmp").arg(skin + 1)));
+    EXPECT_EQ(ui.qipanPicture->geometry(), QRect(0, -1, 605, 425));
+    EXPECT_EQ(ui.guge1->geometry(), layout.gauge);
+    EXPECT_EQ(ui.Image2->geometry(), QRect(layout.firstStone, QSize(22, 22)));
+    EXPECT_EQ(ui.Image1->geometry(), QRect(layout.secondStone, QSize(22, 22)));
+    EXPECT_EQ(ui.Label1->pos(), layout.firstLabel);
+    EXPECT_EQ(ui.Label2->pos(), layout.secondLabel);
+    EXPECT_EQ(flat(ui.qipanPicture->pixmap()), builtIn(QStringLiteral("Picture%1.bmp").arg(skin + 1)));
     for (int b = 0; b < 4; ++b) {
         const QToolButton* button = buttonsOf(w)[b];
         EXPECT_EQ(button->geometry(), rects[b]) << button->objectName().toStdString();
         EXPECT_EQ(normalLook(button), normalHalf(builtIn(QStringLiteral("%1_%2.bmp").arg(skin).arg(QChar(u'a' + b)))))
             << button->objectName().toStdString();
     }
-    EXPECT_EQ(flat(w.Image2->pixmap()), builtIn(QStringLiteral("stone%1_black.png").arg(skin)));
-    EXPECT_EQ(flat(w.Image1->pixmap()), builtIn(QStringLiteral("stone%1_white.png").arg(skin)));
+    EXPECT_EQ(flat(ui.Image2->pixmap()), builtIn(QStringLiteral("stone%1_black.png").arg(skin)));
+    EXPECT_EQ(flat(ui.Image1->pixmap()), builtIn(QStringLiteral("stone%1_white.png").arg(skin)));
 }
 
 // Every stone shows its colour's indicator and stands where the skin in view puts it.
 void expectStonesInView(const TForm1& w, int skin) {
+    const WindowControls ui(w);
     const MatchState& s = w.match();
     const int offset = skinLayout()[skin].pieceOffset;
     for (int k = 1; k <= s.stepCount; ++k) {
         const TPiece* sprite = w.piece(k);
-        const QImage& indicator = flat((sprite->stoneColor == StoneColour::First ? w.Image2 : w.Image1)->pixmap());
+        const QImage& indicator = flat((sprite->stoneColor == StoneColour::First ? ui.Image2 : ui.Image1)->pixmap());
         EXPECT_FALSE(indicator.isNull());
         EXPECT_EQ(flat(sprite->pixmap()), indicator) << "stone " << k;
         EXPECT_EQ(sprite->geometry(),
@@ -88,20 +91,20 @@ TEST_F(Artwork, withoutAResFolderTheWindowIsTheDesignedWoodWindowAndPlays) {
     ASSERT_TRUE(empty.isValid());
     openWindow(empty.path());
     expectSkinInView(*form1, 0);
-    EXPECT_TRUE(form1->sbtnOpenGame->isEnabled());
-    EXPECT_FALSE(form1->sbtnSaveGame->isEnabled());
+    EXPECT_TRUE(ui().sbtnOpenGame->isEnabled());
+    EXPECT_FALSE(ui().sbtnSaveGame->isEnabled());
 
-    form1->actSinglePlay->trigger();
+    ui().actSinglePlay->trigger();
     clickPoint(8, 8);
     ASSERT_EQ(stones(), 2) << "the board takes the click and the computer answers";
     expectStonesInView(*form1, 0);
-    EXPECT_TRUE(form1->sbtnRegret->isEnabled());
-    EXPECT_TRUE(form1->sbtnSaveGame->isEnabled());
+    EXPECT_TRUE(ui().sbtnRegret->isEnabled());
+    EXPECT_TRUE(ui().sbtnSaveGame->isEnabled());
 
     // Every board is built in: the marble skin applies whole, stones placed meanwhile included.
-    form1->N31->trigger();
+    ui().N31->trigger();
     EXPECT_EQ(form1->skinIndex(), 2);
-    EXPECT_TRUE(form1->N31->isChecked());
+    EXPECT_TRUE(ui().N31->isChecked());
     expectSkinInView(*form1, 2);
     clickPoint(3, 12);
     ASSERT_EQ(stones(), 4);
@@ -133,15 +136,15 @@ TEST_F(Artwork, anyOneFileMissingCutShortOrNotAPictureLeavesTheWindowWholeAndPla
             }
             openWindow(app);
             expectSkinInView(*form1, 0);
-            form1->actSinglePlay->trigger();
+            ui().actSinglePlay->trigger();
             clickPoint(8, 8);
             ASSERT_EQ(stones(), 2);
             expectStonesInView(*form1, 0);
-            EXPECT_TRUE(form1->sbtnRegret->isEnabled());
+            EXPECT_TRUE(ui().sbtnRegret->isEnabled());
 
             // Every other skin applies whole, its own damaged board picture included.
             for (int skin : {1, 2, 0}) {
-                (skin == 1 ? form1->N21 : skin == 2 ? form1->N31 : form1->N11)->trigger();
+                (skin == 1 ? ui().N21 : skin == 2 ? ui().N31 : ui().N11)->trigger();
                 EXPECT_EQ(form1->skinIndex(), skin);
                 expectSkinInView(*form1, skin);
                 expectStonesInView(*form1, skin);
@@ -160,25 +163,25 @@ TEST_F(Artwork, anyOneFileMissingCutShortOrNotAPictureLeavesTheWindowWholeAndPla
 
 TEST_F(Artwork, fromTheThirdStoneOnEachCopiesThePictureOfTheStoneTwoMovesEarlier) {
     openWindow();
-    form1->actSinglePlay->trigger();
+    ui().actSinglePlay->trigger();
     clickPoint(8, 8);
     ASSERT_EQ(stones(), 2);
-    const QImage black = flat(form1->Image2->pixmap());
-    const QImage white = flat(form1->Image1->pixmap());
+    const QImage black = flat(ui().Image2->pixmap());
+    const QImage white = flat(ui().Image1->pixmap());
     // Indicators changed behind the sprites' backs show whether a stone copied or was re-pictured.
     QPixmap red(22, 22);
     red.fill(Qt::red);
     QPixmap blue(22, 22);
     blue.fill(Qt::blue);
-    form1->Image2->setPixmap(red);
-    form1->Image1->setPixmap(blue);
+    ui().Image2->setPixmap(red);
+    ui().Image1->setPixmap(blue);
     clickPoint(3, 3);
     ASSERT_EQ(stones(), 4);
     EXPECT_EQ(flat(form1->piece(3)->pixmap()), black);
     EXPECT_EQ(flat(form1->piece(4)->pixmap()), white);
     EXPECT_TRUE(form1->piece(3)->pictureDue) << "a copied picture still waits for its skin's";
     // A skin change re-pictures every stone from its colour's indicator.
-    form1->N11->trigger();
+    ui().N11->trigger();
     for (int k = 1; k <= 4; ++k) {
         EXPECT_EQ(flat(form1->piece(k)->pixmap()), k % 2 == 1 ? black : white) << "stone " << k;
         EXPECT_FALSE(form1->piece(k)->pictureDue);
@@ -245,11 +248,11 @@ TEST_F(Artwork, theFiveIsMarkedUntilItsStoneIsTakenBackOrTheBoardCleared) {
     // Drawn above every stone: a ring pixel just outside the winning stone is the ring's red.
     EXPECT_EQ(marks->parentWidget()->children().constLast(), marks);
     const QRect last = form1->piece(9)->geometry();
-    const QColor ring = form1->client->grab().toImage().pixelColor(last.center().x() + 13, last.center().y());
+    const QColor ring = ui().client->grab().toImage().pixelColor(last.center().x() + 13, last.center().y());
     EXPECT_GT(ring.red(), ring.green() + 60) << ring.name().toStdString();
 
     // The rings follow the stones to another skin.
-    form1->N21->trigger();
+    ui().N21->trigger();
     EXPECT_EQ(sorted(marks->marked()), fiveInView());
     EXPECT_EQ(marks->marked().front().topLeft(), QPoint(28 * 4 - 19, 28 * 4 - 20));
 
@@ -269,7 +272,7 @@ TEST_F(Artwork, theFiveIsMarkedUntilItsStoneIsTakenBackOrTheBoardCleared) {
     EXPECT_EQ(marks->parentWidget()->children().constLast(), marks);
 
     // Restart clears the board, and the marks with it.
-    form1->sbtnRestart->click();
+    ui().sbtnRestart->click();
     EXPECT_EQ(stones(), 0);
     EXPECT_TRUE(marks->marked().empty());
     EXPECT_FALSE(marks->isVisible());

@@ -47,9 +47,9 @@ protected:
     }
     void wheel(int notches) {
         const QPoint at(200, 200);
-        QWheelEvent event(at, form1->qipanPicture->mapToGlobal(at), {}, {0, notches * 120}, Qt::NoButton,
+        QWheelEvent event(at, ui().qipanPicture->mapToGlobal(at), {}, {0, notches * 120}, Qt::NoButton,
                           Qt::NoModifier, Qt::NoScrollPhase, false);
-        QCoreApplication::sendEvent(form1->qipanPicture, &event);
+        QCoreApplication::sendEvent(ui().qipanPicture, &event);
     }
     // The cursor walks from where it is to the point, then Enter plays there.
     void playByKeys(BoardPoint target) {
@@ -78,23 +78,23 @@ protected:
 
 TEST_F(BoardKeys, theMasterIsAFourthLevelWhoseStoneComesAfterTheClickAndTheWindowMayCloseWhileItThinks) {
     const QList<QAction*> options = form1->findChild<QMenu*>(QStringLiteral("O1"))->actions();
-    const auto at = options.indexOf(form1->check3);
+    const auto at = options.indexOf(ui().check3);
     ASSERT_GE(at, 0);
-    ASSERT_EQ(options.value(at + 1), form1->check4);
-    EXPECT_EQ(form1->check4->text(), QStringLiteral("大师(&M)"));
-    chooseLevel(form1->check4);
-    for (QAction* other : {form1->check1, form1->check2, form1->check3}) {
+    ASSERT_EQ(options.value(at + 1), ui().check4);
+    EXPECT_EQ(ui().check4->text(), QStringLiteral("大师(&M)"));
+    chooseLevel(ui().check4);
+    for (QAction* other : {ui().check1, ui().check2, ui().check3}) {
         EXPECT_FALSE(other->isChecked());
     }
-    EXPECT_TRUE(form1->check4->isChecked());
+    EXPECT_TRUE(ui().check4->isChecked());
 
-    form1->actSinglePlay->trigger();
-    EXPECT_FALSE(form1->check4->isEnabled());
+    ui().actSinglePlay->trigger();
+    EXPECT_FALSE(ui().check4->isEnabled());
     clickPoint(8, 8);
     EXPECT_EQ(stones(), 1) << "the click returns before the master's stone";
     ASSERT_TRUE(form1->controller().computerThinking());
     ASSERT_TRUE(waitUntil([&] { return stones() == 2; }, 10000));
-    EXPECT_EQ(form1->guge1->value(), 100);
+    EXPECT_EQ(ui().guge1->value(), 100);
 
     // Closed while it thinks: the window goes at once.
     playOn({BoardPoint{3, 3}, BoardPoint{3, 4}}, 1);
@@ -103,7 +103,7 @@ TEST_F(BoardKeys, theMasterIsAFourthLevelWhoseStoneComesAfterTheClickAndTheWindo
 }
 
 TEST_F(BoardKeys, moveNumbersAreRememberedAndOffLeavesEveryPixelAsItWas) {
-    form1->actSinglePlay->trigger();
+    ui().actSinglePlay->trigger();
     const auto points = {BoardPoint{8, 8}, BoardPoint{7, 9}, BoardPoint{9, 9}, BoardPoint{6, 6}, BoardPoint{10, 4}};
     playOn(points, 2);
     ASSERT_EQ(stones(), 4);
@@ -111,8 +111,8 @@ TEST_F(BoardKeys, moveNumbersAreRememberedAndOffLeavesEveryPixelAsItWas) {
         form1->piece(k)->show();
     }
     const QImage plain = form1->grab().toImage();
-    form1->N17->trigger();
-    EXPECT_TRUE(form1->N17->isChecked());
+    ui().N17->trigger();
+    EXPECT_TRUE(ui().N17->isChecked());
     for (int k = 1; k <= 4; ++k) {
         EXPECT_TRUE(form1->piece(k)->numbered);
         EXPECT_EQ(form1->piece(k)->moveNumber, k);
@@ -124,10 +124,10 @@ TEST_F(BoardKeys, moveNumbersAreRememberedAndOffLeavesEveryPixelAsItWas) {
 
     // A window opened later starts as the player left it.
     openWindow();
-    EXPECT_TRUE(form1->N17->isChecked());
-    form1->N17->trigger();
+    EXPECT_TRUE(ui().N17->isChecked());
+    ui().N17->trigger();
     EXPECT_FALSE(QSettings(QStringLiteral("kivola"), QStringLiteral("kivola")).value("board/moveNumbers").toBool());
-    form1->actSinglePlay->trigger();
+    ui().actSinglePlay->trigger();
     playOn(points, 2);
     for (int k = 1; k <= 4; ++k) {
         form1->piece(k)->show();
@@ -169,12 +169,12 @@ TEST_F(BoardKeys, reviewStepsThroughALoadedGameWithoutChangingItAndEveryWayOutSh
     EXPECT_EQ(stones(), 40);
     // 悔棋 ends it and takes back as ever.
     key(Qt::Key_Left);
-    form1->actRegret->trigger();
+    ui().actRegret->trigger();
     EXPECT_FALSE(caption()->isVisible());
     EXPECT_EQ(stones(), 38);
     EXPECT_EQ(visibleStones(), 38);
     // 重来 and F2 end it with a new game.
-    for (QAction* command : {form1->actRestart, form1->actSinglePlay}) {
+    for (QAction* command : {ui().actRestart, ui().actSinglePlay}) {
         loadGame(file, fortyMoves());
         key(Qt::Key_Home);
         command->trigger();
@@ -191,8 +191,8 @@ TEST_F(BoardKeys, aGameFromF2ToItsResultWithTheKeyboardAloneAndTheBoardSaysWhere
     key(Qt::Key_Space);
     ASSERT_EQ(stones(), 2);
     EXPECT_EQ(cell(8, 8), kLocalStone);
-    EXPECT_EQ(form1->qipanPicture->accessibleName(), QStringLiteral("棋盘"));
-    EXPECT_EQ(form1->qipanPicture->accessibleDescription(), QStringLiteral("第 8 行 第 8 列，黑子"));
+    EXPECT_EQ(ui().qipanPicture->accessibleName(), QStringLiteral("棋盘"));
+    EXPECT_EQ(ui().qipanPicture->accessibleDescription(), QStringLiteral("第 8 行 第 8 列，黑子"));
 
     key(Qt::Key_Return); // a taken point: refused as a click there would be
     EXPECT_EQ(stones(), 2);
@@ -218,18 +218,18 @@ TEST_F(BoardKeys, aGameFromF2ToItsResultWithTheKeyboardAloneAndTheBoardSaysWhere
     key(Qt::Key_F2);
     key(Qt::Key_Down);
     EXPECT_TRUE(form1->board().cursorShown());
-    QTest::mouseMove(form1->qipanPicture, QPoint(100, 100));
+    QTest::mouseMove(ui().qipanPicture, QPoint(100, 100));
     EXPECT_FALSE(form1->board().cursorShown());
 
     // Every control a player reaches has a name a screen reader can say.
-    for (QWidget* control : std::initializer_list<QWidget*>{form1->sbtnOpenGame, form1->sbtnSaveGame, form1->sbtnRegret,
-                                                            form1->sbtnRestart, form1->guge1, form1->Label1,
-                                                            form1->Label2, form1->Image1, form1->Image2,
-                                                            form1->Edit1, form1->Memo1}) {
+    for (QWidget* control : std::initializer_list<QWidget*>{ui().sbtnOpenGame, ui().sbtnSaveGame, ui().sbtnRegret,
+                                                            ui().sbtnRestart, ui().guge1, ui().Label1,
+                                                            ui().Label2, ui().Image1, ui().Image2,
+                                                            ui().Edit1, ui().Memo1}) {
         EXPECT_FALSE(control->accessibleName().isEmpty()) << control->objectName().toStdString();
         EXPECT_FALSE(control->accessibleDescription().isEmpty()) << control->objectName().toStdString();
     }
-    EXPECT_EQ(form1->Label1->accessibleName(), QStringLiteral("先行方：玩家"));
+    EXPECT_EQ(ui().Label1->accessibleName(), QStringLiteral("先行方：玩家"));
 }
 
 } // namespace

@@ -83,7 +83,7 @@ TEST_F(GameEnds, aFullBoardIsADrawWhoeverPlacesTheLastStone) {
         ASSERT_EQ(dialogs.shown.size(), 1u) << "one notice for one result";
         EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("和棋！"));
         EXPECT_EQ(dialogs.shown[0].caption, QStringLiteral("结果"));
-        EXPECT_FALSE(form1->sbtnRegret->isEnabled());
+        EXPECT_FALSE(ui().sbtnRegret->isEnabled());
     }
 }
 
@@ -91,26 +91,26 @@ TEST_F(GameEnds, restartWithTheComputerFirstPutsItsStoneDownAtOnce) {
     QTemporaryDir scratch;
     ASSERT_TRUE(scratch.isValid());
     openWindow();
-    form1->N16->trigger();
+    ui().N16->trigger();
     // A game in which the player moved first; loading leaves labels and option as they were.
     loadGame(scratch.filePath(QStringLiteral("player-first.rur")),
              QByteArray("\x02\x00\x03\x03\x01\x0c\x0c\x00", 8));
     ASSERT_EQ(stones(), 2);
     ASSERT_EQ(form1->match().computerFirst, 0);
-    ASSERT_TRUE(form1->Label1->text().startsWith(QStringLiteral("玩家")));
+    ASSERT_TRUE(ui().Label1->text().startsWith(QStringLiteral("玩家")));
 
-    form1->sbtnRestart->click();
+    ui().sbtnRestart->click();
     ASSERT_EQ(stones(), 1);
     EXPECT_EQ(cell(8, 8), kOtherStone);
     EXPECT_EQ(cell(3, 3), kEmpty);
     EXPECT_EQ(form1->match().computerFirst, 1);
     EXPECT_EQ(form1->piece(2), nullptr) << "the old game's sprites are gone";
-    EXPECT_EQ(form1->Label1->text(), QStringLiteral("电脑"));
-    EXPECT_EQ(form1->Label2->text(), QStringLiteral("玩家"));
+    EXPECT_EQ(ui().Label1->text(), QStringLiteral("电脑"));
+    EXPECT_EQ(ui().Label2->text(), QStringLiteral("玩家"));
     EXPECT_EQ(form1->match().playerCanMove, 1);
     EXPECT_EQ(form1->match().gameStarted, 1);
-    EXPECT_FALSE(form1->N15->isEnabled()) << "a restart leaves the options locked";
-    EXPECT_TRUE(form1->N10->isEnabled());
+    EXPECT_FALSE(ui().N15->isEnabled()) << "a restart leaves the options locked";
+    EXPECT_TRUE(ui().N10->isEnabled());
     clickPoint(9, 9);
     EXPECT_EQ(stones(), 3) << "the player moves next and the computer answers";
     EXPECT_TRUE(dialogs.shown.empty());

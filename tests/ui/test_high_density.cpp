@@ -22,12 +22,13 @@ struct Shown {
 };
 
 std::vector<Shown> picturesInView(const TForm1& w) {
-    std::vector<Shown> shown{{"board", w.qipanPicture->pixmap(), QSize(605, 425)},
-                             {"black indicator", w.Image2->pixmap(), QSize(22, 22)},
-                             {"white indicator", w.Image1->pixmap(), QSize(22, 22)}};
+    const WindowControls ui(w);
+    std::vector<Shown> shown{{"board", ui.qipanPicture->pixmap(), QSize(605, 425)},
+                             {"black indicator", ui.Image2->pixmap(), QSize(22, 22)},
+                             {"white indicator", ui.Image1->pixmap(), QSize(22, 22)}};
     const SkinLayout& layout = skinLayout()[w.skinIndex()];
     const QSize glyph = layout.openButton.size() - QSize(4, 4);
-    for (QToolButton* b : {w.sbtnOpenGame, w.sbtnSaveGame, w.sbtnRegret, w.sbtnRestart}) {
+    for (QToolButton* b : {ui.sbtnOpenGame, ui.sbtnSaveGame, ui.sbtnRegret, ui.sbtnRestart}) {
         shown.push_back({b->objectName(), b->icon().pixmap(b->iconSize(), 2.0), glyph});
     }
     for (int k = 1; k <= w.match().stepCount; ++k) {
@@ -51,18 +52,18 @@ TEST_F(HighDensity, densePicturesFillTheDesignedRectangles) {
     for (const QString& app : {QString(), empty.path()}) {
         SCOPED_TRACE(app.isEmpty() ? "res/" : "built in");
         openWindow(app);
-        EXPECT_EQ(form1->client->size(), QSize(603, 424));
-        EXPECT_EQ(form1->qipanPicture->geometry(), QRect(0, -1, 605, 425));
-        EXPECT_EQ(form1->sbtnRegret->geometry(), QRect(464, 270, 100, 30));
-        EXPECT_EQ(form1->sbtnRegret->iconSize(), QSize(96, 26));
-        form1->actSinglePlay->trigger();
+        EXPECT_EQ(ui().client->size(), QSize(603, 424));
+        EXPECT_EQ(ui().qipanPicture->geometry(), QRect(0, -1, 605, 425));
+        EXPECT_EQ(ui().sbtnRegret->geometry(), QRect(464, 270, 100, 30));
+        EXPECT_EQ(ui().sbtnRegret->iconSize(), QSize(96, 26));
+        ui().actSinglePlay->trigger();
         clickPoint(1, 1);
         ASSERT_EQ(stones(), 2);
         EXPECT_EQ(form1->piece(1)->geometry(), QRect(7, 6, 22, 22));
         expectDense(*form1);
-        form1->N21->trigger();
-        EXPECT_EQ(form1->sbtnRestart->geometry(), QRect(470, 324, 86, 28));
-        EXPECT_EQ(form1->sbtnRestart->iconSize(), QSize(82, 24));
+        ui().N21->trigger();
+        EXPECT_EQ(ui().sbtnRestart->geometry(), QRect(470, 324, 86, 28));
+        EXPECT_EQ(ui().sbtnRestart->iconSize(), QSize(82, 24));
         EXPECT_EQ(form1->piece(1)->geometry(), QRect(9, 8, 22, 22));
         expectDense(*form1);
     }
@@ -81,14 +82,14 @@ TEST_F(HighDensity, aDamagedDenseFileFallsBackToThePlainOneInTheSameRectangle) {
     }
     ASSERT_TRUE(QFile::remove(app + QStringLiteral("/res/stone0_black@2x.png")));
     openWindow(app);
-    EXPECT_EQ(form1->qipanPicture->geometry(), QRect(0, -1, 605, 425));
-    EXPECT_EQ(form1->qipanPicture->pixmap().devicePixelRatio(), 1.0);
-    EXPECT_EQ(form1->qipanPicture->pixmap().size(), QSize(605, 425));
-    EXPECT_EQ(form1->sbtnRegret->geometry(), QRect(464, 270, 100, 30));
-    EXPECT_EQ(form1->sbtnRegret->iconSize(), QSize(96, 26));
-    EXPECT_EQ(form1->Image2->pixmap().devicePixelRatio(), 1.0);
-    EXPECT_EQ(form1->Image1->pixmap().devicePixelRatio(), 2.0);
-    EXPECT_EQ(form1->sbtnSaveGame->icon().pixmap(form1->sbtnSaveGame->iconSize(), 2.0).size(), QSize(192, 52));
+    EXPECT_EQ(ui().qipanPicture->geometry(), QRect(0, -1, 605, 425));
+    EXPECT_EQ(ui().qipanPicture->pixmap().devicePixelRatio(), 1.0);
+    EXPECT_EQ(ui().qipanPicture->pixmap().size(), QSize(605, 425));
+    EXPECT_EQ(ui().sbtnRegret->geometry(), QRect(464, 270, 100, 30));
+    EXPECT_EQ(ui().sbtnRegret->iconSize(), QSize(96, 26));
+    EXPECT_EQ(ui().Image2->pixmap().devicePixelRatio(), 1.0);
+    EXPECT_EQ(ui().Image1->pixmap().devicePixelRatio(), 2.0);
+    EXPECT_EQ(ui().sbtnSaveGame->icon().pixmap(ui().sbtnSaveGame->iconSize(), 2.0).size(), QSize(192, 52));
 }
 
 } // namespace

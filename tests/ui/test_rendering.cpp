@@ -31,7 +31,7 @@ QImage shoot(TForm1& window) {
 TEST_F(Rendering, everySkinShowsTheGameMidWay) {
     QTemporaryDir scratch;
     openWindow({}, 3);
-    form1->actSinglePlay->trigger();
+    ui().actSinglePlay->trigger();
     for (const BoardPoint p : {BoardPoint{8, 8}, BoardPoint{9, 7}, BoardPoint{7, 9}, BoardPoint{10, 10}}) {
         if (cell(p.x, p.y) == kEmpty) {
             clickPoint(p.x, p.y);
@@ -39,7 +39,7 @@ TEST_F(Rendering, everySkinShowsTheGameMidWay) {
     }
     ASSERT_GE(stones(), 6);
     const char* names[] = {"wood", "crystal", "marble"};
-    QAction* items[] = {form1->N11, form1->N21, form1->N31};
+    QAction* items[] = {ui().N11, ui().N21, ui().N31};
     QImage previous;
     for (int skin = 0; skin < 3; ++skin) {
         items[skin]->trigger();
@@ -49,8 +49,8 @@ TEST_F(Rendering, everySkinShowsTheGameMidWay) {
         ASSERT_EQ(shot.height(), qRound((form1->chromeHeight() + 424) * density));
         // Where a stone stands the picture differs from the bare board.
         const TPiece* centre = form1->piece(1);
-        const QPoint mid = centre->geometry().center() + form1->client->pos();
-        const QImage board = form1->qipanPicture->pixmap().toImage();
+        const QPoint mid = centre->geometry().center() + ui().client->pos();
+        const QImage board = ui().qipanPicture->pixmap().toImage();
         EXPECT_NE(shot.pixelColor(mid * density), board.pixelColor((centre->geometry().center() + QPoint(0, 1)) * density));
         EXPECT_NE(shot, previous) << "each skin looks different";
         previous = shot;
@@ -70,7 +70,7 @@ TEST_F(Rendering, aWonGameShowsItsFiveInEverySkin) {
     loadGame(scratch.filePath(QStringLiteral("won.rur")), game);
     ASSERT_EQ(form1->match().gameResult, kLocalStone);
     const char* names[] = {"wood", "crystal", "marble"};
-    QAction* items[] = {form1->N11, form1->N21, form1->N31};
+    QAction* items[] = {ui().N11, ui().N21, ui().N31};
     for (int skin = 0; skin < 3; ++skin) {
         items[skin]->trigger();
         ASSERT_EQ(form1->board().winningMarks()->marked().size(), 5u);
@@ -88,7 +88,7 @@ TEST_F(Rendering, aWonGameShowsItsFiveInEverySkin) {
 TEST_F(Rendering, moveNumbersOnEverySkinAndALookBackWithTheCursor) {
     QTemporaryDir scratch;
     openWindow({}, 3);
-    form1->actSinglePlay->trigger();
+    ui().actSinglePlay->trigger();
     for (const BoardPoint p : {BoardPoint{8, 8}, BoardPoint{9, 7}, BoardPoint{7, 9}, BoardPoint{10, 10}, BoardPoint{6, 6}}) {
         if (cell(p.x, p.y) == kEmpty && stones() < 8) {
             clickPoint(p.x, p.y);
@@ -96,9 +96,9 @@ TEST_F(Rendering, moveNumbersOnEverySkinAndALookBackWithTheCursor) {
     }
     ASSERT_EQ(stones(), 8);
     ASSERT_EQ(form1->match().gameResult, kInProgress);
-    form1->N17->trigger();
+    ui().N17->trigger();
     const char* names[] = {"wood", "crystal", "marble"};
-    QAction* items[] = {form1->N11, form1->N21, form1->N31};
+    QAction* items[] = {ui().N11, ui().N21, ui().N31};
     for (int skin = 0; skin < 3; ++skin) {
         items[skin]->trigger();
         const QImage shot = shoot(*form1);
@@ -113,7 +113,7 @@ TEST_F(Rendering, moveNumbersOnEverySkinAndALookBackWithTheCursor) {
         QTest::keyClick(form1.get(), key);
     }
     EXPECT_TRUE(shoot(*form1).save(screenshotPath(scratch, QStringLiteral("window-cursor"))));
-    form1->N17->trigger(); // the next window starts without numbers
+    ui().N17->trigger(); // the next window starts without numbers
 }
 
 } // namespace

@@ -40,11 +40,11 @@ protected:
 
     void save(const QString& file) {
         dialogs.files.push_back(file);
-        runFileCommand(form1->N3);
+        runFileCommand(ui().N3);
     }
     void load(const QString& file) {
         dialogs.files.push_back(file);
-        runFileCommand(form1->N4);
+        runFileCommand(ui().N4);
     }
     // The dialog opens from a one-shot timer; its handler finishes within the same tick.
     void runFileCommand(QAction* item) {
@@ -66,7 +66,7 @@ QByteArray bytesOf(std::initializer_list<int> values) {
 }
 
 TEST_F(SavedGames, anEmptyGameSavesAsTwoBytesAndLoadsBack) {
-    form1->actSinglePlay->trigger();
+    ui().actSinglePlay->trigger();
     save(path("empty.rur"));
     EXPECT_EQ(dialogs.lastFilter, QStringLiteral("五子棋数据文件(*.rur)"));
     EXPECT_EQ(dialogs.lastSuffix, QStringLiteral("rur"));
@@ -89,10 +89,10 @@ TEST_F(SavedGames, savingRightAfterLoadingWritesTheSameBytes) {
     ASSERT_EQ(stones(), 4);
     EXPECT_EQ(cell(7, 7), kLocalStone);
     EXPECT_EQ(cell(6, 6), kOtherStone);
-    EXPECT_TRUE(form1->N10->isEnabled());
-    EXPECT_FALSE(form1->N14->isEnabled());
-    EXPECT_FALSE(form1->check1->isEnabled());
-    EXPECT_TRUE(form1->sbtnSaveGame->isEnabled());
+    EXPECT_TRUE(ui().N10->isEnabled());
+    EXPECT_FALSE(ui().N14->isEnabled());
+    EXPECT_FALSE(ui().check1->isEnabled());
+    EXPECT_TRUE(ui().sbtnSaveGame->isEnabled());
     save(path("out.rur"));
     EXPECT_EQ(read(path("out.rur")), original);
 }
@@ -129,7 +129,7 @@ TEST_F(SavedGames, aFullBoardWithoutFiveLoadsAsADraw) {
 TEST_F(SavedGames, theCurrentDirectoryComesBackAfterEveryDialog) {
     const QString before = QDir::currentPath();
     dialogs.wanderTo = scratch.path();
-    runFileCommand(form1->N4); // cancelled
+    runFileCommand(ui().N4); // cancelled
     EXPECT_EQ(dialogs.directoryDuringDialog, QDir(scratch.path()).absolutePath());
     EXPECT_EQ(QDir::currentPath(), before);
 
@@ -143,16 +143,16 @@ TEST_F(SavedGames, theCurrentDirectoryComesBackAfterEveryDialog) {
 
 TEST_F(SavedGames, theDialogsStartWhereTheLastGameWasElseInTheUsersDocuments) {
     // The program's own folder is not writable once installed.
-    runFileCommand(form1->N4); // cancelled
+    runFileCommand(ui().N4); // cancelled
     const QString fresh = dialogs.lastStartFolder;
     EXPECT_TRUE(fresh == QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) || fresh == QDir::homePath());
-    form1->actSinglePlay->trigger();
+    ui().actSinglePlay->trigger();
     QDir(scratch.path()).mkdir(QStringLiteral("games"));
     save(path("games/one.rur"));
-    runFileCommand(form1->N4);
+    runFileCommand(ui().N4);
     EXPECT_EQ(QDir(dialogs.lastStartFolder), QDir(path("games")));
     QDir(path("games")).removeRecursively();
-    runFileCommand(form1->N3);
+    runFileCommand(ui().N3);
     EXPECT_EQ(dialogs.lastStartFolder, fresh) << "a folder that went away is not offered";
 }
 
@@ -168,7 +168,7 @@ Snapshot snapshot(const TForm1& form) {
     for (int k = 1; k <= 225; ++k) {
         sprites += form.piece(k) != nullptr;
     }
-    return {form.match(), form.sbtnRestart->isEnabled(), form.check1->isEnabled(), sprites};
+    return {form.match(), WindowControls(form).sbtnRestart->isEnabled(), WindowControls(form).check1->isEnabled(), sprites};
 }
 
 void expectSame(const Snapshot& a, const Snapshot& b, const char* file) {
@@ -187,7 +187,7 @@ void expectSame(const Snapshot& a, const Snapshot& b, const char* file) {
 }
 
 TEST_F(SavedGames, aRefusedFileLeavesTheGameExactlyAsItWas) {
-    form1->actSinglePlay->trigger();
+    ui().actSinglePlay->trigger();
     clickPoint(8, 8);
     clickPoint(4, 4);
     const Snapshot before = snapshot(*form1);
@@ -224,7 +224,7 @@ TEST_F(SavedGames, aRefusedFileLeavesTheGameExactlyAsItWas) {
 }
 
 TEST_F(SavedGames, aFailedSaveKeepsTheOldFileAndSaysSo) {
-    form1->actSinglePlay->trigger();
+    ui().actSinglePlay->trigger();
     clickPoint(8, 8);
     const QByteArray old = bytesOf({0, 0});
     write(path("keep.rur"), old);
@@ -269,13 +269,13 @@ TEST_F(SavedGames, thePanelNamesTheLoadedGamesFirstMoverAsBlack) {
     // The option says the player moves first; the file says the computer did, and the reverse.
     write(path("computer-first.rur"), bytesOf({0, 1}));
     load(path("computer-first.rur"));
-    EXPECT_EQ(form1->Label1->text() + form1->Label2->text(), QStringLiteral("电脑玩家"));
-    form1->N10->trigger();
-    form1->N16->trigger();
+    EXPECT_EQ(ui().Label1->text() + ui().Label2->text(), QStringLiteral("电脑玩家"));
+    ui().N10->trigger();
+    ui().N16->trigger();
     write(path("player-first.rur"), bytesOf({1, 0, 8, 8, 1}));
     load(path("player-first.rur"));
-    EXPECT_EQ(form1->Label1->text() + form1->Label2->text(), QStringLiteral("玩家电脑"));
-    EXPECT_TRUE(form1->N16->isChecked()) << "the option stays the player's";
+    EXPECT_EQ(ui().Label1->text() + ui().Label2->text(), QStringLiteral("玩家电脑"));
+    EXPECT_TRUE(ui().N16->isChecked()) << "the option stays the player's";
 }
 
 } // namespace

@@ -26,7 +26,7 @@ protected:
         WindowTest::SetUp();
         ASSERT_TRUE(scratch.isValid());
         openWindow();
-        form1->actSinglePlay->trigger();
+        ui().actSinglePlay->trigger();
         clickPoint(8, 8);
     }
 
@@ -63,11 +63,11 @@ TEST_F(SavingSafely, aPipeADeviceOrAFolderIsNeverReplaced) {
     const QStringList before = everythingInScratch();
 
     for (const char* name : {"pipe.rur", "to-pipe.rur", "to-null.rur"}) {
-        const QString told = runFileCommand(form1->N3, path(name));
+        const QString told = runFileCommand(ui().N3, path(name));
         EXPECT_TRUE(told.contains(QStringLiteral("无法保存游戏"))) << name << ": " << told.toStdString();
         EXPECT_TRUE(told.contains(QStringLiteral("不是普通文件"))) << name << ": " << told.toStdString();
     }
-    EXPECT_TRUE(runFileCommand(form1->N3, path("folder.rur")).contains(QStringLiteral("这是一个文件夹")));
+    EXPECT_TRUE(runFileCommand(ui().N3, path("folder.rur")).contains(QStringLiteral("这是一个文件夹")));
 
     EXPECT_EQ(kindOf(path("pipe.rur")), S_IFIFO);
     EXPECT_EQ(kindOf(path("to-pipe.rur")), S_IFLNK);
@@ -87,7 +87,7 @@ TEST_F(SavingSafely, aLinkToAGameFileIsWrittenThroughAndStaysALink) {
     old.close();
     ASSERT_TRUE(QFile::link(path("games/real.rur"), path("link.rur")));
 
-    EXPECT_EQ(runFileCommand(form1->N3, path("link.rur")), QString());
+    EXPECT_EQ(runFileCommand(ui().N3, path("link.rur")), QString());
     EXPECT_EQ(kindOf(path("link.rur")), S_IFLNK);
     EXPECT_EQ(kindOf(path("games/real.rur")), S_IFREG);
     QFile written(path("games/real.rur"));
@@ -96,16 +96,16 @@ TEST_F(SavingSafely, aLinkToAGameFileIsWrittenThroughAndStaysALink) {
 }
 
 TEST_F(SavingSafely, failuresAreToldInChinese) {
-    QString told = runFileCommand(form1->N3, path("no-such-folder/game.rur"));
+    QString told = runFileCommand(ui().N3, path("no-such-folder/game.rur"));
     EXPECT_TRUE(told.contains(QStringLiteral("不存在"))) << told.toStdString();
 
     // Loading a pipe must neither block the window nor be read.
     ASSERT_EQ(::mkfifo(QFile::encodeName(path("pipe.rur")).constData(), 0600), 0);
-    told = runFileCommand(form1->N4, path("pipe.rur"));
+    told = runFileCommand(ui().N4, path("pipe.rur"));
     EXPECT_TRUE(told.contains(QStringLiteral("无法打开游戏文件"))) << told.toStdString();
     EXPECT_TRUE(told.contains(QStringLiteral("不是普通文件"))) << told.toStdString();
-    EXPECT_TRUE(runFileCommand(form1->N4, path("missing.rur")).contains(QStringLiteral("文件或文件夹不存在")));
-    EXPECT_TRUE(runFileCommand(form1->N4, scratch.path()).contains(QStringLiteral("文件夹")));
+    EXPECT_TRUE(runFileCommand(ui().N4, path("missing.rur")).contains(QStringLiteral("文件或文件夹不存在")));
+    EXPECT_TRUE(runFileCommand(ui().N4, scratch.path()).contains(QStringLiteral("文件夹")));
     EXPECT_EQ(stones(), 2) << "the game on the board is untouched";
 
     // Failures a test running as root cannot provoke, worded as Qt words them.

@@ -23,7 +23,7 @@ TEST_F(SinglePlay, pointerColumnsFollowTheTwentyEightPixelRule) {
         int column; // 0: the click is ignored
     };
     for (const Case c : {Case{0, 1}, Case{36, 1}, Case{37, 2}, Case{428, 15}, Case{429, 0}}) {
-        form1->actSinglePlay->trigger();
+        ui().actSinglePlay->trigger();
         clickPixel(c.pointerX, kValidY);
         if (c.column == 0) {
             EXPECT_EQ(stones(), 0) << "pointer x " << c.pointerX;
@@ -40,7 +40,7 @@ TEST_F(SinglePlay, aClickOnAStonesRimIsTakenByTheStone) {
     // On wood and marble a stone reaches a few pixels into its neighbours' click areas.
     QTemporaryDir scratch;
     openWindow();
-    for (QAction* skin : {form1->N11, form1->N31}) {
+    for (QAction* skin : {ui().N11, ui().N31}) {
         skin->trigger();
         loadGame(scratch.filePath(QStringLiteral("one.rur")), QByteArray("\x02\x00\x08\x08\x01\x03\x03\x00", 8));
         const QRect stone = form1->piece(1)->geometry();
@@ -60,7 +60,7 @@ TEST_F(SinglePlay, clicksThatMustNotPlaceAStoneAreIgnored) {
     clickPoint(8, 8);
     EXPECT_EQ(stones(), 0) << "no game started, even on an empty board";
 
-    form1->actSinglePlay->trigger();
+    ui().actSinglePlay->trigger();
     clickPoint(8, 8);
     ASSERT_EQ(stones(), 2);
     const int computerX = form1->match().stepX[2];
@@ -73,24 +73,24 @@ TEST_F(SinglePlay, clicksThatMustNotPlaceAStoneAreIgnored) {
 
 TEST_F(SinglePlay, computerFirstOpensInTheCentreWithTheLabelsSwapped) {
     openWindow();
-    form1->N16->trigger();
-    EXPECT_TRUE(form1->N16->isChecked());
-    EXPECT_FALSE(form1->N15->isChecked());
+    ui().N16->trigger();
+    EXPECT_TRUE(ui().N16->isChecked());
+    EXPECT_FALSE(ui().N15->isChecked());
     QTest::keyClick(form1.get(), Qt::Key_F2);
     ASSERT_EQ(stones(), 1);
     EXPECT_EQ(cell(8, 8), kOtherStone);
-    EXPECT_EQ(form1->Label1->text(), QStringLiteral("电脑"));
-    EXPECT_EQ(form1->Label2->text(), QStringLiteral("玩家"));
+    EXPECT_EQ(ui().Label1->text(), QStringLiteral("电脑"));
+    EXPECT_EQ(ui().Label2->text(), QStringLiteral("玩家"));
     EXPECT_EQ(form1->match().playerCanMove, 1);
-    EXPECT_EQ(form1->piece(1)->pixmap().toImage(), form1->Image2->pixmap().toImage())
+    EXPECT_EQ(form1->piece(1)->pixmap().toImage(), ui().Image2->pixmap().toImage())
         << "the first mover's stone is black whoever moves first";
-    EXPECT_EQ(form1->guge1->value(), 0) << "the opening stone needs no search";
+    EXPECT_EQ(ui().guge1->value(), 0) << "the opening stone needs no search";
 
     // The option is locked while the game runs; ending the game already follows it.
-    EXPECT_FALSE(form1->N15->isEnabled());
-    form1->N10->trigger();
+    EXPECT_FALSE(ui().N15->isEnabled());
+    ui().N10->trigger();
     EXPECT_EQ(form1->match().computerFirst, 1);
-    EXPECT_EQ(form1->Label1->text(), QStringLiteral("电脑"));
+    EXPECT_EQ(ui().Label1->text(), QStringLiteral("电脑"));
     EXPECT_EQ(stones(), 0) << "ending a game does not let the computer move";
 }
 
@@ -98,18 +98,18 @@ TEST_F(SinglePlay, computerFirstOpensInTheCentreWithTheLabelsSwapped) {
 // the button reaches them and the board loses the stones' sprites.
 TEST_F(SinglePlay, theTakeBackButtonTakesTheStonesOffTheBoard) {
     openWindow();
-    form1->actSinglePlay->trigger();
+    ui().actSinglePlay->trigger();
     clickPoint(8, 8);
     clickPoint(3, 3);
     ASSERT_EQ(stones(), 4);
     ASSERT_NE(form1->piece(4), nullptr);
-    form1->sbtnRegret->click();
+    ui().sbtnRegret->click();
     EXPECT_EQ(stones(), 2);
     EXPECT_EQ(form1->piece(3), nullptr);
     EXPECT_EQ(form1->piece(4), nullptr);
     ASSERT_NE(form1->piece(2), nullptr);
     EXPECT_TRUE(form1->piece(2)->isVisible());
-    EXPECT_TRUE(form1->sbtnRegret->isEnabled()) << "the match's enabling reaches the button";
+    EXPECT_TRUE(ui().sbtnRegret->isEnabled()) << "the match's enabling reaches the button";
 }
 
 // Chooses the player's move with the same search looking from the player's side.
@@ -138,7 +138,7 @@ TEST_F(SinglePlay, aStrongPlayerBeatsTheBeginnerAndIsToldSo) {
     bool won = false;
     for (std::uint64_t seed = 1; seed <= 6 && !won; ++seed) {
         openWindow({}, seed);
-        form1->actSinglePlay->trigger();
+        ui().actSinglePlay->trigger();
         for (int turn = 0; turn < 120 && form1->match().gameResult == kInProgress; ++turn) {
             const BoardPoint move = stones() == 0 ? BoardPoint{8, 8} : strongReply(form1->match(), random);
             clickPoint(move.x, move.y);
@@ -151,7 +151,7 @@ TEST_F(SinglePlay, aStrongPlayerBeatsTheBeginnerAndIsToldSo) {
     ASSERT_TRUE(waitUntil([&] { return !dialogs.shown.empty(); }));
     EXPECT_EQ(dialogs.shown.back().text, QStringLiteral("您赢了！"));
     EXPECT_EQ(dialogs.shown.back().caption, QStringLiteral("结果"));
-    EXPECT_FALSE(form1->sbtnRegret->isEnabled()) << "no take-back after a result";
+    EXPECT_FALSE(ui().sbtnRegret->isEnabled()) << "no take-back after a result";
     // The five is marked, the winning stone among its stones.
     const WinningMarks* marks = form1->board().winningMarks();
     EXPECT_TRUE(marks->isVisible());
@@ -164,7 +164,7 @@ TEST_F(SinglePlay, aStrongPlayerBeatsTheBeginnerAndIsToldSo) {
     EXPECT_TRUE(form1->piece(finalStones)->isVisible());
 
     // Restart clears the board and keeps the game started.
-    form1->sbtnRestart->click();
+    ui().sbtnRestart->click();
     EXPECT_EQ(stones(), 0);
     EXPECT_EQ(form1->match().gameResult, kInProgress);
     EXPECT_EQ(form1->match().gameStarted, 1);
@@ -174,11 +174,11 @@ TEST_F(SinglePlay, aStrongPlayerBeatsTheBeginnerAndIsToldSo) {
 
 TEST_F(SinglePlay, aPlayerWhoNeverDefendsLosesAndIsToldSo) {
     openWindow();
-    form1->check2->trigger();
+    ui().check2->trigger();
     EXPECT_EQ(form2->searchDepth(), 5);
-    EXPECT_TRUE(form1->check2->isChecked());
-    EXPECT_FALSE(form1->check1->isChecked());
-    form1->actSinglePlay->trigger();
+    EXPECT_TRUE(ui().check2->isChecked());
+    EXPECT_FALSE(ui().check1->isChecked());
+    ui().actSinglePlay->trigger();
     // Odd columns of odd rows are never neighbours, so the player can never make five.
     for (int y = 1; y <= 15 && form1->match().gameResult == kInProgress; y += 2) {
         for (int x = 1; x <= 15 && form1->match().gameResult == kInProgress; x += 2) {

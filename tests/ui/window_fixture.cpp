@@ -21,20 +21,29 @@ void WindowTest::TearDown() {
 }
 
 void WindowTest::openWindow(const QString& appDir, std::uint64_t seed) {
+    controlsOf_ = nullptr; // a new window may stand where the last one stood
     form2 = std::make_unique<TForm2>(std::make_unique<SeededRandom>(seed));
     form1 = std::make_unique<TForm1>(dialogs, form2->computer(), *netLibrary, appDir);
     form1->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form1.get()));
 }
 
+const WindowControls& WindowTest::ui() const {
+    if (controlsOf_ != form1.get()) {
+        controls_.emplace(*form1);
+        controlsOf_ = form1.get();
+    }
+    return *controls_;
+}
+
 void WindowTest::clickPixel(int px, int py) {
     const QPoint at(px, py);
-    QTest::mouseMove(form1->qipanPicture, at);
-    QTest::mouseClick(form1->qipanPicture, Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseMove(ui().qipanPicture, at);
+    QTest::mouseClick(ui().qipanPicture, Qt::LeftButton, Qt::NoModifier, at);
 }
 
 void WindowTest::clickOnScreen(QPoint inClient) {
-    const QPoint at = form1->client->mapTo(form1.get(), inClient);
+    const QPoint at = ui().client->mapTo(form1.get(), inClient);
     QTest::mouseMove(form1->windowHandle(), at);
     QTest::mouseClick(form1->windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
 }
@@ -88,7 +97,7 @@ void WindowTest::loadGame(const QString& file, const QByteArray& bytes) {
     out.close();
     dialogs.files.push_back(file);
     const int before = dialogs.fileDialogsShown;
-    form1->N4->trigger();
+    ui().N4->trigger();
     // The dialog opens from a one-shot timer; the replay finishes within the same tick.
     ASSERT_TRUE(waitUntil([&] { return dialogs.fileDialogsShown > before; }));
     QCoreApplication::processEvents();

@@ -6,10 +6,12 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "fake_dialogs.h"
 #include "form1.h"
 #include "form2.h"
+#include "window_controls.h"
 
 namespace kivola::test {
 
@@ -39,6 +41,8 @@ protected:
     // Writes a saved game and opens it through the open command and its dialog.
     void loadGame(const QString& file, const QByteArray& bytes);
 
+    // The window's controls, found by name once per window.
+    const WindowControls& ui() const;
     int stones() const { return form1->match().stepCount; }
     int cell(int x, int y) const { return form1->match().board[x][y]; }
     QString lastMessage() const { return dialogs.shown.empty() ? QString() : dialogs.shown.back().text; }
@@ -48,6 +52,10 @@ protected:
     std::unique_ptr<TForm1> form1;
     std::unique_ptr<TForm2> form2;
     QString startDirectory;
+
+private:
+    mutable std::optional<WindowControls> controls_;
+    mutable const TForm1* controlsOf_ = nullptr;
 };
 
 // Copies the built application folder's resources into a scratch folder.

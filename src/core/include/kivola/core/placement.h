@@ -16,6 +16,10 @@ void PutOnPiece(MatchState& state, StoneDisplay& display, int x, int y, StoneCol
 // its cell. Caller guarantees an empty playing point and fewer than 225 stones.
 void AddPiece(MatchState& state, StoneDisplay& display, BoardPoint point, Side side);
 
+// Takes back the newest stone alone: its entry, its cell and the count; the result is the
+// caller's to judge. Nothing happens without a stone.
+void TakeBackStone(MatchState& state, StoneDisplay& display);
+
 // Takes back the last stone, and the one before it when that leaves the local player's stone
 // last, so the local player is always to move afterwards. Nothing happens without a stone.
 void TakeBackMoves(MatchState& state, StoneDisplay& display);

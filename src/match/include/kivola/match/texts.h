@@ -1,7 +1,11 @@
 #pragma once
 // The match's texts as the player sees them (UTF-8).
 
+#include <QString>
+
 namespace kivola {
+
+inline QString utf8(const char* text) { return QString::fromUtf8(text); }
 
 namespace text {
 inline constexpr const char* kPlayer = "玩家";
