@@ -19,11 +19,15 @@ namespace kivola {
 // The stones of a game in the master's terms: its own are the computer's.
 MasterPosition masterPositionOf(const MatchState& state);
 
+// A second a move from the click to the stone: the search stops early enough for the thread's
+// start, the answer's way back through the event loop and the drawing.
+inline constexpr std::chrono::milliseconds kGameMasterBudget{950};
+
 class MasterPlayer {
 public:
     using Answer = std::function<void(BoardPoint)>;
 
-    explicit MasterPlayer(std::chrono::milliseconds budget = kMasterDefaultBudget);
+    explicit MasterPlayer(std::chrono::milliseconds budget = kGameMasterBudget);
     ~MasterPlayer();
     MasterPlayer(const MasterPlayer&) = delete;
     MasterPlayer& operator=(const MasterPlayer&) = delete;

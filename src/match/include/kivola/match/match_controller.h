@@ -59,7 +59,7 @@ public:
     void ComputerMove();
     // The master is thinking: the window goes on, and a command that changes the board stops it.
     bool computerThinking() const { return master_.thinking(); }
-    // The master's time for each move (a second unless told).
+    // The master's time for each move (kGameMasterBudget unless told).
     void setMasterBudget(std::chrono::milliseconds budget) { master_.setBudget(budget); }
     // Replays a checked game; a game left with the computer to move goes on at once.
     void loadGame(const SavedGame& game);
