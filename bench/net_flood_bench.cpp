@@ -184,8 +184,8 @@ public:
     void showMessage(QWidget*, const QString&, const QString& caption) override {
         notices += caption == QLatin1String("Information") ? 1 : 0;
     }
-    bool askYesNo(QWidget*, const QString&, const QString&) override { return true; }
-    void closeQuestion(const QString&) override {}
+    bool askYesNo(QWidget*, const QString&, const QString&, int) override { return true; }
+    void closeQuestion(int) override {}
     QString chooseOpenFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
     QString chooseSaveFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
     int notices = 0;

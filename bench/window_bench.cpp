@@ -43,13 +43,13 @@ constexpr std::uint64_t kSearchSeed = 20240607;
 class AnsweringDialogs final : public kivola::DialogService {
 public:
     void showMessage(QWidget*, const QString&, const QString&) override {}
-    bool askYesNo(QWidget*, const QString&, const QString&) override { return false; }
+    bool askYesNo(QWidget*, const QString&, const QString&, int) override { return false; }
     QString chooseOpenFile(QWidget*, const QString&, const QString&, const QString&) override {
         ++asked;
         return file;
     }
     QString chooseSaveFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
-    void closeQuestion(const QString&) override {}
+    void closeQuestion(int) override {}
 
     QString file;
     int asked = 0;

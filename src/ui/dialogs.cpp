@@ -30,16 +30,16 @@ void QtDialogService::showMessage(QWidget* owner, const QString& text, const QSt
     tell(owner, text, caption, QMessageBox::NoIcon);
 }
 
-bool QtDialogService::askYesNo(QWidget* owner, const QString& text, const QString& caption) {
-    return ask(owner, text, caption, QMessageBox::NoIcon);
+bool QtDialogService::askYesNo(QWidget* owner, const QString& text, const QString& caption, int tag) {
+    return ask(owner, text, caption, QMessageBox::NoIcon, tag);
 }
 
 void QtDialogService::showInformation(QWidget* owner, const QString& text, const QString& caption) {
     tell(owner, text, caption, QMessageBox::Information);
 }
 
-bool QtDialogService::askConfirmation(QWidget* owner, const QString& text, const QString& caption) {
-    return ask(owner, text, caption, QMessageBox::Question);
+bool QtDialogService::askConfirmation(QWidget* owner, const QString& text, const QString& caption, int tag) {
+    return ask(owner, text, caption, QMessageBox::Question, tag);
 }
 
 void QtDialogService::tell(QWidget* owner, const QString& text, const QString& caption, int icon) {
@@ -48,22 +48,25 @@ void QtDialogService::tell(QWidget* owner, const QString& text, const QString& c
     box.exec();
 }
 
-bool QtDialogService::ask(QWidget* owner, const QString& text, const QString& caption, int icon) {
+bool QtDialogService::ask(QWidget* owner, const QString& text, const QString& caption, int icon, int tag) {
     QMessageBox box(static_cast<QMessageBox::Icon>(icon), caption, QString(), QMessageBox::Yes | QMessageBox::No,
                     owner);
     prepareMessageBox(box, text);
-    openQuestions_.emplace_back(&box);
+    openQuestions_.push_back({&box, tag});
     const int answer = box.exec();
-    std::erase_if(openQuestions_, [&box](const QPointer<QMessageBox>& open) { return open.isNull() || open == &box; });
+    std::erase_if(openQuestions_, [&box](const OpenQuestion& open) { return open.box.isNull() || open.box == &box; });
     return answer == QMessageBox::Yes;
 }
 
-void QtDialogService::closeQuestion(const QString& caption) {
+void QtDialogService::closeQuestion(int tag) {
+    if (tag == 0) {
+        return;
+    }
     // Copied: closing a box lets its exec return only later, but be safe against re-entry.
-    const std::vector<QPointer<QMessageBox>> open = openQuestions_;
-    for (const QPointer<QMessageBox>& box : open) {
-        if (!box.isNull() && box->windowTitle() == caption) {
-            box->done(QMessageBox::Cancel);
+    const std::vector<OpenQuestion> open = openQuestions_;
+    for (const OpenQuestion& question : open) {
+        if (!question.box.isNull() && question.tag == tag) {
+            question.box->done(QMessageBox::Cancel);
         }
     }
 }

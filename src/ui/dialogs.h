@@ -15,18 +15,19 @@ public:
     virtual ~DialogService() = default;
     // Texts are shown as plain text: they may carry a peer's name or a file name.
     virtual void showMessage(QWidget* owner, const QString& text, const QString& caption) = 0;
-    // Only Yes counts as consent.
-    virtual bool askYesNo(QWidget* owner, const QString& text, const QString& caption) = 0;
+    // Only Yes counts as consent. tag names the question for closeQuestion (0: the window never
+    // closes it).
+    virtual bool askYesNo(QWidget* owner, const QString& text, const QString& caption, int tag = 0) = 0;
     // The standard information dialog and confirmation: the same boxes, with the information and
     // the question icon.
     virtual void showInformation(QWidget* owner, const QString& text, const QString& caption) {
         showMessage(owner, text, caption);
     }
-    virtual bool askConfirmation(QWidget* owner, const QString& text, const QString& caption) {
-        return askYesNo(owner, text, caption);
+    virtual bool askConfirmation(QWidget* owner, const QString& text, const QString& caption, int tag = 0) {
+        return askYesNo(owner, text, caption, tag);
     }
-    // Closes the questions with this caption that are on screen; their askYesNo returns false.
-    virtual void closeQuestion(const QString& caption) = 0;
+    // Closes the questions asked with this tag that are on screen; their ask returns false.
+    virtual void closeQuestion(int tag) = 0;
     // Empty when cancelled. The dialog opens in startFolder, and a bare name typed into it
     // means a file there.
     virtual QString chooseOpenFile(QWidget* owner, const QString& filter, const QString& defaultSuffix,
@@ -44,10 +45,10 @@ void prepareMessageBox(QMessageBox& box, const QString& text);
 class QtDialogService final : public DialogService {
 public:
     void showMessage(QWidget* owner, const QString& text, const QString& caption) override;
-    bool askYesNo(QWidget* owner, const QString& text, const QString& caption) override;
+    bool askYesNo(QWidget* owner, const QString& text, const QString& caption, int tag = 0) override;
     void showInformation(QWidget* owner, const QString& text, const QString& caption) override;
-    bool askConfirmation(QWidget* owner, const QString& text, const QString& caption) override;
-    void closeQuestion(const QString& caption) override;
+    bool askConfirmation(QWidget* owner, const QString& text, const QString& caption, int tag = 0) override;
+    void closeQuestion(int tag) override;
     QString chooseOpenFile(QWidget* owner, const QString& filter, const QString& defaultSuffix,
                            const QString& startFolder) override;
     QString chooseSaveFile(QWidget* owner, const QString& filter, const QString& defaultSuffix,
@@ -55,9 +56,13 @@ public:
 
 private:
     void tell(QWidget* owner, const QString& text, const QString& caption, int icon);
-    bool ask(QWidget* owner, const QString& text, const QString& caption, int icon);
-    // The questions on screen, innermost last; a box may go away under the pointer.
-    std::vector<QPointer<QMessageBox>> openQuestions_;
+    bool ask(QWidget* owner, const QString& text, const QString& caption, int icon, int tag);
+    struct OpenQuestion {
+        QPointer<QMessageBox> box; // a box may go away under the pointer
+        int tag = 0;
+    };
+    // The questions on screen, innermost last.
+    std::vector<OpenQuestion> openQuestions_;
 };
 
 // One kind of message box: a box of the kind never opens inside another of the same kind. A

@@ -33,8 +33,10 @@ void NoticeBoard::askThrough(std::size_t box, const std::function<QString()>& te
     NoticeGate& gate = gates_[box];
     gate.show([&] {
         // The library's question is the standard confirmation, the match's a plain box.
-        const bool yes = box == kLibraryQuestion ? dialogs_.askConfirmation(&owner_, text(), caption(box))
-                                                 : dialogs_.askYesNo(&owner_, text(), caption(box));
+        // Tagged by its kind, so that a withdrawal closes this box and never another that shares its caption.
+        const int tag = static_cast<int>(box) + 1;
+        const bool yes = box == kLibraryQuestion ? dialogs_.askConfirmation(&owner_, text(), caption(box), tag)
+                                                 : dialogs_.askYesNo(&owner_, text(), caption(box), tag);
         if (!gate.withdrawn()) {
             answer(yes);
         }
@@ -74,10 +76,10 @@ bool NoticeBoard::confirm(Question question) {
 void NoticeBoard::withdraw(Notice notice) {
     const auto box = static_cast<std::size_t>(notice);
     if (gates_[box].withdraw() && notice == Notice::RestartAsked) {
-        dialogs_.closeQuestion(caption(box));
+        dialogs_.closeQuestion(static_cast<int>(box) + 1);
     }
     if (notice == Notice::RestartAsked && gates_[kLibraryQuestion].withdraw()) {
-        dialogs_.closeQuestion(caption(kLibraryQuestion));
+        dialogs_.closeQuestion(static_cast<int>(kLibraryQuestion) + 1);
     }
 }
 

@@ -21,6 +21,7 @@ struct ShownMessage {
     bool question = false;
     int depth = 0;               // boxes already on screen when this one opened
     bool closedByWindow = false; // a question the window closed unanswered
+    int tag = 0;
 };
 
 class FakeDialogs final : public DialogService {
@@ -28,8 +29,8 @@ public:
     void showMessage(QWidget*, const QString& text, const QString& caption) override {
         present({text, caption, false});
     }
-    bool askYesNo(QWidget*, const QString& text, const QString& caption) override {
-        const std::size_t box = present({text, caption, true});
+    bool askYesNo(QWidget*, const QString& text, const QString& caption, int tag) override {
+        const std::size_t box = present({text, caption, true, 0, false, tag});
         if (shown[box].closedByWindow || answers.empty()) {
             return false;
         }
@@ -37,11 +38,12 @@ public:
         answers.pop_front();
         return yes;
     }
-    void closeQuestion(const QString& caption) override {
-        closeRequests.push_back(caption);
+    // closeRequests: the caption of each box the window closed.
+    void closeQuestion(int tag) override {
         for (const std::size_t box : open_) {
-            if (shown[box].question && shown[box].caption == caption) {
+            if (shown[box].question && tag != 0 && shown[box].tag == tag) {
                 shown[box].closedByWindow = true;
+                closeRequests.push_back(shown[box].caption);
             }
         }
     }

@@ -66,6 +66,31 @@ TEST(RealDialogs, everyBoxIsWideEnoughForItsCaptionAndTheLibrarysCarryTheirIcons
     }
 }
 
+TEST(RealDialogs, theWindowClosesOnlyTheQuestionItTaggedNotAnotherWithTheSameCaption) {
+    QtDialogService dialogs;
+    QWidget owner;
+    bool outerStillOpen = false;
+    bool outer = true;
+    bool inner = true;
+    // The outer question is on screen when the inner one, with the same caption, opens over it.
+    QTimer::singleShot(0, [&] {
+        inner = dialogs.askYesNo(&owner, QStringLiteral("内"), QStringLiteral("提示"), 2);
+        const auto* top = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        outerStillOpen = top != nullptr && top->isVisible() && top->text() == QStringLiteral("外");
+        dialogs.closeQuestion(1);
+    });
+    const ModalScript script([&](QWidget& modal) {
+        if (dynamic_cast<QMessageBox&>(modal).text() == QStringLiteral("内")) {
+            dialogs.closeQuestion(3); // nobody's
+            dialogs.closeQuestion(2);
+        }
+    });
+    outer = dialogs.askYesNo(&owner, QStringLiteral("外"), QStringLiteral("提示"), 1);
+    EXPECT_TRUE(outerStillOpen);
+    EXPECT_FALSE(inner);
+    EXPECT_FALSE(outer);
+}
+
 TEST(RealDialogs, theSaveAsksOnlyAboutAFileItMayReplaceAndNoGoesBackToTheDialog) {
     QTemporaryDir games;
     const QDir folder(games.path());
