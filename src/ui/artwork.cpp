@@ -60,16 +60,16 @@ void Artwork::openFolder(const QString& appPath) {
     loadStones();
 }
 
-QPixmap Artwork::board(int skin) const {
-    QPixmap board = load(QStringLiteral("Picture%1.bmp").arg(skin + 1), fitsBoard);
+QPixmap Artwork::board(Skin skin) const {
+    QPixmap board = load(QStringLiteral("Picture%1.bmp").arg(skinNumber(skin) + 1), fitsBoard);
     if (board.isNull()) {
-        throw std::runtime_error("no usable board picture for skin " + std::to_string(skin));
+        throw std::runtime_error("no usable board picture for skin " + std::to_string(skinNumber(skin)));
     }
     return board;
 }
 
-const QPixmap& Artwork::stone(int skin, StoneColour colour) const {
-    return stones_[static_cast<std::size_t>(2 * skin + (colour == StoneColour::First ? 1 : 0))];
+const QPixmap& Artwork::stone(Skin skin, StoneColour colour) const {
+    return stones_[static_cast<std::size_t>(2 * skinNumber(skin) + (colour == StoneColour::First ? 1 : 0))];
 }
 
 void Artwork::applyGlyph(QToolButton& button, const QString& file, const QRect& rect) const {

@@ -29,8 +29,8 @@ public:
     void openFolder(const QString& appPath);
 
     // Throws when no copy fits, so a change of skin stops before anything in view changes.
-    QPixmap board(int skin) const;
-    const QPixmap& stone(int skin, StoneColour colour) const;
+    QPixmap board(Skin skin) const;
+    const QPixmap& stone(Skin skin, StoneColour colour) const;
     // The file holds the normal look and the disabled one side by side; the button takes both
     // and stands at rect. Throws when no copy fits.
     void applyGlyph(QToolButton& button, const QString& file, const QRect& rect) const;

@@ -66,7 +66,7 @@ BoardView::BoardView(QWidget& client, QObject& owner)
     connect(Timer1_, &QTimer::timeout, this, [this] { runGuarded([this] { Timer1Timer(); }); });
 }
 
-void BoardView::RefreshPiecePictures(int skin, const QPixmap& first, const QPixmap& second) {
+void BoardView::RefreshPiecePictures(Skin skin, const QPixmap& first, const QPixmap& second) {
     skin_ = skin;
     first_ = first;
     second_ = second;
@@ -130,7 +130,7 @@ void BoardView::showFirstStones(int shown) {
             sprite->setVisible(k <= shown);
         }
     }
-    reviewCaption_->setGeometry(skinLayout()[static_cast<std::size_t>(skin_)].gauge);
+    reviewCaption_->setGeometry(layoutOf(skin_).gauge);
     reviewCaption_->setText(reviewCaption(shown, newest_));
     reviewCaption_->show();
     reviewCaption_->raise();
@@ -155,7 +155,7 @@ void BoardView::showAllStones() {
 
 void BoardView::showCursor(BoardPoint point) {
     cursorPoint_ = point;
-    const int offset = skinLayout()[static_cast<std::size_t>(skin_)].pieceOffset;
+    const int offset = layoutOf(skin_).pieceOffset;
     cursor_->move(spriteBase(kBoardPictureOrigin, point.x, point.y) + QPoint(offset - 4, offset - 4));
     cursor_->show();
     cursor_->raise();

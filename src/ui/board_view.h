@@ -31,7 +31,7 @@ public:
 
     // The skin whose board picture is in view: the sprites and rings take its place, the sprites
     // its indicators' pictures (first: the first mover's).
-    void RefreshPiecePictures(int skin, const QPixmap& first, const QPixmap& second);
+    void RefreshPiecePictures(Skin skin, const QPixmap& first, const QPixmap& second);
     // The line is ringed; once the game is over the blink rests.
     void showOutcome(const WinningLine& line, bool gameOver);
     // The newest sprite is hidden by the blink and covers the point (in client pixels).
@@ -73,7 +73,7 @@ private:
     WinningMarks* marks_;
     StoneSprites sprites_;
     int newest_ = 0; // the highest live sprite, which blinks
-    int skin_ = 0;
+    Skin skin_ = Skin::Wood;
     QPixmap first_;
     QPixmap second_;
     WinningLine line_;

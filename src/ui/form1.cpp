@@ -25,11 +25,11 @@ TForm1::TForm1(DialogService& dialogs, ComputerPlayer& computer, NetLibrary& lib
     Timer1 = board_.blinkTimer();
     // The window as designed, before any file is read: the built-in wood pictures, so it is
     // whole even when res/ cannot be read at all.
-    qipanPicture->setPixmap(artwork_.board(0));
+    qipanPicture->setPixmap(artwork_.board(Skin::Wood));
     qipanPicture->setGeometry(QRect(kBoardPictureOrigin, kBoardPictureSize));
-    Image1->setPixmap(artwork_.stone(0, StoneColour::Second));
-    Image2->setPixmap(artwork_.stone(0, StoneColour::First));
-    board_.RefreshPiecePictures(0, Image2->pixmap(), Image1->pixmap());
+    Image1->setPixmap(artwork_.stone(Skin::Wood, StoneColour::Second));
+    Image2->setPixmap(artwork_.stone(Skin::Wood, StoneColour::First));
+    board_.RefreshPiecePictures(Skin::Wood, Image2->pixmap(), Image1->pixmap());
     LayoutSidePanel();
     // The chat controls sit below the board picture; keep the picture under everything else.
     qipanPicture->lower();
@@ -99,14 +99,14 @@ void TForm1::FormCreate() {
         button->setText(QString());
     }
     ActionList1Update();
-    ApplySkin(0);
+    ApplySkin(Skin::Wood);
     if (preferences().value(kMoveNumbersKey, false).toBool()) {
         N17Click();
     }
 }
 
-void TForm1::ApplySkin(int skin) {
-    skinIndex_ = skin;
+void TForm1::ApplySkin(Skin skin) {
+    skin_ = skin;
     // Every board is built in; should none fit after all, the change stops here and the guard
     // drops the error, leaving the previous skin whole in view.
     const QPixmap board = artwork_.board(skin);
@@ -119,14 +119,14 @@ void TForm1::ApplySkin(int skin) {
 }
 
 void TForm1::LayoutSidePanel() {
-    const SkinLayout& layout = skinLayout()[static_cast<std::size_t>(skinIndex_)];
+    const SkinLayout& layout = layoutOf(skin_);
     guge1->setGeometry(layout.gauge);
     guge1->setOrientation(Qt::Horizontal);
     Image2->move(layout.firstStone);
     Image1->move(layout.secondStone);
     Label1->move(layout.firstLabel);
     Label2->move(layout.secondLabel);
-    const QString prefix = QString::number(skinIndex_);
+    const QString prefix = QString::number(skinNumber(skin_));
     artwork_.applyGlyph(*sbtnOpenGame, prefix + QStringLiteral("_a.bmp"), layout.openButton);
     artwork_.applyGlyph(*sbtnSaveGame, prefix + QStringLiteral("_b.bmp"), layout.saveButton);
     artwork_.applyGlyph(*sbtnRegret, prefix + QStringLiteral("_c.bmp"), layout.regretButton);
@@ -138,7 +138,9 @@ void TForm1::changeback(QAction* sender) {
         item->setChecked(false);
     }
     sender->setChecked(true);
-    ApplySkin(sender->data().toInt() - 1);
+    if (const auto skin = skinOfTag(sender->data())) {
+        ApplySkin(*skin);
+    }
     update();
 }
 

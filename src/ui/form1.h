@@ -33,14 +33,14 @@ public:
     const MatchState& match() const { return match_.state(); }
     MatchController& controller() { return match_; }
     BoardView& board() { return board_; }
-    int skinIndex() const { return skinIndex_; }
+    int skinIndex() const { return skinNumber(skin_); }
     int chromeHeight() const { return chromeHeight_; }
     const QString& appPath() const { return appPath_; }
     TPiece* piece(int k) const { return board_.piece(k); }
 
     // Start-up; the constructor runs it, the way a window's creation handler would.
     void FormCreate();
-    void ApplySkin(int skin);
+    void ApplySkin(Skin skin);
     void LayoutSidePanel();
     void changeback(QAction* sender);
     void qipanPictureMouseMove(int x, int y);
@@ -118,7 +118,7 @@ private:
 
     QString appDir_;
     GameFileDialogs files_{dialogs_, *this};
-    int skinIndex_ = 0;
+    Skin skin_ = Skin::Wood;
     int chromeHeight_ = 0;
     QString appPath_;
     int mouseX_ = 0;

@@ -18,15 +18,16 @@ struct RingLook {
 };
 
 // Cinnabar on wood, deep blue on crystal, brass on marble.
-RingLook ringLook(int skin) {
+RingLook ringLook(Skin skin) {
     switch (skin) {
-    case 1:
+    case Skin::Crystal:
         return {QColor(12, 84, 214), QColor(255, 255, 255, 150)};
-    case 2:
+    case Skin::Marble:
         return {QColor(176, 126, 34), QColor(40, 30, 10, 90)};
-    default:
-        return {QColor(186, 36, 22), QColor(255, 236, 200, 120)};
+    case Skin::Wood:
+        break;
     }
+    return {QColor(186, 36, 22), QColor(255, 236, 200, 120)};
 }
 
 constexpr double kRingRadius = kStoneImageSize / 2.0 + 1.5;
@@ -35,7 +36,7 @@ constexpr int kMarkMargin = 4; // the ring and its halo reach this far past a st
 // A sprite's top left lies this far before its point's multiple of the pitch.
 constexpr int kSpriteInset = 19;
 
-int pieceOffset(int skin) { return skinLayout()[static_cast<std::size_t>(skin)].pieceOffset; }
+int pieceOffset(Skin skin) { return layoutOf(skin).pieceOffset; }
 
 } // namespace
 
@@ -55,12 +56,12 @@ QPoint spriteBase(QPoint boardOrigin, int x, int y) {
     return boardOrigin + QPoint(kPointPitch * x - kSpriteInset, kPointPitch * y - kSpriteInset);
 }
 
-QPoint spritePosition(const TPiece& sprite, int skin) {
+QPoint spritePosition(const TPiece& sprite, Skin skin) {
     const int offset = pieceOffset(skin);
     return {sprite.baseLeft + offset, sprite.baseTop + offset};
 }
 
-TPiece* makePiece(QWidget* parent, int k, QPoint base, StoneColour colour, int skin) {
+TPiece* makePiece(QWidget* parent, int k, QPoint base, StoneColour colour, Skin skin) {
     auto* sprite = new TPiece(parent);
     sprite->setObjectName(QStringLiteral("piece%1").arg(k));
     sprite->setScaledContents(true);
@@ -73,7 +74,7 @@ TPiece* makePiece(QWidget* parent, int k, QPoint base, StoneColour colour, int s
     return sprite;
 }
 
-void StoneSprites::create(QWidget* parent, int k, QPoint base, StoneColour colour, int skin, const QPixmap& first,
+void StoneSprites::create(QWidget* parent, int k, QPoint base, StoneColour colour, Skin skin, const QPixmap& first,
                           const QPixmap& second) {
     TPiece* sprite = makePiece(parent, k, base, colour, skin);
     sprites_[static_cast<std::size_t>(k)] = sprite;
@@ -95,7 +96,7 @@ void StoneSprites::destroy(int k) {
     sprites_[static_cast<std::size_t>(k)] = nullptr;
 }
 
-void StoneSprites::followSkin(int count, int skin, const QPixmap& first, const QPixmap& second) {
+void StoneSprites::followSkin(int count, Skin skin, const QPixmap& first, const QPixmap& second) {
     for (int k = 1; k <= count; ++k) {
         at(k)->move(spritePosition(*at(k), skin));
         at(k)->pictureDue = true;
@@ -117,7 +118,7 @@ bool StoneSprites::hiddenNewestCovers(int count, QPoint point) const {
     return newest != nullptr && newest->isHidden() && newest->geometry().contains(point);
 }
 
-std::vector<QRect> winningStones(const WinningLine& line, QPoint boardOrigin, int skin) {
+std::vector<QRect> winningStones(const WinningLine& line, QPoint boardOrigin, Skin skin) {
     std::vector<QRect> stones;
     const QPoint offset(pieceOffset(skin), pieceOffset(skin));
     for (const LineRun& run : line.runs) {
@@ -143,7 +144,7 @@ WinningMarks::WinningMarks(QWidget* parent) : QWidget(parent) {
     hide();
 }
 
-void WinningMarks::setMarks(const std::vector<QRect>& stones, int skin) {
+void WinningMarks::setMarks(const std::vector<QRect>& stones, Skin skin) {
     if (stones != stones_ || skin != skin_) {
         stones_ = stones;
         skin_ = skin;

@@ -8,6 +8,7 @@
 #include <vector>
 #include "kivola/core/match_state.h"
 #include "kivola/core/winning_line.h"
+#include "skin.h"
 
 namespace kivola {
 
@@ -36,14 +37,14 @@ protected:
 // coordinates of the board picture's parent.
 QPoint spriteBase(QPoint boardOrigin, int x, int y);
 // The sprite's place under the skin whose board picture is in view.
-QPoint spritePosition(const TPiece& sprite, int skin);
+QPoint spritePosition(const TPiece& sprite, Skin skin);
 // The sprite of move k, standing where the skin puts it; its picture is still due.
-TPiece* makePiece(QWidget* parent, int k, QPoint base, StoneColour colour, int skin);
+TPiece* makePiece(QWidget* parent, int k, QPoint base, StoneColour colour, Skin skin);
 // The sprites of the stones on the board, entry k for stone k.
 class StoneSprites {
 public:
     // Shown at once, above every earlier sprite. first and second: the indicators' pictures.
-    void create(QWidget* parent, int k, QPoint base, StoneColour colour, int skin, const QPixmap& first,
+    void create(QWidget* parent, int k, QPoint base, StoneColour colour, Skin skin, const QPixmap& first,
                 const QPixmap& second);
     void destroy(int k);
     TPiece* at(int k) const {
@@ -51,7 +52,7 @@ public:
         return sprites_[static_cast<std::size_t>(k)];
     }
     // Sprites 1..count move to the skin's place and take the new pictures.
-    void followSkin(int count, int skin, const QPixmap& first, const QPixmap& second);
+    void followSkin(int count, Skin skin, const QPixmap& first, const QPixmap& second);
     static void AssignPiecePicture(TPiece& sprite, const QPixmap& first, const QPixmap& second);
     // True when the newest of the count sprites is hidden by the blink and covers the point,
     // given in the sprites' parent's coordinates.
@@ -62,7 +63,7 @@ private:
 };
 
 // The sprites' rectangles of the winning line's stones, each stone once.
-std::vector<QRect> winningStones(const WinningLine& line, QPoint boardOrigin, int skin);
+std::vector<QRect> winningStones(const WinningLine& line, QPoint boardOrigin, Skin skin);
 
 // Quiet rings around the stones of the five, above the sprites; clicks pass through to the board.
 class WinningMarks : public QWidget {
@@ -70,7 +71,7 @@ public:
     explicit WinningMarks(QWidget* parent);
 
     // stones: the sprites' rectangles in the parent's coordinates; skin chooses the ring's look.
-    void setMarks(const std::vector<QRect>& stones, int skin);
+    void setMarks(const std::vector<QRect>& stones, Skin skin);
     const std::vector<QRect>& marked() const { return stones_; }
 
 protected:
@@ -78,7 +79,7 @@ protected:
 
 private:
     std::vector<QRect> stones_;
-    int skin_ = 0;
+    Skin skin_ = Skin::Wood;
 };
 
 } // namespace kivola

@@ -2,11 +2,25 @@
 // Skin geometry: where the side panel's controls stand and how far the sprites shift.
 
 #include <QRect>
+#include <QVariant>
 #include <array>
+#include <cstdint>
+#include <optional>
 
 namespace kivola {
 
+// The three looks of the board. Resource files count them from 0, the menu items' tags from 1.
+enum class Skin : std::uint8_t { Wood, Crystal, Marble };
 inline constexpr int kSkinCount = 3;
+constexpr int skinNumber(Skin skin) { return static_cast<int>(skin); }
+// The skin a menu item's tag names; none for a tag that names none.
+inline std::optional<Skin> skinOfTag(const QVariant& tag) {
+    const int number = tag.toInt() - 1;
+    if (number < 0 || number >= kSkinCount) {
+        return std::nullopt;
+    }
+    return static_cast<Skin>(number);
+}
 inline constexpr int kClientWidth = 603;
 inline constexpr int kCompactClientHeight = 424;
 inline constexpr int kTallClientHeight = 512;
@@ -39,5 +53,7 @@ inline const std::array<SkinLayout, kSkinCount>& skinLayout() {
     }};
     return table;
 }
+
+inline const SkinLayout& layoutOf(Skin skin) { return skinLayout()[static_cast<std::size_t>(skin)]; }
 
 } // namespace kivola

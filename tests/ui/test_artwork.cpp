@@ -283,7 +283,7 @@ TEST_F(Artwork, theFiveIsMarkedUntilItsStoneIsTakenBackOrTheBoardCleared) {
 TEST(WinningStones, crossingFivesShareTheDecidingStoneAndEachRingSitsOnItsSprite) {
     const WinningLine line{9, {LineRun{4, 8, 8, 8}, LineRun{8, 12, 8, 8}}};
     QWidget client;
-    for (int skin = 0; skin < kSkinCount; ++skin) {
+    for (const Skin skin : {Skin::Wood, Skin::Crystal, Skin::Marble}) {
         const std::vector<QRect> rings = winningStones(line, kBoardPictureOrigin, skin);
         std::set<std::pair<int, int>> sprites;
         // The row from (4, 8) and the column from (8, 12), both ending on (8, 8).
@@ -294,13 +294,13 @@ TEST(WinningStones, crossingFivesShareTheDecidingStoneAndEachRingSitsOnItsSprite
                 makePiece(&client, 1, spriteBase(kBoardPictureOrigin, x, y), StoneColour::First, skin));
             sprites.insert({sprite->x(), sprite->y()});
         }
-        ASSERT_EQ(rings.size(), 9u) << "skin " << skin;
+        ASSERT_EQ(rings.size(), 9u) << "skin " << skinNumber(skin);
         std::set<std::pair<int, int>> ringed;
         for (const QRect& ring : rings) {
             EXPECT_EQ(ring.size(), QSize(kStoneImageSize, kStoneImageSize));
             ringed.insert({ring.x(), ring.y()});
         }
-        EXPECT_EQ(ringed, sprites) << "skin " << skin;
+        EXPECT_EQ(ringed, sprites) << "skin " << skinNumber(skin);
     }
 }
 

@@ -10,11 +10,11 @@ namespace kivola {
 // The deferred boxes the match can call for; the window shows each once the handler that armed
 // it has ended, and a kind never stacks on itself.
 enum class Notice {
-    Result,         // Timer4
-    PeerQuit,       // Timer2
-    RestartAsked,   // Timer3
-    RestartRefused, // Timer5
-    LinkLost,       // Timer8
+    Result,         // the game's result
+    PeerQuit,       // the peer has left the match
+    RestartAsked,   // the peer asks for a new game
+    RestartRefused, // the peer refused a new game
+    LinkLost,       // the link to the peer is lost
 };
 inline constexpr int kNoticeKinds = 5;
 
