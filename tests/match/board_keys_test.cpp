@@ -6,24 +6,16 @@
 #include <vector>
 
 #include "kivola/core/placement.h"
+#include "recording_view.h"
 #include "kivola/match/board_keys.h"
 
 namespace kivola::test {
 namespace {
 
-class NoDisplay final : public StoneDisplay {
-    void createPiece(int, int, int, StoneColour) override {}
-    void showPiece(int) override {}
-    void bringPieceToFront(int) override {}
-    void destroyPiece(int) override {}
-    void stopBlink() override {}
-    void startBlink() override {}
-};
-
 // stones alternating from the first mover; computerFirst says whose that is.
 MatchState playedGame(int stones, std::uint8_t computerFirst = 0) {
     MatchState state;
-    NoDisplay display;
+    RecordingView display;
     state.gameStarted = 1;
     state.computerFirst = computerFirst;
     for (int k = 0; k < stones; ++k) {

@@ -9,25 +9,17 @@
 #include <vector>
 
 #include "kivola/core/placement.h"
+#include "recording_view.h"
 #include "event_loop.h"
 #include "kivola/match/master_player.h"
 
 namespace kivola::test {
 namespace {
 
-class NoDisplay final : public StoneDisplay {
-    void createPiece(int, int, int, StoneColour) override {}
-    void showPiece(int) override {}
-    void bringPieceToFront(int) override {}
-    void destroyPiece(int) override {}
-    void stopBlink() override {}
-    void startBlink() override {}
-};
-
 // The player moved first: stones alternate, the player's at odd steps.
 MatchState gameOf(const std::vector<BoardPoint>& moves) {
     MatchState state;
-    NoDisplay display;
+    RecordingView display;
     state.gameStarted = 1;
     for (const BoardPoint& move : moves) {
         AddPiece(state, display, move, state.stepCount % 2 == 0 ? kSideLocal : kSideOther);
