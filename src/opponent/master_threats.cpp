@@ -76,10 +76,22 @@ void ThreatSolver::rememberFailure(std::uint64_t key, int limit) {
     }
 }
 
-int ThreatSolver::vcf(Board& board, Deadline& deadline, int maxFours, int& move) {
+void ThreatSolver::start(Board& board, Deadline& deadline, std::uint64_t nodeEnd) {
     board_ = &board;
     deadline_ = &deadline;
-    nodeEnd_ = UINT64_MAX;
+    nodeEnd_ = nodeEnd;
+}
+
+bool ThreatSolver::fiveAtHand(int me, int& move) const {
+    if (board_->fives(me).empty()) {
+        return false;
+    }
+    move = board_->fives(me).first();
+    return true;
+}
+
+int ThreatSolver::vcf(Board& board, Deadline& deadline, int maxFours, int& move) {
+    start(board, deadline, UINT64_MAX);
     return vcfNode(maxFours, move);
 }
 
@@ -90,8 +102,7 @@ int ThreatSolver::vcfNode(int fours, int& move) {
     Board& board = *board_;
     const int me = board.sideToMove();
     const int opp = opponentOf(me);
-    if (!board.fives(me).empty()) {
-        move = board.fives(me).first();
+    if (fiveAtHand(me, move)) {
         return 1;
     }
     const CellSet& oppFives = board.fives(opp);
@@ -149,9 +160,7 @@ int ThreatSolver::vcfNode(int fours, int& move) {
 }
 
 int ThreatSolver::vct(Board& board, Deadline& deadline, int maxThreats, std::uint64_t nodeLimit, int& move) {
-    board_ = &board;
-    deadline_ = &deadline;
-    nodeEnd_ = deadline.nodes() + nodeLimit;
+    start(board, deadline, deadline.nodes() + nodeLimit);
     return vctAttack(maxThreats, move);
 }
 
@@ -162,8 +171,7 @@ int ThreatSolver::vctAttack(int threats, int& move) {
     Board& board = *board_;
     const int me = board.sideToMove();
     const int opp = opponentOf(me);
-    if (!board.fives(me).empty()) {
-        move = board.fives(me).first();
+    if (fiveAtHand(me, move)) {
         return 1;
     }
     const CellSet& oppFives = board.fives(opp);

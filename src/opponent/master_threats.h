@@ -37,6 +37,9 @@ private:
     int vctAttack(int threats, int& move);
     int vctDefend(int threats);
     bool outOfNodes();
+    void start(Board& board, Deadline& deadline, std::uint64_t nodeEnd);
+    // The side to move makes a five now: the chain ends won.
+    bool fiveAtHand(int me, int& move) const;
     // A result kept for this position at this limit or a deeper one: its answer, else -1.
     int recall(std::uint64_t key, int limit, int& move);
     void rememberWin(std::uint64_t key, int move, int wins);
