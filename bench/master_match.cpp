@@ -1,8 +1,11 @@
 // Games of the master against 高级 (or against itself) in one process, on 15 x 15 freestyle:
 // each random 4-stone opening is played twice, colours swapped, and the program judges the games.
 //
-//   master_match [--games=N] [--budget=MS] [--seed=S] [--opponent=advanced|master]
+//   master_match [--games=N] [--budget=MS] [--nodes=N] [--seed=S] [--opponent=advanced|master]
 //                [--opponent-budget=MS] [--verbose]
+//
+// With --nodes the master searches that many nodes a move instead of a time, so that a run gives
+// the same games whatever the machine's load and two settings can be compared game by game.
 
 #include <algorithm>
 #include <chrono>
@@ -27,6 +30,7 @@ struct Options {
     int games = 20;
     int budgetMs = 100;
     int opponentBudgetMs = 100;
+    std::uint64_t nodes = 0;
     std::uint64_t seed = 1;
     bool againstMaster = false;
     bool verbose = false;
@@ -83,6 +87,7 @@ Game randomOpening(std::mt19937_64& random) {
 struct Player {
     bool master = false;
     int budgetMs = 100;
+    std::uint64_t nodes = 0;
     kivola::MasterOpponent masterSearch;
     kivola::Opponent advanced;
     kivola::SeededRandom random{1};
@@ -101,7 +106,8 @@ struct Player {
                     game.stones[k], game.colours[k] == colour ? kivola::kOtherStone : kivola::kLocalStone});
             }
             kivola::MasterLimits limits;
-            limits.budget = std::chrono::milliseconds(budgetMs);
+            limits.budget = nodes > 0 ? std::chrono::milliseconds(3600000) : std::chrono::milliseconds(budgetMs);
+            limits.maxNodes = nodes;
             const kivola::MasterAnswer found = masterSearch.FindComputerMove(position, limits);
             answer = found.move;
             depthSum += found.depth;
@@ -175,6 +181,8 @@ int main(int argc, char** argv) {
             options.games = static_cast<int>(value);
         } else if (readInt(argv[i], "--budget=", value)) {
             options.budgetMs = static_cast<int>(value);
+        } else if (readInt(argv[i], "--nodes=", value)) {
+            options.nodes = static_cast<std::uint64_t>(value);
         } else if (readInt(argv[i], "--opponent-budget=", value)) {
             options.opponentBudgetMs = static_cast<int>(value);
         } else if (readInt(argv[i], "--seed=", value)) {
@@ -194,6 +202,7 @@ int main(int argc, char** argv) {
     auto b = std::make_unique<Player>();
     a->master = true;
     a->budgetMs = options.budgetMs;
+    a->nodes = options.nodes;
     b->master = options.againstMaster;
     b->budgetMs = options.opponentBudgetMs;
     std::mt19937_64 random(options.seed);
@@ -229,9 +238,11 @@ int main(int argc, char** argv) {
             std::fflush(stdout);
         }
     }
-    std::printf("master (%d ms) against %s: %d wins (%d moving first), %d losses, %d draws of %d games; "
+    const std::string limit = options.nodes > 0 ? std::to_string(options.nodes) + " nodes"
+                                                : std::to_string(options.budgetMs) + " ms";
+    std::printf("master (%s) against %s: %d wins (%d moving first), %d losses, %d draws of %d games; "
                 "%.1f stones per game\n",
-                options.budgetMs, options.againstMaster ? "master" : "高级", wins, winsFirst, losses, draws,
+                limit.c_str(), options.againstMaster ? "master" : "高级", wins, winsFirst, losses, draws,
                 options.games, static_cast<double>(stones) / std::max(1, options.games));
     std::printf("master: %.1f ms per move on average, %.1f ms at worst, depth %.1f on average\n",
                 a->totalMs / std::max(1, a->moves), a->worstMs,
