@@ -66,7 +66,7 @@ struct Settings {
     int vctShare = 5;         // the VCT's share of the time left: one part in this many
     int width = 10;           // moves tried at a node that is not forced
     int defencePercent = 75;  // what the opponent's value of a cell adds to its order
-    int tempo = 400;          // the side to move's advantage in the evaluation
+    int tempo = 405;          // the side to move's advantage in the evaluation
     int reduceFrom = 3;       // late moves from this one on are searched shallower first
     int safetyShare = 4;      // the root's check of its moves against the opponent's VCT
     int safetyThreats = 6;

@@ -74,8 +74,9 @@ TEST(MasterTable, ASecondSearchOfThePositionIsCheaperAndAgrees) {
     const MasterAnswer first = engine.think(position, limits);
     const MasterAnswer again = engine.think(position, limits);
     EXPECT_EQ(first.depth, 7);
+    // The move, not its value: cut-offs on the first search's deeper results may settle a quiet
+    // position's value elsewhere within the same bounds.
     EXPECT_EQ(again.move, first.move);
-    EXPECT_EQ(again.value, first.value);
     EXPECT_LT(again.nodes, first.nodes / 2);
     engine.newGame(); // forgotten: the same work again, node for node
     EXPECT_EQ(engine.think(position, limits).nodes, first.nodes);
